@@ -1,0 +1,37 @@
+// Value locals: C++ variables that hold script values and must stay roots for the
+// collector while a native function runs. Frames are linked through a per-thread chain:
+// frame[0] = count, frame[1] = link to the previous frame, frame[2..] = the values.
+#pragma once
+
+#include <alloca.h>
+
+#include "../kernel/value.h"
+
+// The head of this thread's value-local chain.
+ScripterExport Value**& mxs_current_locals_frame();
+
+#define value_local_array(var, count)                                              \
+  {                                                                                \
+    var = &static_cast<Value**>(alloca(((count) + 2) * sizeof(Value*)))[2];        \
+    for (int _vl_i = 0; _vl_i < (count); ++_vl_i) var[_vl_i] = nullptr;            \
+    var[-2] = reinterpret_cast<Value*>(static_cast<INT_PTR>(count));               \
+    var[-1] = reinterpret_cast<Value*>(mxs_current_locals_frame());                \
+    mxs_current_locals_frame() = &var[-2];                                         \
+  }
+#define pop_value_local_array(var) \
+  (mxs_current_locals_frame() = reinterpret_cast<Value**>((var)[-1]))
+
+// Restores the value-local chain when the scope ends, also when an exception leaves it,
+// and drops frames that lie in the stack frame being left. Declare it before the
+// value_local_array calls of the same function.
+class ScripterExport MXS_Exit_ValueLocal_Scope {
+ public:
+  explicit MXS_Exit_ValueLocal_Scope(bool validateFrame = true);
+  ~MXS_Exit_ValueLocal_Scope();
+  MXS_Exit_ValueLocal_Scope(const MXS_Exit_ValueLocal_Scope&) = delete;
+  MXS_Exit_ValueLocal_Scope& operator=(const MXS_Exit_ValueLocal_Scope&) = delete;
+
+ private:
+  Value** saved_;
+  bool validate_;
+};

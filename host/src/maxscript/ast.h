@@ -1,0 +1,75 @@
+// Syntax tree of the script language.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace maxhost::mxs {
+
+enum class NodeKind {
+  Integer,      // ival
+  Float,        // fval
+  String,       // text
+  NameLit,      // text: #name
+  Ident,        // text; flag: forced global (::name)
+  ArrayLit,     // kids: elements
+  PointLit,     // kids: components
+  Block,        // kids: expressions; value of the last; opens a scope
+  Call,         // kids[0]: function, then arguments (KeyArg nodes for keywords)
+  KeyArg,       // text: keyword; kids[0]: value
+  Property,     // kids[0]: object; text: property
+  Index,        // kids[0]: object; kids[1]: index
+  Negate,       // kids[0]
+  Not,          // kids[0]
+  Binary,       // text: operator (+ - * / ^ == != < <= > >=); kids: lhs, rhs
+  And,          // kids: lhs, rhs
+  Or,           // kids: lhs, rhs
+  As,           // kids: value, class
+  Assign,       // text: = += -= *= /=; kids: target, value
+  If,           // kids: cond, then, [else]
+  While,        // kids: cond, body
+  DoWhile,      // kids: body, cond
+  ForTo,        // text: variable; kids: from, to, by|null, while|null, where|null, body; flag: collect
+  ForIn,        // text: variable; kids: collection, null, null, while|null, where|null, body; flag
+  Case,         // kids[0]: subject or null; then CaseItem nodes
+  CaseItem,     // kids: label|null (default), body
+  Try,          // kids: body, handler
+  Throw,        // kids: [value]
+  Return,       // kids: [value]
+  Exit,         // kids: [value]
+  Continue,
+  Decl,         // flag: global; kids: DeclItem
+  DeclItem,     // text: name; kids: [init]
+  FnDef,        // text: name; kids: Param nodes then body (last)
+  Param,        // text: name; flag: keyword; kids: [default]
+  StructDef,    // text: name; kids: StructField / FnDef
+  StructField,  // text: name; kids: [init]
+  Empty,        // () : undefined
+};
+
+struct Node {
+  NodeKind kind;
+  int line = 0;
+  int column = 0;
+  int position = 0;
+  int depth = 1;
+  bool flag = false;
+  int ival = 0;
+  float fval = 0;
+  std::wstring text;
+  std::vector<std::unique_ptr<Node>> kids;
+
+  Node(NodeKind k, int l, int c, int p) : kind(k), line(l), column(c), position(p) {}
+  const Node* kid(std::size_t i) const { return i < kids.size() ? kids[i].get() : nullptr; }
+};
+using NodePtr = std::unique_ptr<Node>;
+
+// A parsed source text; function values keep it alive.
+struct Program {
+  std::wstring source_name;
+  std::wstring text;
+  std::vector<NodePtr> body;
+};
+
+}  // namespace maxhost::mxs

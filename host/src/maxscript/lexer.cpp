@@ -1,0 +1,331 @@
+#include "maxscript/lexer.h"
+
+#include <climits>
+#include <cmath>
+#include <cwctype>
+
+namespace maxhost::mxs {
+namespace {
+
+const wchar_t* const kKeywords[] = {
+    L"and",     L"as",    L"by",     L"case",  L"catch",    L"collect", L"continue",
+    L"do",      L"else",  L"exit",   L"fn",    L"for",      L"function", L"global",
+    L"if",      L"in",    L"local",  L"mapped", L"not",     L"of",      L"or",
+    L"return",  L"struct", L"then",  L"throw", L"to",       L"try",     L"where",
+    L"while",   L"with",  L"persistent"};
+
+bool ident_start(wchar_t c) { return c == L'_' || std::iswalpha(c); }
+bool ident_char(wchar_t c) { return c == L'_' || std::iswalnum(c); }
+
+std::wstring lower(std::wstring s) {
+  for (auto& c : s) c = static_cast<wchar_t>(std::towlower(c));
+  return s;
+}
+
+class Lexer {
+ public:
+  explicit Lexer(const std::wstring& s) : src_(s) {}
+
+  std::vector<Token> run() {
+    bool space = true;
+    bool line_start = true;
+    while (true) {
+      space |= skip_blanks_and_comments();
+      if (i_ >= src_.size()) break;
+      wchar_t c = src_[i_];
+      if (c == L'\r' || c == L'\n') {
+        Token t = start(Tok::Newline, space, line_start);
+        newline();
+        tokens_.push_back(t);
+        space = true;
+        line_start = true;
+        continue;
+      }
+      if (c == L'\\' && continuation()) {
+        space = true;
+        continue;
+      }
+      lex_one(space, line_start);
+      space = false;
+      line_start = false;
+    }
+    Token end = start(Tok::End, true, line_start);
+    tokens_.push_back(end);
+    return std::move(tokens_);
+  }
+
+ private:
+  const std::wstring& src_;
+  std::size_t i_ = 0;
+  int line_ = 1;
+  std::size_t line_begin_ = 0;
+  std::vector<Token> tokens_;
+
+  wchar_t at(std::size_t k) const { return k < src_.size() ? src_[k] : L'\0'; }
+
+  Token start(Tok kind, bool space, bool line_start) const {
+    Token t;
+    t.kind = kind;
+    t.line = line_;
+    t.column = static_cast<int>(i_ - line_begin_) + 1;
+    t.position = static_cast<int>(i_);
+    t.space_before = space;
+    t.line_start = line_start;
+    return t;
+  }
+
+  void newline() {
+    if (src_[i_] == L'\r' && at(i_ + 1) == L'\n') ++i_;
+    ++i_;
+    ++line_;
+    line_begin_ = i_;
+  }
+
+  // Returns whether anything was skipped.
+  bool skip_blanks_and_comments() {
+    bool skipped = false;
+    while (i_ < src_.size()) {
+      wchar_t c = src_[i_];
+      if (c == L' ' || c == L'\t' || c == L'\f' || c == L'\v' || c == 0xFEFF) {
+        ++i_;
+      } else if (c == L'-' && at(i_ + 1) == L'-') {
+        while (i_ < src_.size() && src_[i_] != L'\n' && src_[i_] != L'\r') ++i_;
+      } else if (c == L'/' && at(i_ + 1) == L'*') {
+        i_ += 2;
+        while (i_ < src_.size() && !(src_[i_] == L'*' && at(i_ + 1) == L'/')) {
+          if (src_[i_] == L'\r' || src_[i_] == L'\n')
+            newline();
+          else
+            ++i_;
+        }
+        i_ = i_ < src_.size() ? i_ + 2 : i_;
+      } else {
+        break;
+      }
+      skipped = true;
+    }
+    return skipped;
+  }
+
+  // A backslash followed only by blanks or a comment up to the line end joins the lines.
+  bool continuation() {
+    std::size_t k = i_ + 1;
+    while (k < src_.size() && (src_[k] == L' ' || src_[k] == L'\t')) ++k;
+    if (k + 1 < src_.size() && src_[k] == L'-' && src_[k + 1] == L'-')
+      while (k < src_.size() && src_[k] != L'\n' && src_[k] != L'\r') ++k;
+    if (k < src_.size() && src_[k] != L'\n' && src_[k] != L'\r') return false;
+    i_ = k;
+    if (i_ < src_.size()) newline();
+    return true;
+  }
+
+  void lex_one(bool space, bool line_start) {
+    Token t = start(Tok::Other, space, line_start);
+    wchar_t c = src_[i_];
+    wchar_t n = at(i_ + 1);
+    if (std::iswdigit(c) || (c == L'.' && std::iswdigit(n) && operand_may_start())) {
+      lex_number(t);
+    } else if (ident_start(c)) {
+      std::size_t b = i_;
+      while (i_ < src_.size() && ident_char(src_[i_])) ++i_;
+      t.text = src_.substr(b, i_ - b);
+      std::wstring lw = lower(t.text);
+      if (is_keyword(lw)) {
+        t.kind = Tok::Keyword;
+        t.text = lw;
+      } else {
+        t.kind = Tok::Ident;
+      }
+    } else if (c == L'\'') {
+      std::size_t b = ++i_;
+      while (i_ < src_.size() && src_[i_] != L'\'' && src_[i_] != L'\n') ++i_;
+      if (at(i_) != L'\'') {
+        t.kind = Tok::Error;
+        t.text = L"unterminated quoted name";
+      } else {
+        t.kind = Tok::Ident;
+        t.text = src_.substr(b, i_ - b);
+        ++i_;
+      }
+    } else if (c == L'"' || (c == L'@' && n == L'"')) {
+      lex_string(t, c == L'@');
+    } else if (c == L'#') {
+      ++i_;
+      if (at(i_) == L'(') {
+        ++i_;
+        t.kind = Tok::HashParen;
+      } else if (ident_start(at(i_)) || std::iswdigit(at(i_))) {
+        std::size_t b = i_;
+        while (i_ < src_.size() && ident_char(src_[i_])) ++i_;
+        t.kind = Tok::Name;
+        t.text = src_.substr(b, i_ - b);
+      } else if (at(i_) == L'\'') {
+        std::size_t b = ++i_;
+        while (i_ < src_.size() && src_[i_] != L'\'' && src_[i_] != L'\n') ++i_;
+        t.kind = at(i_) == L'\'' ? Tok::Name : Tok::Error;
+        t.text = t.kind == Tok::Name ? src_.substr(b, i_ - b) : L"unterminated quoted name";
+        if (t.kind == Tok::Name) ++i_;
+      } else {
+        t.kind = Tok::Other;
+        t.text = L"#";
+      }
+    } else {
+      lex_punct(t, c, n);
+    }
+    tokens_.push_back(std::move(t));
+  }
+
+  bool operand_may_start() const {
+    if (tokens_.empty()) return true;
+    Tok k = tokens_.back().kind;
+    return !(k == Tok::Ident || k == Tok::RParen || k == Tok::RBracket || k == Tok::Integer ||
+             k == Tok::Float || k == Tok::String || k == Tok::Name);
+  }
+
+  void lex_number(Token& t) {
+    std::size_t b = i_;
+    if (src_[i_] == L'0' && (at(i_ + 1) == L'x' || at(i_ + 1) == L'X') &&
+        std::iswxdigit(at(i_ + 2))) {
+      i_ += 2;
+      unsigned long long v = 0;
+      while (i_ < src_.size() && std::iswxdigit(src_[i_])) {
+        v = (v << 4) | static_cast<unsigned>(std::iswdigit(src_[i_]) ? src_[i_] - L'0'
+                                                  : std::towlower(src_[i_]) - L'a' + 10);
+        if (v > 0xFFFFFFFFull) v = 0xFFFFFFFFull;
+        ++i_;
+      }
+      t.kind = Tok::Integer;
+      t.ival = static_cast<int>(static_cast<unsigned>(v));
+      t.text = src_.substr(b, i_ - b);
+      return;
+    }
+    bool is_float = false;
+    while (i_ < src_.size() && std::iswdigit(src_[i_])) ++i_;
+    if (at(i_) == L'.' && !ident_start(at(i_ + 1))) {
+      is_float = true;
+      ++i_;
+      while (i_ < src_.size() && std::iswdigit(src_[i_])) ++i_;
+    }
+    if ((at(i_) == L'e' || at(i_) == L'E') &&
+        (std::iswdigit(at(i_ + 1)) ||
+         ((at(i_ + 1) == L'-' || at(i_ + 1) == L'+') && std::iswdigit(at(i_ + 2))))) {
+      is_float = true;
+      i_ += 2;
+      while (i_ < src_.size() && std::iswdigit(src_[i_])) ++i_;
+    }
+    t.text = src_.substr(b, i_ - b);
+    double d = std::wcstod(t.text.c_str(), nullptr);
+    if (!is_float && d <= INT_MAX) {
+      t.kind = Tok::Integer;
+      t.ival = static_cast<int>(d);
+    } else {
+      t.kind = Tok::Float;
+      t.fval = static_cast<float>(d);
+    }
+    if (at(i_) == L'L' || at(i_) == L'P') ++i_;
+  }
+
+  void lex_string(Token& t, bool verbatim) {
+    if (verbatim) ++i_;
+    ++i_;
+    std::wstring out;
+    while (true) {
+      if (i_ >= src_.size()) {
+        t.kind = Tok::Error;
+        t.text = L"unterminated string";
+        return;
+      }
+      wchar_t c = src_[i_];
+      if (c == L'"') {
+        ++i_;
+        break;
+      }
+      if (c == L'\r' || c == L'\n') {
+        if (c == L'\r' && at(i_ + 1) == L'\n') {
+          out += L'\r';
+          ++i_;
+        }
+        out += src_[i_];
+        ++i_;
+        ++line_;
+        line_begin_ = i_;
+        continue;
+      }
+      if (c == L'\\' && !verbatim && i_ + 1 < src_.size()) {
+        wchar_t e = src_[i_ + 1];
+        i_ += 2;
+        switch (e) {
+          case L'n': out += L'\n'; break;
+          case L'r': out += L'\r'; break;
+          case L't': out += L'\t'; break;
+          case L'"': out += L'"'; break;
+          case L'\\': out += L'\\'; break;
+          case L'%': out += L'%'; break;
+          case L'*': out += L'*'; break;
+          case L'?': out += L'?'; break;
+          default:
+            out += L'\\';
+            out += e;
+        }
+        continue;
+      }
+      out += c;
+      ++i_;
+    }
+    t.kind = Tok::String;
+    t.text = std::move(out);
+  }
+
+  void lex_punct(Token& t, wchar_t c, wchar_t n) {
+    ++i_;
+    t.text = std::wstring(1, c);
+    switch (c) {
+      case L'(': t.kind = Tok::LParen; return;
+      case L')': t.kind = Tok::RParen; return;
+      case L'[': t.kind = Tok::LBracket; return;
+      case L']': t.kind = Tok::RBracket; return;
+      case L',': t.kind = Tok::Comma; return;
+      case L';': t.kind = Tok::Semicolon; return;
+      case L'.': t.kind = Tok::Dot; return;
+      case L':':
+        if (n == L':') {
+          ++i_;
+          t.kind = Tok::DoubleColon;
+          t.text = L"::";
+        } else {
+          t.kind = Tok::Colon;
+        }
+        return;
+      case L'+': case L'-': case L'*': case L'/': case L'=': case L'<': case L'>':
+        t.kind = Tok::Op;
+        if (n == L'=') {
+          ++i_;
+          t.text += L'=';
+        }
+        return;
+      case L'^': t.kind = Tok::Op; return;
+      case L'!':
+        if (n == L'=') {
+          ++i_;
+          t.kind = Tok::Op;
+          t.text = L"!=";
+          return;
+        }
+        break;
+      default: break;
+    }
+    t.kind = Tok::Other;
+  }
+};
+
+}  // namespace
+
+bool is_keyword(const std::wstring& lw) {
+  for (const wchar_t* k : kKeywords)
+    if (lw == k) return true;
+  return false;
+}
+
+std::vector<Token> tokenize(const std::wstring& src) { return Lexer(src).run(); }
+
+}  // namespace maxhost::mxs

@@ -1,0 +1,742 @@
+#include "maxscript/parser.h"
+
+#include <algorithm>
+
+#include "maxscript/lexer.h"
+
+namespace maxhost::mxs {
+namespace {
+
+struct ParseAbort {
+  SyntaxError error;
+};
+
+class Parser {
+ public:
+  Parser(std::vector<Token> tokens, const std::wstring& text)
+      : t_(std::move(tokens)), text_(text) {}
+
+  void parse(Program& program, std::vector<SyntaxError>& errors) {
+    while (true) {
+      skip_separators();
+      if (cur().kind == Tok::End) break;
+      try {
+        NodePtr e = parse_expr();
+        if (!is_separator(cur().kind)) fail(L"<end of expression>");
+        if (errors.empty()) program.body.push_back(std::move(e));
+      } catch (ParseAbort& a) {
+        errors.push_back(std::move(a.error));
+        resync();
+      }
+    }
+  }
+
+ private:
+  std::vector<Token> t_;
+  const std::wstring& text_;
+  std::size_t p_ = 0;
+  int nesting_ = 0;
+
+  struct Nest {
+    Parser& p;
+    explicit Nest(Parser& parser) : p(parser) {
+      if (++p.nesting_ > kMaxParseNesting) {
+        --p.nesting_;
+        p.fail_message(L"expression too deeply nested");
+      }
+    }
+    ~Nest() { --p.nesting_; }
+  };
+
+  const Token& cur() const { return t_[p_]; }
+  const Token& peek(std::size_t k = 1) const { return t_[std::min(p_ + k, t_.size() - 1)]; }
+  void advance() {
+    if (p_ + 1 < t_.size()) ++p_;
+  }
+  static bool is_separator(Tok k) {
+    return k == Tok::Newline || k == Tok::Semicolon || k == Tok::End;
+  }
+  bool is_kw(const wchar_t* k) const { return cur().kind == Tok::Keyword && cur().text == k; }
+  bool is_op(const wchar_t* o) const { return cur().kind == Tok::Op && cur().text == o; }
+  void skip_newlines() {
+    while (cur().kind == Tok::Newline) advance();
+  }
+  void skip_separators() {
+    while (cur().kind == Tok::Newline || cur().kind == Tok::Semicolon) advance();
+  }
+  // Consumes newlines when the next real token is the keyword.
+  bool next_is_kw(const wchar_t* k) {
+    std::size_t q = p_;
+    while (t_[q].kind == Tok::Newline) ++q;
+    if (t_[q].kind == Tok::Keyword && t_[q].text == k) {
+      p_ = q;
+      return true;
+    }
+    return false;
+  }
+
+  std::wstring describe(const Token& t) const {
+    switch (t.kind) {
+      case Tok::End: return L"end of script";
+      case Tok::Newline: return L"end of line";
+      case Tok::String: return L"\"" + t.text + L"\"";
+      case Tok::Name: return L"#" + t.text;
+      case Tok::HashParen: return L"#(";
+      case Tok::Error: return t.text;
+      default: return t.text;
+    }
+  }
+
+  std::wstring line_text(int line) const {
+    int l = 1;
+    std::size_t b = 0;
+    while (l < line && b < text_.size()) {
+      if (text_[b] == L'\n') ++l;
+      ++b;
+    }
+    std::size_t e = b;
+    while (e < text_.size() && text_[e] != L'\n' && text_[e] != L'\r') ++e;
+    return text_.substr(b, e - b);
+  }
+
+  [[noreturn]] void fail_message(const std::wstring& message) {
+    const Token& t = cur();
+    ParseAbort a;
+    a.error.line = t.line;
+    a.error.column = t.column;
+    a.error.position = t.position;
+    a.error.message = message;
+    a.error.line_text = line_text(t.line);
+    throw a;
+  }
+  [[noreturn]] void fail(const std::wstring& expected) {
+    if (cur().kind == Tok::Error) fail_message(cur().text);
+    fail_message(L"at " + describe(cur()) + L", expected " + expected);
+  }
+  void expect(Tok k, const wchar_t* what) {
+    if (cur().kind != k) fail(what);
+    advance();
+  }
+  void expect_kw(const wchar_t* k) {
+    if (!is_kw(k)) fail(k);
+    advance();
+  }
+
+  // Skips to the next line that starts in the first column, where a new top-level
+  // expression most likely begins.
+  void resync() {
+    advance();
+    while (cur().kind != Tok::End &&
+           !(cur().line_start && cur().column == 1 && cur().kind != Tok::RParen &&
+             cur().kind != Tok::Newline))
+      advance();
+  }
+
+  NodePtr node(NodeKind k, const Token& at) {
+    return std::make_unique<Node>(k, at.line, at.column, at.position);
+  }
+  NodePtr node(NodeKind k) { return node(k, cur()); }
+  // Sets the depth of a finished node; over-deep trees are rejected so that evaluating
+  // and destroying them cannot exhaust the stack.
+  NodePtr finish(NodePtr n) {
+    int d = 0;
+    for (auto& k : n->kids)
+      if (k) d = std::max(d, k->depth);
+    n->depth = d + 1;
+    if (n->depth > kMaxTreeDepth) fail_message(L"expression too deeply nested");
+    return n;
+  }
+  NodePtr make(NodeKind k, const Token& at, NodePtr a, NodePtr b = nullptr,
+               std::wstring text = {}) {
+    NodePtr n = node(k, at);
+    n->kids.push_back(std::move(a));
+    if (b) n->kids.push_back(std::move(b));
+    n->text = std::move(text);
+    return finish(std::move(n));
+  }
+
+  bool can_start_operand(const Token& t) const {
+    switch (t.kind) {
+      case Tok::Integer: case Tok::Float: case Tok::String: case Tok::Name: case Tok::Ident:
+      case Tok::HashParen: case Tok::LParen: case Tok::LBracket: case Tok::DoubleColon:
+        return true;
+      default: return false;
+    }
+  }
+  bool can_start_expr(const Token& t) const {
+    if (can_start_operand(t)) return true;
+    if (t.kind == Tok::Op && t.text == L"-") return true;
+    if (t.kind == Tok::Keyword)
+      return t.text == L"not" || t.text == L"if" || t.text == L"fn" || t.text == L"function" ||
+             t.text == L"for" || t.text == L"while" || t.text == L"do" || t.text == L"case" ||
+             t.text == L"try" || t.text == L"local" || t.text == L"global" ||
+             t.text == L"struct" || t.text == L"throw" || t.text == L"return" ||
+             t.text == L"exit" || t.text == L"continue" || t.text == L"mapped";
+    return false;
+  }
+  // An argument of a call by juxtaposition: an operand on the same line, a keyword
+  // argument, or `-x` written as a negative argument ("f -1").
+  bool can_start_arg() const {
+    const Token& t = cur();
+    if (can_start_operand(t)) return true;
+    if (t.kind == Tok::Op && t.text == L"-" && t.space_before && !peek().space_before &&
+        can_start_operand(peek()))
+      return true;
+    return false;
+  }
+
+  NodePtr parse_expr() {
+    Nest nest(*this);
+    const Token& t = cur();
+    if (t.kind == Tok::Keyword) {
+      const std::wstring& k = t.text;
+      if (k == L"local" || k == L"global" || k == L"persistent") return parse_decl();
+      if (k == L"fn" || k == L"function" || k == L"mapped") return parse_fn();
+      if (k == L"struct") return parse_struct();
+      if (k == L"if") return parse_if();
+      if (k == L"while") return parse_while();
+      if (k == L"do") return parse_do();
+      if (k == L"for") return parse_for();
+      if (k == L"case") return parse_case();
+      if (k == L"try") return parse_try();
+      if (k == L"throw" || k == L"return") {
+        NodePtr n = node(k == L"throw" ? NodeKind::Throw : NodeKind::Return);
+        advance();
+        if (can_start_expr(cur())) n->kids.push_back(parse_expr());
+        return finish(std::move(n));
+      }
+      if (k == L"exit") {
+        NodePtr n = node(NodeKind::Exit);
+        advance();
+        if (is_kw(L"with")) {
+          advance();
+          skip_newlines();
+          n->kids.push_back(parse_expr());
+        }
+        return finish(std::move(n));
+      }
+      if (k == L"continue") {
+        NodePtr n = node(NodeKind::Continue);
+        advance();
+        return n;
+      }
+    }
+    return parse_assignment();
+  }
+
+  NodePtr parse_assignment() {
+    NodePtr lhs = parse_or();
+    if (cur().kind == Tok::Op &&
+        (cur().text == L"=" || cur().text == L"+=" || cur().text == L"-=" ||
+         cur().text == L"*=" || cur().text == L"/=")) {
+      if (lhs->kind != NodeKind::Ident && lhs->kind != NodeKind::Property &&
+          lhs->kind != NodeKind::Index)
+        fail(L"<end of expression>");
+      Token op = cur();
+      advance();
+      skip_newlines();
+      NodePtr rhs = parse_expr();
+      return make(NodeKind::Assign, op, std::move(lhs), std::move(rhs), op.text);
+    }
+    return lhs;
+  }
+
+  NodePtr parse_or() {
+    NodePtr l = parse_and();
+    while (is_kw(L"or")) {
+      Token op = cur();
+      advance();
+      skip_newlines();
+      l = make(NodeKind::Or, op, std::move(l), parse_and());
+    }
+    return l;
+  }
+  NodePtr parse_and() {
+    NodePtr l = parse_not();
+    while (is_kw(L"and")) {
+      Token op = cur();
+      advance();
+      skip_newlines();
+      l = make(NodeKind::And, op, std::move(l), parse_not());
+    }
+    return l;
+  }
+  NodePtr parse_not() {
+    if (is_kw(L"not")) {
+      Nest nest(*this);
+      Token op = cur();
+      advance();
+      skip_newlines();
+      return make(NodeKind::Not, op, parse_not());
+    }
+    return parse_compare();
+  }
+  NodePtr parse_compare() {
+    NodePtr l = parse_sum();
+    while (is_op(L"==") || is_op(L"!=") || is_op(L"<") || is_op(L"<=") || is_op(L">") ||
+           is_op(L">=")) {
+      Token op = cur();
+      advance();
+      skip_newlines();
+      l = make(NodeKind::Binary, op, std::move(l), parse_sum(), op.text);
+    }
+    return l;
+  }
+  NodePtr parse_sum() {
+    NodePtr l = parse_product();
+    while (is_op(L"+") || is_op(L"-")) {
+      Token op = cur();
+      advance();
+      skip_newlines();
+      l = make(NodeKind::Binary, op, std::move(l), parse_product(), op.text);
+    }
+    return l;
+  }
+  NodePtr parse_product() {
+    NodePtr l = parse_power();
+    while (is_op(L"*") || is_op(L"/")) {
+      Token op = cur();
+      advance();
+      skip_newlines();
+      l = make(NodeKind::Binary, op, std::move(l), parse_power(), op.text);
+    }
+    return l;
+  }
+  NodePtr parse_power() {
+    NodePtr b = parse_unary();
+    if (is_op(L"^")) {
+      Nest nest(*this);
+      Token op = cur();
+      advance();
+      skip_newlines();
+      return make(NodeKind::Binary, op, std::move(b), parse_power(), L"^");
+    }
+    return b;
+  }
+  NodePtr negate(const Token& op, NodePtr x) {
+    if (x->kind == NodeKind::Integer) {
+      x->ival = static_cast<int>(0u - static_cast<unsigned>(x->ival));
+      return x;
+    }
+    if (x->kind == NodeKind::Float) {
+      x->fval = -x->fval;
+      return x;
+    }
+    return make(NodeKind::Negate, op, std::move(x));
+  }
+  NodePtr parse_unary() {
+    if (is_op(L"-")) {
+      Nest nest(*this);
+      Token op = cur();
+      advance();
+      return negate(op, parse_unary());
+    }
+    return parse_as();
+  }
+  NodePtr parse_as() {
+    NodePtr x = parse_call();
+    while (is_kw(L"as")) {
+      Token op = cur();
+      advance();
+      skip_newlines();
+      x = make(NodeKind::As, op, std::move(x), parse_operand());
+    }
+    return x;
+  }
+
+  NodePtr parse_arg_operand() {
+    if (is_op(L"-")) {
+      Token op = cur();
+      advance();
+      return negate(op, parse_operand());
+    }
+    return parse_operand();
+  }
+
+  NodePtr parse_call() {
+    Token start = cur();
+    NodePtr f = parse_operand();
+    if (cur().kind == Tok::LParen && peek().kind == Tok::RParen) {
+      advance();
+      advance();
+      return make(NodeKind::Call, start, std::move(f));
+    }
+    if (!can_start_arg()) return f;
+    NodePtr call = node(NodeKind::Call, start);
+    call->kids.push_back(std::move(f));
+    while (can_start_arg()) {
+      if (cur().kind == Tok::Ident && peek().kind == Tok::Colon) {
+        NodePtr k = node(NodeKind::KeyArg);
+        k->text = cur().text;
+        advance();
+        advance();
+        k->kids.push_back(parse_arg_operand());
+        call->kids.push_back(finish(std::move(k)));
+      } else {
+        call->kids.push_back(parse_arg_operand());
+      }
+    }
+    return finish(std::move(call));
+  }
+
+  NodePtr parse_operand() {
+    NodePtr x = parse_factor();
+    while (true) {
+      if (cur().kind == Tok::Dot) {
+        Token dot = cur();
+        advance();
+        if (cur().kind != Tok::Ident && cur().kind != Tok::Keyword) fail(L"<property name>");
+        std::wstring name = cur().text;
+        advance();
+        x = make(NodeKind::Property, dot, std::move(x), nullptr, name);
+      } else if (cur().kind == Tok::LBracket && !cur().space_before) {
+        Nest nest(*this);
+        Token br = cur();
+        advance();
+        skip_newlines();
+        NodePtr idx = parse_expr();
+        skip_newlines();
+        expect(Tok::RBracket, L"]");
+        x = make(NodeKind::Index, br, std::move(x), std::move(idx));
+      } else {
+        return x;
+      }
+    }
+  }
+
+  NodePtr parse_factor() {
+    const Token t = cur();
+    switch (t.kind) {
+      case Tok::Integer: {
+        NodePtr n = node(NodeKind::Integer);
+        n->ival = t.ival;
+        advance();
+        return n;
+      }
+      case Tok::Float: {
+        NodePtr n = node(NodeKind::Float);
+        n->fval = t.fval;
+        advance();
+        return n;
+      }
+      case Tok::String: {
+        NodePtr n = node(NodeKind::String);
+        n->text = t.text;
+        advance();
+        return n;
+      }
+      case Tok::Name: {
+        NodePtr n = node(NodeKind::NameLit);
+        n->text = t.text;
+        advance();
+        return n;
+      }
+      case Tok::Ident: {
+        NodePtr n = node(NodeKind::Ident);
+        n->text = t.text;
+        advance();
+        return n;
+      }
+      case Tok::DoubleColon: {
+        advance();
+        if (cur().kind != Tok::Ident) fail(L"<global name>");
+        NodePtr n = node(NodeKind::Ident, t);
+        n->text = cur().text;
+        n->flag = true;
+        advance();
+        return n;
+      }
+      case Tok::HashParen: return parse_list(NodeKind::ArrayLit, Tok::RParen, L")");
+      case Tok::LBracket: return parse_list(NodeKind::PointLit, Tok::RBracket, L"]");
+      case Tok::LParen: {
+        Nest nest(*this);
+        advance();
+        skip_separators();
+        if (cur().kind == Tok::RParen) {
+          advance();
+          return node(NodeKind::Empty, t);
+        }
+        NodePtr b = node(NodeKind::Block, t);
+        while (true) {
+          b->kids.push_back(parse_expr());
+          if (cur().kind == Tok::RParen) break;
+          if (cur().kind != Tok::Newline && cur().kind != Tok::Semicolon) fail(L")");
+          skip_separators();
+          if (cur().kind == Tok::RParen) break;
+        }
+        advance();
+        return finish(std::move(b));
+      }
+      default: fail(L"<factor>");
+    }
+  }
+
+  NodePtr parse_list(NodeKind kind, Tok close, const wchar_t* close_text) {
+    Nest nest(*this);
+    NodePtr n = node(kind);
+    advance();
+    skip_newlines();
+    if (cur().kind != close) {
+      while (true) {
+        n->kids.push_back(parse_expr());
+        skip_newlines();
+        if (cur().kind == close) break;
+        expect(Tok::Comma, close_text);
+        skip_newlines();
+      }
+    }
+    advance();
+    return finish(std::move(n));
+  }
+
+  NodePtr parse_decl() {
+    NodePtr d = node(NodeKind::Decl);
+    if (is_kw(L"persistent")) advance();
+    d->flag = is_kw(L"global");
+    if (!is_kw(L"global") && !is_kw(L"local")) fail(L"global");
+    advance();
+    while (true) {
+      if (cur().kind != Tok::Ident) fail(L"<name>");
+      NodePtr item = node(NodeKind::DeclItem);
+      item->text = cur().text;
+      advance();
+      if (is_op(L"=")) {
+        advance();
+        skip_newlines();
+        item->kids.push_back(parse_expr());
+      }
+      d->kids.push_back(finish(std::move(item)));
+      if (cur().kind != Tok::Comma) break;
+      advance();
+      skip_newlines();
+    }
+    return finish(std::move(d));
+  }
+
+  NodePtr parse_fn() {
+    NodePtr f = node(NodeKind::FnDef);
+    if (is_kw(L"mapped")) advance();
+    if (!is_kw(L"fn") && !is_kw(L"function")) fail(L"fn");
+    advance();
+    if (cur().kind != Tok::Ident) fail(L"<function name>");
+    f->text = cur().text;
+    advance();
+    while (cur().kind == Tok::Ident || (cur().kind == Tok::Other && cur().text == L"&")) {
+      if (cur().kind == Tok::Other) advance();
+      if (cur().kind != Tok::Ident) fail(L"<parameter name>");
+      NodePtr p = node(NodeKind::Param);
+      p->text = cur().text;
+      advance();
+      if (cur().kind == Tok::Colon) {
+        p->flag = true;
+        advance();
+        if (!is_op(L"=") && (can_start_operand(cur()) || is_op(L"-")))
+          p->kids.push_back(parse_arg_operand());
+      }
+      f->kids.push_back(finish(std::move(p)));
+    }
+    if (!is_op(L"=")) fail(L"=");
+    advance();
+    skip_newlines();
+    f->kids.push_back(parse_expr());
+    return finish(std::move(f));
+  }
+
+  NodePtr parse_struct() {
+    NodePtr s = node(NodeKind::StructDef);
+    advance();
+    if (cur().kind != Tok::Ident) fail(L"<struct name>");
+    s->text = cur().text;
+    advance();
+    skip_newlines();
+    expect(Tok::LParen, L"(");
+    skip_newlines();
+    while (cur().kind != Tok::RParen) {
+      if (cur().kind == Tok::Ident && peek().kind == Tok::Colon &&
+          (cur().text == L"public" || cur().text == L"private")) {
+        advance();
+        advance();
+        skip_newlines();
+        continue;
+      }
+      if (is_kw(L"fn") || is_kw(L"function") || is_kw(L"mapped")) {
+        s->kids.push_back(parse_fn());
+      } else if (cur().kind == Tok::Ident) {
+        NodePtr m = node(NodeKind::StructField);
+        m->text = cur().text;
+        advance();
+        if (is_op(L"=")) {
+          advance();
+          skip_newlines();
+          m->kids.push_back(parse_expr());
+        }
+        s->kids.push_back(finish(std::move(m)));
+      } else {
+        fail(L"<struct member>");
+      }
+      skip_newlines();
+      if (cur().kind == Tok::Comma) {
+        advance();
+        skip_newlines();
+      } else if (cur().kind != Tok::RParen) {
+        fail(L")");
+      }
+    }
+    advance();
+    return finish(std::move(s));
+  }
+
+  NodePtr parse_if() {
+    NodePtr n = node(NodeKind::If);
+    advance();
+    skip_newlines();
+    n->kids.push_back(parse_expr());
+    if (next_is_kw(L"then")) {
+      advance();
+      skip_newlines();
+      n->kids.push_back(parse_expr());
+      if (next_is_kw(L"else")) {
+        advance();
+        skip_newlines();
+        n->kids.push_back(parse_expr());
+      }
+    } else if (next_is_kw(L"do")) {
+      advance();
+      skip_newlines();
+      n->kids.push_back(parse_expr());
+    } else {
+      fail(L"then");
+    }
+    return finish(std::move(n));
+  }
+
+  NodePtr parse_while() {
+    NodePtr n = node(NodeKind::While);
+    advance();
+    skip_newlines();
+    n->kids.push_back(parse_expr());
+    if (!next_is_kw(L"do")) fail(L"do");
+    advance();
+    skip_newlines();
+    n->kids.push_back(parse_expr());
+    return finish(std::move(n));
+  }
+
+  NodePtr parse_do() {
+    NodePtr n = node(NodeKind::DoWhile);
+    advance();
+    skip_newlines();
+    n->kids.push_back(parse_expr());
+    if (!next_is_kw(L"while")) fail(L"while");
+    advance();
+    skip_newlines();
+    n->kids.push_back(parse_expr());
+    return finish(std::move(n));
+  }
+
+  NodePtr optional_clause(const wchar_t* kw) {
+    if (!next_is_kw(kw)) return nullptr;
+    advance();
+    skip_newlines();
+    return parse_expr();
+  }
+
+  NodePtr parse_for() {
+    NodePtr n = node(NodeKind::ForTo);
+    advance();
+    if (cur().kind != Tok::Ident) fail(L"<loop variable>");
+    n->text = cur().text;
+    advance();
+    if (is_op(L"=")) {
+      advance();
+      skip_newlines();
+      n->kids.push_back(parse_expr());
+      if (!next_is_kw(L"to")) fail(L"to");
+      advance();
+      skip_newlines();
+      n->kids.push_back(parse_expr());
+      n->kids.push_back(optional_clause(L"by"));
+    } else if (is_kw(L"in")) {
+      n->kind = NodeKind::ForIn;
+      advance();
+      skip_newlines();
+      n->kids.push_back(parse_expr());
+      n->kids.push_back(nullptr);
+      n->kids.push_back(nullptr);
+    } else {
+      fail(L"=");
+    }
+    n->kids.push_back(optional_clause(L"while"));
+    n->kids.push_back(optional_clause(L"where"));
+    if (next_is_kw(L"do")) {
+      n->flag = false;
+    } else if (next_is_kw(L"collect")) {
+      n->flag = true;
+    } else {
+      fail(L"do");
+    }
+    advance();
+    skip_newlines();
+    n->kids.push_back(parse_expr());
+    return finish(std::move(n));
+  }
+
+  NodePtr parse_case() {
+    NodePtr n = node(NodeKind::Case);
+    advance();
+    if (is_kw(L"of"))
+      n->kids.push_back(nullptr);
+    else
+      n->kids.push_back(parse_expr());
+    if (!next_is_kw(L"of")) fail(L"of");
+    advance();
+    skip_newlines();
+    expect(Tok::LParen, L"(");
+    skip_separators();
+    while (cur().kind != Tok::RParen) {
+      NodePtr item = node(NodeKind::CaseItem);
+      if (cur().kind == Tok::Ident && peek().kind == Tok::Colon && cur().text.size() == 7 &&
+          (cur().text == L"default" || cur().text == L"Default" || cur().text == L"DEFAULT")) {
+        advance();
+        item->kids.push_back(nullptr);
+      } else {
+        item->kids.push_back(parse_arg_operand());
+      }
+      expect(Tok::Colon, L":");
+      skip_newlines();
+      item->kids.push_back(parse_expr());
+      n->kids.push_back(finish(std::move(item)));
+      if (cur().kind == Tok::RParen) break;
+      if (cur().kind != Tok::Newline && cur().kind != Tok::Semicolon) fail(L")");
+      skip_separators();
+    }
+    advance();
+    return finish(std::move(n));
+  }
+
+  NodePtr parse_try() {
+    NodePtr n = node(NodeKind::Try);
+    advance();
+    skip_newlines();
+    n->kids.push_back(parse_expr());
+    if (!next_is_kw(L"catch")) fail(L"catch");
+    advance();
+    skip_newlines();
+    n->kids.push_back(parse_expr());
+    return finish(std::move(n));
+  }
+};
+
+}  // namespace
+
+ParseResult parse_program(const std::wstring& text, const std::wstring& source_name) {
+  ParseResult r;
+  r.program = std::make_shared<Program>();
+  r.program->source_name = source_name;
+  r.program->text = text;
+  Parser p(tokenize(text), r.program->text);
+  p.parse(*r.program, r.errors);
+  return r;
+}
+
+}  // namespace maxhost::mxs

@@ -1,0 +1,194 @@
+#include "win32/module.h"
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+
+#include "win32/elf_section.h"
+#include "win32/text.h"
+
+namespace maxhost {
+
+namespace {
+
+constexpr std::uint16_t kRtString = 6;
+constexpr std::uint16_t kRtBitmap = 2;
+constexpr std::uint16_t kRtDialog = 5;
+
+struct Registry {
+  std::mutex mutex;
+  std::unordered_map<Module*, std::unique_ptr<Module>> modules;
+};
+
+Registry& TheRegistry() {
+  static Registry* registry = new Registry;  // outlives every static destructor that may unload
+  return *registry;
+}
+
+// Each string block holds 16 counted UTF-16 strings; block n has ids 16(n-1)..16n-1.
+void DecodeStrings(Module& m) {
+  std::map<std::uint16_t, const Resource*> blocks;
+  for (const Resource& r : m.resources) {
+    if (!r.type.is_ordinal || r.type.ordinal != kRtString || !r.name.is_ordinal) continue;
+    auto [it, inserted] = blocks.emplace(r.name.ordinal, &r);
+    // Prefer the neutral language, then US English, then the first found.
+    if (!inserted && (r.language == 0 || (r.language == 0x0409 && it->second->language != 0))) it->second = &r;
+  }
+  for (const auto& [block, res] : blocks) {
+    const std::vector<std::uint8_t>& d = res->data;
+    std::size_t pos = 0;
+    for (UINT i = 0; i < 16 && pos + 2 <= d.size(); ++i) {
+      const std::size_t len = d[pos] | (d[pos + 1] << 8);
+      pos += 2;
+      if (pos + 2 * len > d.size()) break;  // truncated block: keep what was whole
+      if (len > 0) {
+        std::u16string units(len, u'\0');
+        for (std::size_t k = 0; k < len; ++k) units[k] = static_cast<char16_t>(d[pos + 2 * k] | (d[pos + 2 * k + 1] << 8));
+        m.strings[(static_cast<UINT>(block) - 1) * 16 + i] = WideFromUtf16(units.data(), units.size());
+      }
+      pos += 2 * len;
+    }
+  }
+}
+
+HMODULE Insert(std::unique_ptr<Module> m) {
+  DecodeStrings(*m);
+  Registry& reg = TheRegistry();
+  std::lock_guard lock(reg.mutex);
+  Module* raw = m.get();
+  reg.modules.emplace(raw, std::move(m));
+  return reinterpret_cast<HMODULE>(raw);
+}
+
+}  // namespace
+
+HMODULE RegisterModule(const std::string& path, void* dl_handle) {
+  auto m = std::make_unique<Module>();
+  m->path = path;
+  m->dl_handle = dl_handle;
+  ElfSectionResult section = ReadElfSection(path, kResourceSectionName);
+  if (section.found) {
+    ResParseResult parsed = ParseResFile(section.bytes);
+    if (parsed.ok) {
+      m->resources = std::move(parsed.resources);
+    } else {
+      m->resource_error = path + ": " + parsed.error;
+    }
+  } else {
+    m->resource_error = section.error;
+  }
+  return Insert(std::move(m));
+}
+
+HMODULE RegisterModuleResources(const std::string& path, std::vector<Resource> resources) {
+  auto m = std::make_unique<Module>();
+  m->path = path;
+  m->resources = std::move(resources);
+  return Insert(std::move(m));
+}
+
+HMODULE RegisterResFile(const std::string& res_path, std::string* error) {
+  std::ifstream in(res_path, std::ios::binary);
+  if (!in) {
+    if (error) *error = "register_res_file(): " + res_path + ": cannot open the file";
+    return nullptr;
+  }
+  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ResParseResult parsed = ParseResFile(bytes);
+  if (!parsed.ok) {
+    if (error) *error = res_path + ": " + parsed.error;
+    return nullptr;
+  }
+  return RegisterModuleResources(res_path, std::move(parsed.resources));
+}
+
+bool UnregisterModule(HMODULE module) {
+  Registry& reg = TheRegistry();
+  std::unique_ptr<Module> doomed;
+  {
+    std::lock_guard lock(reg.mutex);
+    auto it = reg.modules.find(reinterpret_cast<Module*>(module));
+    if (it == reg.modules.end()) return false;
+    doomed = std::move(it->second);
+    reg.modules.erase(it);
+  }
+  return true;
+}
+
+const Module* FindModule(HMODULE module) {
+  if (!module) return nullptr;
+  Registry& reg = TheRegistry();
+  std::lock_guard lock(reg.mutex);
+  auto it = reg.modules.find(reinterpret_cast<Module*>(module));
+  return it == reg.modules.end() ? nullptr : it->second.get();
+}
+
+HMODULE FindModuleByDlHandle(void* dl_handle) {
+  if (!dl_handle) return nullptr;
+  Registry& reg = TheRegistry();
+  std::lock_guard lock(reg.mutex);
+  for (const auto& [raw, m] : reg.modules)
+    if (m->dl_handle == dl_handle) return reinterpret_cast<HMODULE>(raw);
+  return nullptr;
+}
+
+std::vector<HMODULE> RegisteredModules() {
+  Registry& reg = TheRegistry();
+  std::lock_guard lock(reg.mutex);
+  std::vector<HMODULE> out;
+  for (const auto& entry : reg.modules) out.push_back(reinterpret_cast<HMODULE>(entry.first));
+  return out;
+}
+
+const Resource* ResourceFromHandle(const void* handle) {
+  if (!handle) return nullptr;
+  Registry& reg = TheRegistry();
+  std::lock_guard lock(reg.mutex);
+  for (const auto& entry : reg.modules) {
+    const std::vector<Resource>& list = entry.second->resources;
+    if (list.empty()) continue;
+    const Resource* first = list.data();
+    const Resource* candidate = static_cast<const Resource*>(handle);
+    // Compare as integers: only addresses inside the array are ever handed out.
+    const auto a = reinterpret_cast<std::uintptr_t>(candidate), lo = reinterpret_cast<std::uintptr_t>(first);
+    if (a >= lo && a < lo + list.size() * sizeof(Resource) && (a - lo) % sizeof(Resource) == 0) return candidate;
+  }
+  return nullptr;
+}
+
+const Resource* FindModuleResource(HMODULE module, const ResId& type, const ResId& name,
+                                   std::optional<std::uint16_t> language) {
+  const Module* m = FindModule(module);
+  if (!m) return nullptr;
+  const Resource* any = nullptr;
+  for (const Resource& r : m->resources) {
+    if (!(r.type == type) || !(r.name == name)) continue;
+    if (!language || r.language == *language) return &r;
+    if (!any) any = &r;
+  }
+  return any;
+}
+
+DialogParseResult LoadDialogTemplate(HMODULE module, int id) {
+  const Resource* r = FindModuleResource(module, ResId::Ordinal(kRtDialog), ResId::Ordinal(static_cast<std::uint16_t>(id)));
+  if (!r) {
+    DialogParseResult result;
+    result.error = "load_dialog_template(): no dialog " + std::to_string(id) + " in the module";
+    return result;
+  }
+  return ParseDialogTemplate(r->data);
+}
+
+DibDecodeResult LoadBitmapResource(HMODULE module, int id) {
+  const Resource* r = FindModuleResource(module, ResId::Ordinal(kRtBitmap), ResId::Ordinal(static_cast<std::uint16_t>(id)));
+  if (!r) {
+    DibDecodeResult result;
+    result.error = "load_bitmap_resource(): no bitmap " + std::to_string(id) + " in the module";
+    return result;
+  }
+  return DecodeDib(r->data);
+}
+
+}  // namespace maxhost

@@ -1,0 +1,196 @@
+// Pavimo's lifecycle, references, sub-anims and sub-texture access.
+#include "texmap/pavimo.h"
+
+#include <hold.h>
+#include <maxapi.h>
+
+#include "resource.h"
+#include "shell/tilvara.h"
+
+namespace {
+
+TimeValue CurrentTime() {
+  Interface* ip = GetCOREInterface();
+  return ip ? ip->GetTime() : 0;
+}
+
+}  // namespace
+
+Pavimo::Pavimo() : pblock_(this, new RefCallback{this, &Pavimo::OnBlockMessage}) {
+  GetPavimoDesc()->MakeAutoParamBlocks(this);
+  Reset();
+}
+
+Pavimo::~Pavimo() {
+  DiscardTexHandle();
+  if (listView_) CloseManagerDialog(*this);
+  table_.Init();
+  // The block's slot goes with pblock_, under suspended undo.
+}
+
+BaseInterface* Pavimo::GetInterface(Interface_ID id) {
+  if (id == PAVIMO_INTERFACE_ID) return static_cast<FPMixinInterface*>(this);
+  return ReferenceTarget::GetInterface(id);
+}
+
+void Pavimo::DeleteThis() { delete this; }
+
+void Pavimo::GetClassName(MSTR& s) {
+  const MCHAR* name = GetString(IDS_CLASS_NAME);
+  s = name ? name : _T("");
+}
+
+Animatable* Pavimo::SubAnim(int i) { return i == 0 ? Block() : nullptr; }
+
+MSTR Pavimo::SubAnimName(int i) {
+  if (i == 0) {
+    const MCHAR* name = GetString(IDS_PARAMS);
+    return name ? MSTR(name) : MSTR();
+  }
+  return GetSubTexmapTVName(i);
+}
+
+// Only a scene render keys by object or tile; the material editor renders with flags set.
+int Pavimo::RenderBegin(TimeValue /*t*/, ULONG flags) {
+  if (flags == 0) sceneRender_ = TRUE;
+  return 1;
+}
+
+int Pavimo::RenderEnd(TimeValue /*t*/) {
+  sceneRender_ = FALSE;
+  return 1;
+}
+
+IParamBlock2* Pavimo::GetParamBlock(int /*i*/) { return Block(); }
+
+IParamBlock2* Pavimo::GetParamBlockByID(BlockID id) {
+  IParamBlock2* pb = Block();
+  return pb && pb->ID() == id ? pb : nullptr;
+}
+
+void Pavimo::RefDeleted() { CheckMaterials(); }
+
+RefTargetHandle Pavimo::Clone(RemapDir& remap) {
+  auto* map = new Pavimo();
+  *static_cast<MtlBase*>(map) = *static_cast<MtlBase*>(this);
+  map->cache_.validity.SetEmpty();
+  map->ReplaceReference(PAVIMO_PBLOCK_REF, remap.CloneRef(Block()));
+  BaseClone(this, map, remap);
+  return map;
+}
+
+ULONG Pavimo::LocalRequirements(int /*subMtlNum*/) { return 0; }
+
+// Writes the values a new map starts with; the lists and the flat colour settings are
+// left as they are (the next update fits the lists to the now empty `submaps`).
+void Pavimo::Reset() {
+  IParamBlock2* pb = Block();
+  if (pb) {
+    const TimeValue t = CurrentTime();
+    pb->SetCount(pb_submaps, 0);
+    pb->SetValue(pb_all_gamma, t, 1.0f);
+    pb->SetValue(pb_all_hue, t, 0.0f);
+    pb->SetValue(pb_all_sat, t, 100.0f);
+    pb->SetValue(pb_rnd_gamma, t, 0.0f);
+    pb->SetValue(pb_rnd_hue, t, 0.0f);
+    pb->SetValue(pb_rnd_sat, t, 0.0f);
+    pb->SetValue(pb_occ_gamma, t, 50.0f);
+    pb->SetValue(pb_occ_hue, t, 50.0f);
+    pb->SetValue(pb_occ_sat, t, 50.0f);
+    pb->SetValue(pb_rnd_by, t, 0);
+    pb->SetValue(pb_seed, t, 12345);
+    pb->SetValue(pb_blur, t, 1.0f);
+    pb->SetValue(pb_filtering, t, 0);
+  }
+  cache_.validity.SetEmpty();
+}
+
+ParamDlg* Pavimo::CreateParamDlg(HWND hwMtlEdit, IMtlParams* imp) {
+  // The rollout's user dialog procedure is installed here by the editor.
+  return GetPavimoDesc()->CreateParamDlgs(hwMtlEdit, imp, this);
+}
+
+int Pavimo::NumSubTexmaps() {
+  IParamBlock2* pb = Block();
+  return pb ? pb->Count(pb_submaps) : 0;
+}
+
+Texmap* Pavimo::GetSubTexmap(int i) {
+  IParamBlock2* pb = Block();
+  if (!pb || i < 0 || i >= pb->Count(pb_submaps)) return nullptr;
+  return pb->GetTexmap(pb_submaps, 0, i);
+}
+
+void Pavimo::SetSubTexmap(int i, Texmap* m) {
+  IParamBlock2* pb = Block();
+  if (!pb || i < 0 || i >= pb->Count(pb_submaps)) return;
+  pb->SetValue(pb_submaps, 0, m, i);
+}
+
+MSTR Pavimo::GetSubTexmapSlotName(int i) {
+  if (Texmap* m = GetSubTexmap(i)) return m->GetName();
+  return MSTR();
+}
+
+BOOL Pavimo::SetDlgThing(ParamDlg* /*dlg*/) { return FALSE; }
+
+FPInterfaceDesc* Pavimo::GetDesc() { return GetPavimoInterfaceDesc(); }
+
+FPInterfaceDesc* Pavimo::GetDescByID(Interface_ID id) {
+  if (id == PAVIMO_INTERFACE_ID && GetPavimoInterfaceDesc()) return GetPavimoInterfaceDesc();
+  return &nullInterface;
+}
+
+FPStatus Pavimo::_dispatch_fn(FunctionID /*fid*/, TimeValue /*t*/, FPValue& /*result*/,
+                              FPParams* /*p*/) {
+  return FPS_NO_SUCH_FUNCTION;
+}
+
+int Pavimo::OnBlockMessage(void* map, RefMessage message, PartID& /*partID*/) {
+  static_cast<Pavimo*>(map)->BlockMessage(message);
+  return REF_SUCCEED;
+}
+
+void Pavimo::BlockMessage(RefMessage message) {
+  IParamBlock2* pb = Block();
+  switch (message) {
+    case REFMSG_CHANGE: {
+      cache_.validity.SetEmpty();
+      if (!pb) break;
+      const ParamID id = pb->LastNotifyParamID();
+      pb->GetDesc()->InvalidateUI(id, -1);
+      if (id != -1) DiscardTexHandle();
+      break;
+    }
+    case REFMSG_SUBANIM_STRUCTURE_CHANGED: {
+      // Only a change in the entries of `submaps`: the update fits the other two lists to
+      // it before the open manager dialog redraws from all three.
+      if (!pb || pb->LastNotifyParamID() != pb_submaps) break;
+      cache_.validity.SetEmpty();
+      Interval scratch = NEVER;
+      Update(CurrentTime(), scratch);
+      if (listView_) UpdateManagerDialog(*this);
+      break;
+    }
+    case REFMSG_REF_DELETED:
+      CheckMaterials();
+      break;
+    default:
+      break;
+  }
+}
+
+// A map that no material or map uses any more loses its manager dialog.
+void Pavimo::CheckMaterials() {
+  FindMaterialEnum finder(this);
+  DoEnumDependents(&finder);
+  if (!finder.found && listView_) CloseManagerDialog(*this);
+}
+
+int FindMaterialEnum::proc(ReferenceMaker* rmaker) {
+  if (rmaker != map_ && dynamic_cast<MtlBase*>(rmaker)) {
+    found = true;
+    return DEP_ENUM_HALT;
+  }
+  return DEP_ENUM_CONTINUE;
+}

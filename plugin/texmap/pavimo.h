@@ -1,0 +1,140 @@
+// Pavimo: a texture map that gives each material ID, object or tile one of its
+// sub-textures, picked at random in proportion to integer weights, and adjusts its colour.
+#pragma once
+
+#include <cstdint>
+
+#include <ifnpub.h>
+#include <imtl.h>
+#include <iparamb2.h>
+#include <max.h>
+
+#include "shading/color_adjust.h"
+#include "texmap/pavimo_params.h"
+#include "texmap/reference_manager.h"
+
+#define PAVIMO_CLASS_ID Class_ID(0x55C6D763, 0xC637BB2E)
+#define PAVIMO_INTERFACE_ID Interface_ID(0x2D5D2030, 0x45C54488)
+
+class Value;  // a script value: the open manager dialog
+
+// Everything shading reads, copied from the block by Update so that shading never
+// touches the block. Valid for `validity` only.
+struct PavimoCache {
+  Interval validity = NEVER;
+  tilvara::AdjustSettings adjust;  // overall, random and fractions of gamma, hue, saturation
+  int32_t rndBy = 0;
+  int32_t seed = 12345;
+  // Bitmap settings written by the previous update; none before the first one.
+  bool settingsWritten = false;
+  int32_t lastFiltering = 0;
+  float lastBlur = 0.0f;
+  float lastRotation = 0.0f;  // radians
+  Color flatColor = Color(0.5f, 0.5f, 0.5f);
+  int32_t useColor = 0;
+};
+
+class Pavimo : public ReferenceManager<Texmap, 0>, public FPMixinInterface {
+ public:
+  // The selection table never grows past this: an index draw is below 32768, so later
+  // entries could never be chosen, and a capped table picks exactly as a full one would.
+  static constexpr int kMaxTableEntries = 32768;
+
+  Pavimo();
+  ~Pavimo() override;
+
+  // Interfaces
+  BaseInterface* GetInterface(Interface_ID id) override;
+  using ReferenceTarget::GetInterface;
+  void DeleteThis() override;
+
+  // Identity
+  void GetClassName(MSTR& s) override;
+  SClass_ID SuperClassID() override { return TEXMAP_CLASS_ID; }
+  Class_ID ClassID() override { return PAVIMO_CLASS_ID; }
+
+  // Sub-anims and blocks
+  int NumSubs() override { return 1; }
+  Animatable* SubAnim(int i) override;
+  MSTR SubAnimName(int i) override;
+  int SubNumToRefNum(int subNum) override { return subNum; }
+  int RenderBegin(TimeValue t, ULONG flags = 0) override;
+  int RenderEnd(TimeValue t) override;
+  int NumParamBlocks() override { return 1; }
+  IParamBlock2* GetParamBlock(int i) override;
+  IParamBlock2* GetParamBlockByID(BlockID id) override;
+
+  void RefDeleted() override;
+  RefTargetHandle Clone(RemapDir& remap) override;
+
+  // MtlBase
+  ULONG LocalRequirements(int subMtlNum) override;
+  void Update(TimeValue t, Interval& valid) override;
+  Interval Validity(TimeValue t) override;
+  void Reset() override;
+  ParamDlg* CreateParamDlg(HWND hwMtlEdit, IMtlParams* imp) override;
+  BOOL SupportTexDisplay() override { return TRUE; }
+  DWORD_PTR GetActiveTexHandle(TimeValue t, TexHandleMaker& thmaker) override;
+  void ActivateTexDisplay(BOOL onoff) override;
+
+  // Shading; safe on many threads at once between updates.
+  AColor EvalColor(ShadeContext& sc) override;
+  float EvalMono(ShadeContext& sc) override;
+  Point3 EvalNormalPerturb(ShadeContext& sc) override;
+
+  // Sub-textures are the entries of `submaps`.
+  int NumSubTexmaps() override;
+  Texmap* GetSubTexmap(int i) override;
+  void SetSubTexmap(int i, Texmap* m) override;
+  MSTR GetSubTexmapSlotName(int i) override;
+  BOOL SetDlgThing(ParamDlg* dlg) override;
+
+  // IPavimo
+  FPInterfaceDesc* GetDesc() override;
+  FPInterfaceDesc* GetDescByID(Interface_ID id) override;
+
+  // The block at reference 0; null only while it is being built or torn down.
+  IParamBlock2* Block() const { return pblock_.get(); }
+  const PavimoCache& Cache() const { return cache_; }
+  const Tab<Texmap*>& SelectionTable() const { return table_; }
+  bool SceneRender() const { return sceneRender_ != 0; }
+  void DiscardTexHandle();
+
+  // The `ListView` value: the open manager dialog, if any.
+  Value* ListView() const { return listView_; }
+  void SetListView(Value* v) { listView_ = v; }
+
+ protected:
+  FPStatus _dispatch_fn(FunctionID fid, TimeValue t, FPValue& result, FPParams* p) override;
+
+ private:
+  static int OnBlockMessage(void* map, RefMessage message, PartID& partID);
+  void BlockMessage(RefMessage message);
+  void CheckMaterials();
+  void Recompute(TimeValue t, IParamBlock2* pb);
+
+  RefPtr<IParamBlock2, PAVIMO_PBLOCK_REF> pblock_;
+  PavimoCache cache_;
+  Tab<Texmap*> table_;
+  BOOL sceneRender_ = FALSE;
+  TexHandle* texHandle_ = nullptr;
+  Interval texHandleValid_ = NEVER;
+  Value* listView_ = nullptr;
+};
+
+// Keeps the manager dialog of a map in step with it: refreshes the open dialog from the
+// map's lists, or closes and releases it.
+void UpdateManagerDialog(Pavimo& map);
+void CloseManagerDialog(Pavimo& map);
+
+// Looks for a material or map, other than the map itself, among a map's dependents.
+class FindMaterialEnum : public DependentEnumProc {
+ public:
+  explicit FindMaterialEnum(ReferenceMaker* map) : map_(map) {}
+  int proc(ReferenceMaker* rmaker) override;
+
+  bool found = false;
+
+ private:
+  ReferenceMaker* map_;
+};

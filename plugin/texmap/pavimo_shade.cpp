@@ -1,0 +1,89 @@
+// Colour, mono and bump evaluation. Called from many render threads at once: reads only
+// what Update cached, writes only into the given ShadeContext, allocates nothing.
+#include <hsv.h>
+#include <inode.h>
+
+#include "shading/shading.h"
+#include "texmap/pavimo.h"
+
+namespace {
+
+// The host's hexcone conversions, hue as a fraction of a turn.
+struct HostHsv {
+  static tilvara::Rgb ToHsv(tilvara::Rgb c) {
+    const Color hsv = RGBtoHSV(Color(c.r, c.g, c.b));
+    return {hsv.r, hsv.g, hsv.b};
+  }
+  static tilvara::Rgb FromHsv(tilvara::Rgb c) {
+    const Color rgb = HSVtoRGB(Color(c.r, c.g, c.b));
+    return {rgb.r, rgb.g, rgb.b};
+  }
+};
+
+// The sample's identifiers, asked of the shade context only for the key in use.
+class SampleSource {
+ public:
+  explicit SampleSource(ShadeContext& sc) : sc_(sc) {}
+  int32_t MaterialId() { return sc_.mtlNum; }
+  // A scene sample without a node keys like the material-ID mode.
+  int32_t NodeId() {
+    INode* node = sc_.Node();
+    return node ? static_cast<int32_t>(node->GetHandle()) : sc_.mtlNum;
+  }
+  // The enclosing tile map passes the tile's id as W of map channel 99.
+  float TileW() { return sc_.UVW(99).z; }
+
+ private:
+  ShadeContext& sc_;
+};
+
+}  // namespace
+
+AColor Pavimo::EvalColor(ShadeContext& sc) {
+  AColor result(0.0f, 0.0f, 0.0f, 0.0f);
+  if (sc.GetCache(this, result)) return result;
+  if (gbufID) sc.SetGBufferID(gbufID);
+
+  SampleSource source(sc);
+  const int32_t key = tilvara::SampleKey(cache_.rndBy, sceneRender_ != 0, source);
+  const tilvara::ColorDraws draws = tilvara::DrawForColor(tilvara::SampleSeed(key, cache_.seed));
+
+  tilvara::Rgba base{0.0f, 0.0f, 0.0f, 0.0f};
+  if (cache_.useColor) {
+    base = {cache_.flatColor.r, cache_.flatColor.g, cache_.flatColor.b, 1.0f};
+  } else {
+    const int32_t index = tilvara::PickEntryIndex(table_.Count(), draws.index);
+    if (index >= 0) {
+      const AColor c = table_[index]->EvalColor(sc);
+      base = {c.r, c.g, c.b, c.a};
+    }
+  }
+
+  const tilvara::Rgba out = tilvara::AdjustColor<HostHsv>(
+      base, tilvara::UnitDraw(draws.gamma), tilvara::UnitDraw(draws.hue),
+      tilvara::UnitDraw(draws.saturation), cache_.adjust);
+  result = AColor(out.r, out.g, out.b, out.a);
+  sc.PutCache(this, result);
+  return result;
+}
+
+float Pavimo::EvalMono(ShadeContext& sc) {
+  const AColor c = EvalColor(sc);
+  return (c.g + c.r + c.b) / 3.0f;
+}
+
+Point3 Pavimo::EvalNormalPerturb(ShadeContext& sc) {
+  Point3 result(0.0f, 0.0f, 0.0f);
+  if (sc.GetCache(this, result)) return result;
+  if (gbufID) sc.SetGBufferID(gbufID);
+
+  SampleSource source(sc);
+  const int32_t key = tilvara::SampleKey(cache_.rndBy, sceneRender_ != 0, source);
+  tilvara::CrtRandom rng(tilvara::SampleSeed(key, cache_.seed));
+  if (table_.Count() > 0) {
+    const int32_t index = tilvara::PickEntryIndex(table_.Count(), rng.Next());
+    result = table_[index]->EvalNormalPerturb(sc);
+  }
+  sc.PutCache(this, result);
+  return result;
+}
