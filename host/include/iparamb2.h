@@ -215,6 +215,8 @@ public:
   int invalidate_count = 0;
   ParamID last_invalidated_id = -1;
   int last_invalidated_tab = -1;
+  // Set when the table could not be read to its end (parsing stopped there).
+  const char* parse_error = nullptr;
 
 private:
   void ParseStanza(ParamDef& pd, void* args);

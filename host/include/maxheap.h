@@ -12,7 +12,7 @@ public:
   static void* operator new(std::size_t size);
   static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
   static void* operator new[](std::size_t size);
-  static void* operator new(std::size_t size, void* placement) noexcept { return placement; }
+  static void* operator new(std::size_t, void* placement) noexcept { return placement; }
   static void operator delete(void* ptr) noexcept;
   static void operator delete(void* ptr, const std::nothrow_t&) noexcept;
   static void operator delete[](void* ptr) noexcept;

@@ -91,13 +91,16 @@ class CoreExport ReferenceMaker : public Animatable {
 public:
   ReferenceMaker();
   ~ReferenceMaker() override;
+  // Copying a maker copies none of its references.
+  ReferenceMaker(const ReferenceMaker& o) : Animatable(o) {}
+  ReferenceMaker& operator=(const ReferenceMaker&) { return *this; }
 
   // Makes reference `which` point at newtarg. The old target loses this reference and,
   // when delOld is set and no real reference to it remains, is deleted.
   RefResult ReplaceReference(int which, RefTargetHandle newtarg, BOOL delOld = TRUE);
   RefResult DeleteReference(int i);
   RefResult DeleteAllRefsFromMe();
-  RefResult DeleteAllRefsToMe() { return REF_SUCCEED; }
+  RefResult DeleteAllRefsToMe();
   RefResult DeleteAllRefs();
   // Returns TRUE if this maker references `targ`, directly or (when not direct-only)
   // through its references.
@@ -152,6 +155,9 @@ class CoreExport ReferenceTarget : public ReferenceMaker {
 public:
   ReferenceTarget();
   ~ReferenceTarget() override;
+  // Copying a target copies none of its dependents.
+  ReferenceTarget(const ReferenceTarget& o) : ReferenceMaker(o) {}
+  ReferenceTarget& operator=(const ReferenceTarget&) { return *this; }
 
   BOOL IsRefTarget() override { return TRUE; }
 
@@ -188,6 +194,9 @@ public:
   bool IsBeingDeleted() const { return mBeingDeleted; }
 
 private:
+  // Clears every maker's references to this target, without messages.
+  void DetachDependents();
+
   std::vector<ReferenceMaker*> mDependents;
   bool mBeingDeleted = false;
   bool mAutoDelete = true;

@@ -17,8 +17,8 @@ ClassDesc* (*const kClassDescs[])() = {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) BOOL WINAPI DllMain(HINSTANCE hinstDLL, ULONG fdwReason,
-                                                     LPVOID /*lpvReserved*/) {
+extern "C" __declspec(dllexport) BOOL WINAPI
+    DllMain(HINSTANCE hinstDLL, DWORD fdwReason, LPVOID /*lpvReserved*/) {
   if (fdwReason == DLL_PROCESS_ATTACH) {
     hInstance = hinstDLL;
     DisableThreadLibraryCalls(hinstDLL);
@@ -40,8 +40,14 @@ extern "C" __declspec(dllexport) ClassDesc* LibClassDesc(int i) {
   return kClassDescs[i]();
 }
 
-extern "C" __declspec(dllexport) ULONG LibVersion() { return VERSION_3DSMAX; }
+extern "C" __declspec(dllexport) ULONG LibVersion() {
+  return VERSION_3DSMAX;
+}
 
-extern "C" __declspec(dllexport) int LibInitialize() { return TRUE; }
+extern "C" __declspec(dllexport) int LibInitialize() {
+  return TRUE;
+}
 
-extern "C" __declspec(dllexport) int LibShutdown() { return TRUE; }
+extern "C" __declspec(dllexport) int LibShutdown() {
+  return TRUE;
+}

@@ -25,7 +25,7 @@ class PavimoClassDesc : public ClassDesc2 {
   HINSTANCE HInstance() override { return hInstance; }
 
   using ClassDesc2::SetUserDlgProc;
-  void SetUserDlgProc(ParamBlockDesc2* pbd, ParamMap2UserDlgProc* proc = nullptr) {
+  void SetUserDlgProc(ParamBlockDesc2* pbd, ParamMap2UserDlgProc* proc = nullptr) override {
     ClassDesc2::SetUserDlgProc(pbd, 0, proc);
   }
 };

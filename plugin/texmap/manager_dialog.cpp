@@ -4,4 +4,6 @@
 
 void UpdateManagerDialog(Pavimo& /*map*/) {}
 
-void CloseManagerDialog(Pavimo& map) { map.SetListView(nullptr); }
+void CloseManagerDialog(Pavimo& map) {
+  map.SetListView(nullptr);
+}

@@ -2,6 +2,7 @@
 #include "texmap/pavimo.h"
 
 #include <hold.h>
+#include <iparamm2.h>
 #include <maxapi.h>
 
 #include "resource.h"
@@ -19,6 +20,9 @@ TimeValue CurrentTime() {
 Pavimo::Pavimo() : pblock_(this, new RefCallback{this, &Pavimo::OnBlockMessage}) {
   GetPavimoDesc()->MakeAutoParamBlocks(this);
   Reset();
+  // Updates that ran while the block was being reset wrote into no sub-texture: the first
+  // update of the finished map writes every bitmap setting.
+  cache_.settingsWritten = false;
 }
 
 Pavimo::~Pavimo() {
@@ -33,14 +37,18 @@ BaseInterface* Pavimo::GetInterface(Interface_ID id) {
   return ReferenceTarget::GetInterface(id);
 }
 
-void Pavimo::DeleteThis() { delete this; }
+void Pavimo::DeleteThis() {
+  delete this;
+}
 
 void Pavimo::GetClassName(MSTR& s) {
   const MCHAR* name = GetString(IDS_CLASS_NAME);
   s = name ? name : _T("");
 }
 
-Animatable* Pavimo::SubAnim(int i) { return i == 0 ? Block() : nullptr; }
+Animatable* Pavimo::SubAnim(int i) {
+  return i == 0 ? Block() : nullptr;
+}
 
 MSTR Pavimo::SubAnimName(int i) {
   if (i == 0) {
@@ -61,14 +69,18 @@ int Pavimo::RenderEnd(TimeValue /*t*/) {
   return 1;
 }
 
-IParamBlock2* Pavimo::GetParamBlock(int /*i*/) { return Block(); }
+IParamBlock2* Pavimo::GetParamBlock(int /*i*/) {
+  return Block();
+}
 
 IParamBlock2* Pavimo::GetParamBlockByID(BlockID id) {
   IParamBlock2* pb = Block();
   return pb && pb->ID() == id ? pb : nullptr;
 }
 
-void Pavimo::RefDeleted() { CheckMaterials(); }
+void Pavimo::RefDeleted() {
+  CheckMaterials();
+}
 
 RefTargetHandle Pavimo::Clone(RemapDir& remap) {
   auto* map = new Pavimo();
@@ -79,7 +91,9 @@ RefTargetHandle Pavimo::Clone(RemapDir& remap) {
   return map;
 }
 
-ULONG Pavimo::LocalRequirements(int /*subMtlNum*/) { return 0; }
+ULONG Pavimo::LocalRequirements(int /*subMtlNum*/) {
+  return 0;
+}
 
 // Writes the values a new map starts with; the lists and the flat colour settings are
 // left as they are (the next update fits the lists to the now empty `submaps`).
@@ -132,13 +146,17 @@ MSTR Pavimo::GetSubTexmapSlotName(int i) {
   return MSTR();
 }
 
-BOOL Pavimo::SetDlgThing(ParamDlg* /*dlg*/) { return FALSE; }
+BOOL Pavimo::SetDlgThing(ParamDlg* /*dlg*/) {
+  return FALSE;
+}
 
-FPInterfaceDesc* Pavimo::GetDesc() { return GetPavimoInterfaceDesc(); }
+FPInterfaceDesc* Pavimo::GetDesc() {
+  return GetPavimoInterfaceDesc();
+}
 
 FPInterfaceDesc* Pavimo::GetDescByID(Interface_ID id) {
-  if (id == PAVIMO_INTERFACE_ID && GetPavimoInterfaceDesc()) return GetPavimoInterfaceDesc();
-  return &nullInterface;
+  if (id == PAVIMO_INTERFACE_ID) return GetPavimoInterfaceDesc();
+  return nullptr;
 }
 
 FPStatus Pavimo::_dispatch_fn(FunctionID /*fid*/, TimeValue /*t*/, FPValue& /*result*/,

@@ -112,4 +112,6 @@ ParamBlockDesc2 pavimo_param_blk(
 
 // The IPavimo interface descriptor (FPInterfaceDesc, owner GetPavimoDesc()) belongs here,
 // after the block descriptor.
-FPInterfaceDesc* GetPavimoInterfaceDesc() { return nullptr; }
+FPInterfaceDesc* GetPavimoInterfaceDesc() {
+  return nullptr;
+}

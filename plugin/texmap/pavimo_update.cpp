@@ -32,7 +32,9 @@ class SceneRedrawSuspend {
 constexpr ParamID kBitmapFilteringParam = 8;
 
 // Different also when either side is not a number.
-bool Differs(float a, float b) { return !(a == b); }
+bool Differs(float a, float b) {
+  return !(a == b);
+}
 
 }  // namespace
 

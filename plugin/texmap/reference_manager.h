@@ -101,9 +101,9 @@ class ReferenceManager : public Base, public virtual IReferenceManager {
       }
     }
     if (a < groupStart_) {
-      const int64_t front =
-          std::min<int64_t>(static_cast<int64_t>(groupStart_), static_cast<int64_t>(slots_.length())) -
-          static_cast<int64_t>(a);
+      const int64_t front = std::min<int64_t>(static_cast<int64_t>(groupStart_),
+                                              static_cast<int64_t>(slots_.length())) -
+                            static_cast<int64_t>(a);
       if (front > 0) groups_.insert(groups_.begin(), static_cast<size_t>(front), 1);
       groupStart_ = a;
     } else if (groups_.size() < a - groupStart_ + 1) {
@@ -132,7 +132,8 @@ class ReferenceManager : public Base, public virtual IReferenceManager {
       groups_[static_cast<size_t>(g)] += 1;
     }
     if (position < 0) position = static_cast<int32_t>(groups_[static_cast<size_t>(g)] - 1);
-    const uint64_t r = groupStart_ + GroupOffset(static_cast<size_t>(g)) + static_cast<uint64_t>(position);
+    const uint64_t r =
+        groupStart_ + GroupOffset(static_cast<size_t>(g)) + static_cast<uint64_t>(position);
     RefSlot* slot = InsertSlot(static_cast<int32_t>(r), flags, callback);
     if (slot && target) this->ReplaceReference(static_cast<int>(r), target);
     return slot;
@@ -204,8 +205,8 @@ class ReferenceManager : public Base, public virtual IReferenceManager {
 
   // Hands the message to the sender's slot callback; always lets it pass on to the
   // manager's own dependents.
-  RefResult NotifyRefChanged(const Interval& /*changeInt*/, RefTargetHandle target,
-                             PartID& partID, RefMessage message, BOOL /*propagate*/) override {
+  RefResult NotifyRefChanged(const Interval& /*changeInt*/, RefTargetHandle target, PartID& partID,
+                             RefMessage message, BOOL /*propagate*/) override {
     if (RefSlot* slot = FindByTarget(target); slot && slot->callback)
       slot->callback->notify(slot->callback->userData, message, partID);
     if (message == REFMSG_TARGET_DELETED && target) {

@@ -187,6 +187,9 @@ class Control : public Object {
   void forEachHeld(const std::function<void(const Value&)>& visit) const override;
   std::wstring toString() const override;
 
+  // Cosmetic settings the stand-in keeps but does not act on (TopMost, BorderStyle...).
+  std::map<std::wstring, Value, NoCaseLess> settings;
+
  protected:
   friend class ControlCollection;
   void raiseMouse(const wchar_t* event, int button, int clicks, int x, int y);

@@ -81,6 +81,8 @@ class ScripterExport Value {
   // The class value `classOf` answers; defaults to the tag.
   virtual Value* classOf();
   virtual bool is_kind_of(ValueMetaClass* c);
+  // The items a `for ... in` loop visits, as an Array; nullptr when this is no collection.
+  virtual Value* iterate_items();
 
   // Conversions for native code; they throw a conversion error when impossible.
   virtual int to_int();

@@ -1,0 +1,21 @@
+// What a plug-in of the host usually includes first.
+#pragma once
+
+#include "maxtypes.h"
+#include "maxheap.h"
+#include "strclass.h"
+#include "tab.h"
+#include "containers/Array.h"
+#include "point3.h"
+#include "color.h"
+#include "acolor.h"
+#include "interval.h"
+#include "plugapi.h"
+#include "animtbl.h"
+#include "ref.h"
+#include "hold.h"
+#include "isave.h"
+#include "iload.h"
+#include "imtl.h"
+#include "inode.h"
+#include "maxapi.h"

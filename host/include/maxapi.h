@@ -1,0 +1,32 @@
+// The core interface: the host's current time and a few application services.
+#pragma once
+
+#include "maxtypes.h"
+#include "ref.h"
+#include "strclass.h"
+
+class CoreExport Interface : public InterfaceServer {
+public:
+  virtual ~Interface() = default;
+  virtual TimeValue GetTime() = 0;
+  virtual void SetTime(TimeValue t, BOOL redraw = TRUE) = 0;
+  virtual Interval GetAnimRange() = 0;
+  virtual int GetTicksPerFrame() { return 160; }
+  virtual int GetFrameRate() { return 30; }
+  // Scene redraw suspension, counted: each Disable needs an Enable.
+  virtual void DisableSceneRedraw() = 0;
+  virtual void EnableSceneRedraw() = 0;
+  virtual int IsSceneRedrawDisabled() = 0;
+  virtual void RedrawViews(TimeValue t, DWORD vpFlags = 0, ReferenceTarget* change = nullptr) = 0;
+  virtual HWND GetMAXHWnd() = 0;
+  virtual BOOL IsNetServer() { return FALSE; }
+  virtual BOOL GetQuietMode() { return TRUE; }
+};
+
+// Interface7 and later versions of the core interface add nothing the stand-in offers.
+typedef Interface Interface7;
+typedef Interface Interface17;
+
+CoreExport Interface* GetCOREInterface();
+inline Interface17* GetCOREInterface17() { return GetCOREInterface(); }
+inline Interface7* GetCOREInterface7() { return GetCOREInterface(); }

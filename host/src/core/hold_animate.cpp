@@ -1,0 +1,137 @@
+// Undo hold, suspension guards and animate mode.
+#include <algorithm>
+
+#include <animtbl.h>
+#include <hold.h>
+#include <ref.h>
+
+namespace {
+int gAnimateOn = 0;
+int gAnimateSuspend = 0;
+int gMacroSuspend = 0;
+int gSetKeySuspend = 0;
+int gAutoBackupSuspend = 0;
+int gRefMsgsDisabled = 0;
+}  // namespace
+
+Hold theHold;
+
+BOOL Animating() { return (gAnimateOn && gAnimateSuspend == 0) ? TRUE : FALSE; }
+void AnimateOn() { gAnimateOn = 1; }
+void AnimateOff() { gAnimateOn = 0; }
+void SuspendAnimate() { ++gAnimateSuspend; }
+void ResumeAnimate() {
+  if (gAnimateSuspend > 0) --gAnimateSuspend;
+}
+
+void DisableRefMsgs() { ++gRefMsgsDisabled; }
+void EnableRefMsgs() {
+  if (gRefMsgsDisabled > 0) --gRefMsgsDisabled;
+}
+BOOL RefMsgsDisabled() { return gRefMsgsDisabled > 0 ? TRUE : FALSE; }
+
+int MacroRecorderSuspendCount() { return gMacroSuspend; }
+int SetKeyModeSuspendCount() { return gSetKeySuspend; }
+int AutoBackupSuspendCount() { return gAutoBackupSuspend; }
+
+Hold::Hold() = default;
+
+Hold::~Hold() {
+  for (RestoreObj* r : mRecords) delete r;
+}
+
+void Hold::Begin() { ++mBeginDepth; }
+
+void Hold::Accept(const MCHAR* name) {
+  (void)name;
+  if (mBeginDepth > 0) --mBeginDepth;
+  if (mBeginDepth == 0) {
+    for (RestoreObj* r : mRecords) {
+      r->EndHold();
+      delete r;
+    }
+    mRecords.clear();
+  }
+}
+
+void Hold::Cancel() {
+  if (mBeginDepth > 0) --mBeginDepth;
+  if (mBeginDepth != 0) return;
+  std::vector<RestoreObj*> records;
+  records.swap(mRecords);
+  mRestoring = true;
+  ++mSuspendCount;  // restoring must not record again
+  for (auto it = records.rbegin(); it != records.rend(); ++it) (*it)->Restore(TRUE);
+  --mSuspendCount;
+  mRestoring = false;
+  for (RestoreObj* r : records) delete r;
+}
+
+void Hold::Put(RestoreObj* rob) {
+  if (!rob) return;
+  if (Holding())
+    mRecords.push_back(rob);
+  else
+    delete rob;
+}
+
+int Hold::Holding() { return (mBeginDepth > 0 && mSuspendCount == 0) ? TRUE : FALSE; }
+void Hold::Suspend() { ++mSuspendCount; }
+void Hold::Resume() {
+  if (mSuspendCount > 0) --mSuspendCount;
+}
+int Hold::IsSuspended() { return mSuspendCount > 0 ? TRUE : FALSE; }
+int Hold::Restoring(int& isUndo) {
+  isUndo = TRUE;
+  return mRestoring ? TRUE : FALSE;
+}
+
+SuspendAll::SuspendAll(BOOL holdSuspend, BOOL macroRecorderSuspend, BOOL animateSuspend,
+                       BOOL setKeyModeSuspend, BOOL autoBackupSuspend, BOOL refMsgsSuspend,
+                       BOOL pluginOverrideSuspend, BOOL defaultingSuspend)
+    : mHold(holdSuspend), mMacro(macroRecorderSuspend), mAnimate(animateSuspend),
+      mSetKey(setKeyModeSuspend), mAutoBackup(autoBackupSuspend), mRefMsgs(refMsgsSuspend),
+      mPluginOverride(pluginOverrideSuspend), mDefaulting(defaultingSuspend) {
+  Suspend();
+}
+
+SuspendAll::~SuspendAll() { Resume(); }
+
+void SuspendAll::Suspend() {
+  if (mSuspended) return;
+  mSuspended = true;
+  if (mHold) theHold.Suspend();
+  if (mMacro) ++gMacroSuspend;
+  if (mAnimate) SuspendAnimate();
+  if (mSetKey) ++gSetKeySuspend;
+  if (mAutoBackup) ++gAutoBackupSuspend;
+  if (mRefMsgs) DisableRefMsgs();
+}
+
+void SuspendAll::Resume() {
+  if (!mSuspended) return;
+  mSuspended = false;
+  if (mRefMsgs) EnableRefMsgs();
+  if (mAutoBackup && gAutoBackupSuspend > 0) --gAutoBackupSuspend;
+  if (mSetKey && gSetKeySuspend > 0) --gSetKeySuspend;
+  if (mAnimate) ResumeAnimate();
+  if (mMacro && gMacroSuspend > 0) --gMacroSuspend;
+  if (mHold) theHold.Resume();
+}
+
+Animatable::~Animatable() = default;
+
+void Animatable::DeleteThis() { delete this; }
+
+MSTR Animatable::SubAnimName(int i) {
+  (void)i;
+  return MSTR();
+}
+
+BOOL Animatable::IsAnimated() {
+  for (int i = 0; i < NumSubs(); ++i) {
+    Animatable* a = SubAnim(i);
+    if (a && a != this && a->IsAnimated()) return TRUE;
+  }
+  return FALSE;
+}

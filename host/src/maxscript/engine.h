@@ -1,0 +1,73 @@
+// The engine's internal C++ interface for the command-line host, tests and the other
+// stand-in libraries: running scripts, checking syntax, capturing output, registering
+// native globals, and the errors the engine has reported.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "maxscript/maxscript.h"
+
+namespace maxhost::mxs {
+
+// Output of print and format goes to the sink (default: standard output, UTF-8).
+using OutputSink = std::function<void(const std::wstring&)>;
+void set_output_sink(OutputSink sink);  // an empty sink restores standard output
+void write_output(const std::wstring& text);
+
+struct Diagnostic {
+  std::wstring file;
+  int line = 0;
+  int column = 0;
+  std::wstring message;
+  // "file:line:column: syntax error: message"
+  std::wstring format() const;
+};
+
+struct RunResult {
+  bool ok = true;                       // no syntax and no runtime error
+  std::wstring output;                  // what print and format wrote during the run
+  std::wstring result;                  // printed form of the last value (empty on error)
+  std::wstring error;                   // the listener's error text, "-- ..." lines
+  std::vector<Diagnostic> syntax_errors;
+};
+
+// Runs text in the global scope. Top-level expressions before a syntax error run, as
+// the host's file-in does; the error then ends the run.
+RunResult run_string(const std::wstring& text, const std::wstring& source_name = L"");
+RunResult run_file(const std::string& path);
+
+// Every syntax error of the text, recovering at the next top-level line after each.
+std::vector<Diagnostic> check_syntax(const std::wstring& text, const std::wstring& file);
+std::vector<Diagnostic> check_syntax_file(const std::string& path);
+
+// Reads a script file: UTF-8 (with or without byte-order mark), else the ANSI code page.
+bool read_script_file(const std::string& path, std::wstring& text, std::string& error);
+
+// Native globals. Built-in functions are assignable globals; constants are not.
+void define_global(const std::wstring& name, Value* v, bool constant = false);
+Value* global_value(const std::wstring& name);  // nullptr when undefined
+Primitive* define_primitive(const std::wstring& name, Primitive::Fn fn);
+
+// The listener's text for an error: "-- Error occurred in ...; line: N" (when
+// with_position) then "-- <message>".
+std::wstring error_text(const MAXScriptException& e, bool with_position = true);
+
+// Errors reported through ProcessMAXScriptException, in order.
+struct ReportedError {
+  std::wstring caption;
+  std::wstring text;
+  bool message_box = false;
+};
+std::vector<ReportedError> reported_errors();
+void clear_reported_errors();
+
+// Reports an error raised by a script callback (an event handler): listener text and a
+// message box, as the host does for errors outside any caller's try.
+void report_script_error(MAXScriptException& e, const std::wstring& caption = L"MAXScript");
+
+std::string to_utf8(const std::wstring& s);
+std::wstring from_utf8(const std::string& s);
+
+}  // namespace maxhost::mxs

@@ -1,0 +1,205 @@
+#include "maxscript/heap.h"
+
+#include <algorithm>
+#include <mutex>
+#include <new>
+
+#include "maxscript/interp.h"
+
+// Gives the collector access to the private bookkeeping fields of Value.
+class MaxScriptHeap {
+ public:
+  static bool heap(Value* v) { return v->heap_; }
+  static bool& marked(Value* v) { return v->marked_; }
+  static int permanent(Value* v) { return v->permanent_count_; }
+};
+
+namespace maxhost::mxs {
+namespace {
+
+struct Heap {
+  std::recursive_mutex mutex;
+  std::vector<Value*> objects;
+  std::vector<Value*> worklist;
+  std::vector<ThreadState*> threads;
+  std::vector<std::pair<int, std::function<void()>>> markers;
+  int next_marker = 1;
+  std::size_t allocs_since_gc = 0;
+  std::size_t live_after_gc = 0;
+  std::size_t collections = 0;
+  bool sweeping = false;
+  bool collecting = false;
+};
+
+Heap& heap() {
+  static Heap* h = new Heap;  // never destroyed: values may outlive static destruction
+  return *h;
+}
+
+// The block most recently returned by Value::operator new on this thread, so that the
+// constructor can tell heap values from static ones.
+thread_local const char* g_last_alloc = nullptr;
+thread_local std::size_t g_last_alloc_size = 0;
+
+void mark_frames(Value** frame) {
+  for (int guard = 0; frame != nullptr && guard < 1000000; ++guard) {
+    auto count = reinterpret_cast<INT_PTR>(frame[0]);
+    for (INT_PTR i = 0; i < count; ++i) Value::gc_mark(frame[2 + i]);
+    frame = reinterpret_cast<Value**>(frame[1]);
+  }
+}
+
+}  // namespace
+
+ThreadState::ThreadState() {
+  std::lock_guard<std::recursive_mutex> lock(heap().mutex);
+  heap().threads.push_back(this);
+}
+ThreadState::~ThreadState() {
+  std::lock_guard<std::recursive_mutex> lock(heap().mutex);
+  auto& t = heap().threads;
+  t.erase(std::remove(t.begin(), t.end(), this), t.end());
+}
+
+ThreadState& thread_state() {
+  thread_local ThreadState state;
+  return state;
+}
+
+void register_heap_value(Value* v, bool& heap_flag) {
+  const char* p = reinterpret_cast<const char*>(v);
+  if (g_last_alloc != nullptr && p >= g_last_alloc && p < g_last_alloc + g_last_alloc_size) {
+    g_last_alloc = nullptr;
+    heap_flag = true;
+    Heap& h = heap();
+    std::lock_guard<std::recursive_mutex> lock(h.mutex);
+    h.objects.push_back(v);
+    ++h.allocs_since_gc;
+  }
+}
+
+void unregister_heap_value(Value* v) {
+  Heap& h = heap();
+  std::lock_guard<std::recursive_mutex> lock(h.mutex);
+  if (h.sweeping) return;
+  auto it = std::find(h.objects.rbegin(), h.objects.rend(), v);
+  if (it != h.objects.rend()) {
+    *it = h.objects.back();
+    h.objects.pop_back();
+  }
+}
+
+void collect() {
+  Heap& h = heap();
+  std::lock_guard<std::recursive_mutex> lock(h.mutex);
+  if (h.collecting) return;
+  h.collecting = true;
+  h.worklist.clear();
+  Value::gc_mark(globals);
+  for (Value* v : h.objects)
+    if (MaxScriptHeap::permanent(v) > 0) Value::gc_mark(v);
+  for (ThreadState* t : h.threads) {
+    mark_frames(t->locals_frame);
+    for (Value* v : t->temp_roots) Value::gc_mark(v);
+    for (Scope* s : t->scopes) Value::gc_mark(s);
+    Value::gc_mark(t->current_exception);
+  }
+  mark_engine_roots();
+  for (auto& m : h.markers) m.second();
+  while (!h.worklist.empty()) {
+    Value* v = h.worklist.back();
+    h.worklist.pop_back();
+    v->gc_trace();
+  }
+  std::vector<Value*> dead;
+  std::vector<Value*> live;
+  live.reserve(h.objects.size());
+  for (Value* v : h.objects) {
+    if (MaxScriptHeap::marked(v)) {
+      MaxScriptHeap::marked(v) = false;
+      live.push_back(v);
+    } else {
+      dead.push_back(v);
+    }
+  }
+  h.objects.swap(live);
+  h.sweeping = true;
+  for (Value* v : dead) delete v;
+  h.sweeping = false;
+  h.allocs_since_gc = 0;
+  h.live_after_gc = h.objects.size();
+  ++h.collections;
+  h.collecting = false;
+}
+
+void maybe_collect() {
+  Heap& h = heap();
+  if (h.allocs_since_gc > std::max<std::size_t>(200000, 2 * h.live_after_gc)) collect();
+}
+
+std::size_t live_value_count() {
+  std::lock_guard<std::recursive_mutex> lock(heap().mutex);
+  return heap().objects.size();
+}
+std::size_t collection_count() { return heap().collections; }
+
+int add_root_marker(std::function<void()> marker) {
+  Heap& h = heap();
+  std::lock_guard<std::recursive_mutex> lock(h.mutex);
+  int id = h.next_marker++;
+  h.markers.emplace_back(id, std::move(marker));
+  return id;
+}
+
+void remove_root_marker(int id) {
+  Heap& h = heap();
+  std::lock_guard<std::recursive_mutex> lock(h.mutex);
+  auto& m = h.markers;
+  m.erase(std::remove_if(m.begin(), m.end(), [id](auto& e) { return e.first == id; }), m.end());
+}
+
+void push_mark(Value* v) { heap().worklist.push_back(v); }
+
+}  // namespace maxhost::mxs
+
+// ---- Value bookkeeping -------------------------------------------------------------
+
+void* Value::operator new(std::size_t size) {
+  void* p = ::operator new(size);
+  maxhost::mxs::g_last_alloc = static_cast<const char*>(p);
+  maxhost::mxs::g_last_alloc_size = size;
+  return p;
+}
+
+void Value::operator delete(void* p) { ::operator delete(p); }
+
+void Value::gc_mark(Value* v) {
+  if (v == nullptr || !v->heap_ || v->marked_) return;
+  v->marked_ = true;
+  maxhost::mxs::push_mark(v);
+}
+
+Value* Value::make_heap_permanent() {
+  ++permanent_count_;
+  return this;
+}
+
+void Value::make_collectable() {
+  if (permanent_count_ > 0) --permanent_count_;
+}
+
+Value**& mxs_current_locals_frame() { return maxhost::mxs::thread_state().locals_frame; }
+
+MXS_Exit_ValueLocal_Scope::MXS_Exit_ValueLocal_Scope(bool validateFrame)
+    : saved_(mxs_current_locals_frame()), validate_(validateFrame) {}
+
+MXS_Exit_ValueLocal_Scope::~MXS_Exit_ValueLocal_Scope() {
+  Value**& head = mxs_current_locals_frame();
+  head = saved_;
+  if (validate_) {
+    // Frames below this object on the stack belong to the function being left.
+    const char* here = reinterpret_cast<const char*>(this);
+    while (head != nullptr && reinterpret_cast<const char*>(head) < here)
+      head = reinterpret_cast<Value**>(head[1]);
+  }
+}

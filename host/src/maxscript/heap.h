@@ -1,0 +1,63 @@
+// The collector: a list of every collectable value, marked from the roots and swept.
+//
+// Roots: the global table, heap-permanent values, every thread's value-local chain and
+// evaluator state (scopes, temporaries), and the marker callbacks that other libraries
+// register (the .NET bridge marks values held by live .NET objects).
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+#include "maxscript/maxscript.h"
+
+namespace maxhost::mxs {
+
+class Scope;
+
+// Per-thread state of the engine.
+struct ThreadState {
+  Value** locals_frame = nullptr;  // head of the value-local chain
+  std::vector<Value*> temp_roots;  // evaluator temporaries
+  std::vector<Scope*> scopes;      // innermost scope of every active evaluation level
+  int call_depth = 0;
+  int alloc_frames = 0;
+  int eval_contexts = 0;
+  char* stack_base = nullptr;      // where the outermost evaluation started
+  Value* current_exception = nullptr;
+  ThreadState();
+  ~ThreadState();
+};
+ThreadState& thread_state();
+
+// Runs a full collection now. Values reachable only from C++ locals that are not value
+// locals are freed: call it at safe points only.
+void collect();
+// Collects when many values have been allocated since the last collection; called by
+// the evaluator between statements.
+void maybe_collect();
+std::size_t live_value_count();
+std::size_t collection_count();
+
+// Marker callbacks run during every collection's mark phase; they call Value::gc_mark.
+int add_root_marker(std::function<void()> marker);
+void remove_root_marker(int id);
+
+// Keeps temporaries rooted until the guard ends.
+class TempRoots {
+ public:
+  TempRoots() : state_(thread_state()), size_(state_.temp_roots.size()) {}
+  ~TempRoots() { state_.temp_roots.resize(size_); }
+  TempRoots(const TempRoots&) = delete;
+  TempRoots& operator=(const TempRoots&) = delete;
+  Value* add(Value* v) {
+    state_.temp_roots.push_back(v);
+    return v;
+  }
+
+ private:
+  ThreadState& state_;
+  std::size_t size_;
+};
+
+}  // namespace maxhost::mxs

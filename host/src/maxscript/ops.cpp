@@ -1,0 +1,149 @@
+#include "maxscript/ops.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "maxscript/heap.h"
+#include "maxscript/values_util.h"
+
+namespace maxhost::mxs {
+namespace {
+
+int int_op(wchar_t op, int a, int b, Value* bv) {
+  auto ua = static_cast<std::uint32_t>(a), ub = static_cast<std::uint32_t>(b);
+  switch (op) {
+    case L'+': return static_cast<int>(ua + ub);
+    case L'-': return static_cast<int>(ua - ub);
+    case L'*': return static_cast<int>(ua * ub);
+    case L'/':
+      if (b == 0) throw RuntimeError(L"Divide by zero", bv);
+      if (a == INT32_MIN && b == -1) return a;
+      return a / b;
+    default: {  // ^ with a non-negative exponent
+      std::uint32_t r = 1, base = ua;
+      for (int e = b; e > 0; e >>= 1) {
+        if (e & 1) r *= base;
+        base *= base;
+      }
+      return static_cast<int>(r);
+    }
+  }
+}
+
+float float_op(wchar_t op, float a, float b) {
+  switch (op) {
+    case L'+': return a + b;
+    case L'-': return a - b;
+    case L'*': return a * b;
+    case L'/': return a / b;
+    default: return std::pow(a, b);
+  }
+}
+
+const wchar_t* type_name(Value* v) {
+  return is_integer(v) ? L"Integer" : is_float(v) ? L"Float" : v->tag->name;
+}
+
+Value* arithmetic(wchar_t op, Value* a, Value* b) {
+  if (is_number(a)) {
+    if (!is_number(b)) {
+      if (is_kind(b, Point3Value) && (op == L'*'))
+        return arithmetic(op, b, a);
+      throw ConversionError(b, type_name(a));
+    }
+    if (is_integer(a) && is_integer(b) && !(op == L'^' && b->to_int() < 0))
+      return Integer::intern(int_op(op, a->to_int(), b->to_int(), b));
+    return new Float(float_op(op, a->to_float(), b->to_float()));
+  }
+  if (is_string(a) && op == L'+') {
+    if (!is_string(b)) throw ConversionError(b, L"String");
+    return new String(std::wstring(a->to_string()) + b->to_string());
+  }
+  if (is_kind(a, Point3Value)) {
+    auto* p = static_cast<Point3Value*>(a);
+    if (is_kind(b, Point3Value) && (op == L'+' || op == L'-' || op == L'*' || op == L'/')) {
+      auto* q = static_cast<Point3Value*>(b);
+      return new Point3Value(float_op(op, p->x, q->x), float_op(op, p->y, q->y),
+                             float_op(op, p->z, q->z));
+    }
+    if (is_number(b) && (op == L'*' || op == L'/')) {
+      float f = b->to_float();
+      return new Point3Value(float_op(op, p->x, f), float_op(op, p->y, f), float_op(op, p->z, f));
+    }
+    throw ConversionError(b, L"Point3");
+  }
+  throw NoMethodError(std::wstring(1, op).c_str(), a);
+}
+
+int compare_or_throw(const std::wstring& op, Value* a, Value* b) {
+  if (is_number(a)) {
+    if (!is_number(b)) throw ConversionError(b, type_name(a));
+    if (is_integer(a) && is_integer(b)) {
+      int x = a->to_int(), y = b->to_int();
+      return x < y ? -1 : x > y ? 1 : 0;
+    }
+    double x = a->to_double(), y = b->to_double();
+    return x < y ? -1 : x > y ? 1 : 0;
+  }
+  if (is_string(a) || is_name(a)) {
+    if (!is_string(b) && !is_name(b)) throw ConversionError(b, type_name(a));
+    int c = std::wstring(a->to_string()).compare(b->to_string());
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+  }
+  throw NoMethodError(op.c_str(), a);
+}
+
+}  // namespace
+
+bool values_equal(Value* a, Value* b) {
+  if (a == b) return true;
+  return a->equals(b) || (a->tag != b->tag && b->equals(a));
+}
+
+int compare_values(Value* a, Value* b) { return compare_or_throw(L"<", a, b); }
+
+Value* binary_op(const std::wstring& op, Value* a, Value* b) {
+  if (op == L"==") return bool_result(values_equal(a, b));
+  if (op == L"!=") return bool_result(!values_equal(a, b));
+  if (op.size() == 1 && op != L"<" && op != L">") return arithmetic(op[0], a, b);
+  int c = compare_or_throw(op, a, b);
+  if (op == L"<") return bool_result(c < 0);
+  if (op == L"<=") return bool_result(c <= 0);
+  if (op == L">") return bool_result(c > 0);
+  return bool_result(c >= 0);
+}
+
+Value* negate_value(Value* v) {
+  if (is_integer(v)) return Integer::intern(static_cast<int>(0u - static_cast<unsigned>(v->to_int())));
+  if (is_float(v)) return new Float(-v->to_float());
+  if (is_kind(v, Point3Value)) {
+    auto* p = static_cast<Point3Value*>(v);
+    return new Point3Value(-p->x, -p->y, -p->z);
+  }
+  throw NoMethodError(L"-", v);
+}
+
+Array* iterable_items(Value* v) {
+  if (is_array(v)) return static_cast<Array*>(v);
+  if (Value* items = v->iterate_items()) {
+    if (is_array(items)) return static_cast<Array*>(items);
+  }
+  Value* count_name = Name::intern(L"count");
+  Value* n = nullptr;
+  try {
+    n = v->get_property(&count_name, 1);
+  } catch (MAXScriptException&) {
+    throw NoMethodError(L"map", v);
+  }
+  if (!is_number(n)) throw NoMethodError(L"map", v);
+  TempRoots roots;
+  auto* out = new Array(0);
+  roots.add(out);
+  for (int i = 1; i <= n->to_int(); ++i) {
+    Value* idx = Integer::intern(i);
+    out->append(v->get_vf(&idx, 1));
+  }
+  return out;
+}
+
+}  // namespace maxhost::mxs

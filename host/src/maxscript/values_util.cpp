@@ -1,0 +1,54 @@
+#include "maxscript/values_util.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cwchar>
+#include <cwctype>
+
+namespace maxhost::mxs {
+
+std::wstring printed(Value* v) {
+  if (v == nullptr) return L"";
+  std::wstring s;
+  try {
+    s = v->to_printed();
+  } catch (MAXScriptException&) {
+    s = L"<" + std::wstring(v->tag ? v->tag->name : L"Value") + L">";
+  }
+  if (s.size() > 4000) s = s.substr(0, 4000) + L"...";
+  return s;
+}
+
+std::wstring sprinted(Value* v) {
+  StringCharStream s;
+  v->sprint(&s);
+  return s.text;
+}
+
+std::wstring format_float(float f) {
+  if (std::isnan(f)) return L"nan";
+  if (std::isinf(f)) return f > 0 ? L"1e+030" : L"-1e+030";
+  wchar_t buf[64];
+  std::swprintf(buf, 64, L"%g", static_cast<double>(f));
+  std::wstring s = buf;
+  if (s.find_first_of(L".e") == std::wstring::npos) s += L".0";
+  return s;
+}
+
+bool parse_number(const std::wstring& s, double& out, bool& is_integer) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && std::iswspace(s[b])) ++b;
+  while (e > b && std::iswspace(s[e - 1])) --e;
+  if (b == e) return false;
+  std::wstring t = s.substr(b, e - b);
+  for (wchar_t c : t)
+    if (!(std::iswdigit(c) || c == L'.' || c == L'-' || c == L'+' || c == L'e' || c == L'E'))
+      return false;
+  wchar_t* end = nullptr;
+  out = std::wcstod(t.c_str(), &end);
+  if (end == nullptr || *end != L'\0' || !std::isfinite(out)) return false;
+  is_integer = t.find_first_of(L".eE") == std::wstring::npos;
+  return true;
+}
+
+}  // namespace maxhost::mxs

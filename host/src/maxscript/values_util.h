@@ -1,0 +1,20 @@
+// Small helpers over values shared by the engine's sources.
+#pragma once
+
+#include <string>
+
+#include "maxscript/maxscript.h"
+
+namespace maxhost::mxs {
+
+// sprin1 / sprint forms as strings; long forms are cut for error messages.
+std::wstring printed(Value* v);
+std::wstring sprinted(Value* v);
+// The host's float form: up to six significant digits, always with a decimal point.
+std::wstring format_float(float f);
+// Parses a whole string (blanks around allowed) as a number.
+bool parse_number(const std::wstring& s, double& out, bool& is_integer);
+
+void check_stack();
+
+}  // namespace maxhost::mxs

@@ -1,0 +1,20 @@
+#include "render/scene_node.h"
+
+#include "imtl.h"
+
+namespace maxhost {
+
+SceneNode::SceneNode(ULONG handle, const MCHAR* name, Mtl* mtl)
+    : handle_(handle), name_(name ? name : _M("")) {
+  if (mtl) ReplaceReference(0, mtl);
+}
+
+void SceneNode::SetMtl(Mtl* matl) { ReplaceReference(0, matl); }
+
+RefTargetHandle SceneNode::GetReference(int i) { return i == 0 ? mtl_ : nullptr; }
+
+void SceneNode::SetReference(int i, RefTargetHandle rtarg) {
+  if (i == 0) mtl_ = static_cast<Mtl*>(rtarg);
+}
+
+}  // namespace maxhost

@@ -1,0 +1,130 @@
+// The map's filtering, blur and rotation written into bitmap sub-textures on change.
+#include <stdmat.h>
+
+#include "core/class_directory.h"
+#include "test_support.h"
+#include "texmap/pavimo.h"
+
+using namespace tilvara_test;
+
+namespace {
+
+BitmapTex* NewBitmap() {
+  ClassDesc* cd = maxhost::FindClassDesc(TEXMAP_CLASS_ID, Class_ID(BMTEX_CLASS_ID, 0));
+  return cd ? static_cast<BitmapTex*>(cd->Create(FALSE)) : nullptr;
+}
+
+struct Settings {
+  int filtering;
+  float blur, angle;
+};
+
+Settings Of(BitmapTex* b) {
+  return {b->GetParamBlock(0)->GetInt(8), b->GetUVGen()->GetBlur(0), b->GetUVGen()->GetWAng(0)};
+}
+
+// Gives a bitmap settings of its own, unlike the map's.
+void Own(BitmapTex* b) {
+  b->GetParamBlock(0)->SetValue(8, 0, 2);
+  b->GetUVGen()->SetBlur(5.0f, 0);
+  b->GetUVGen()->SetWAng(0.3f, 0);
+}
+
+class BitmapSettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(Plugin().desc) << Plugin().error;
+    map_ = NewMap();
+    pb_ = BlockOf(map_.get());
+    a_ = NewBitmap();
+    b_ = NewBitmap();
+    ASSERT_TRUE(a_ && b_) << "the host's bitmap texture is not registered";
+  }
+  void UpdateAt(TimeValue t) {
+    Interval valid = FOREVER;
+    map_->Update(t, valid);
+  }
+  MapPtr map_;
+  IParamBlock2* pb_ = nullptr;
+  BitmapTex* a_ = nullptr;
+  BitmapTex* b_ = nullptr;
+};
+
+// The first update of a new map writes all three settings into every enabled bitmap.
+TEST_F(BitmapSettingsTest, FirstUpdateWritesEverySetting) {
+  Own(a_);
+  pb_->SetValue(pb_filtering, 0, 1);
+  pb_->SetValue(pb_blur, 0, 2.0f);
+  pb_->SetValue(pb_rotate, 0, 0.5f);
+  SetEntries(map_.get(), {a_}, {1}, {1});
+  UpdateAt(0);
+  const Settings s = Of(a_);
+  EXPECT_EQ(s.filtering, 1);
+  EXPECT_FLOAT_EQ(s.blur, 2.0f);
+  EXPECT_FLOAT_EQ(s.angle, 0.5f);
+}
+
+TEST_F(BitmapSettingsTest, OnlyTheChangedSettingIsWritten) {
+  SetEntries(map_.get(), {a_, b_}, {1, 1}, {1, 1});
+  UpdateAt(0);
+  Own(a_);
+  Own(b_);
+  pb_->SetValue(pb_blur, 0, 2.5f);
+  UpdateAt(0);
+  for (BitmapTex* b : {a_, b_}) {
+    const Settings s = Of(b);
+    EXPECT_EQ(s.filtering, 2);
+    EXPECT_FLOAT_EQ(s.blur, 2.5f);
+    EXPECT_FLOAT_EQ(s.angle, 0.3f);
+  }
+}
+
+TEST_F(BitmapSettingsTest, SwitchedOffBitmapKeepsItsOwnSettings) {
+  SetEntries(map_.get(), {a_, b_}, {1, 0}, {1, 1});
+  UpdateAt(0);
+  Own(b_);
+  pb_->SetValue(pb_filtering, 0, 1);
+  pb_->SetValue(pb_blur, 0, 3.0f);
+  pb_->SetValue(pb_rotate, 0, 1.0f);
+  UpdateAt(0);
+  EXPECT_EQ(Of(a_).filtering, 1);
+  const Settings s = Of(b_);
+  EXPECT_EQ(s.filtering, 2);
+  EXPECT_FLOAT_EQ(s.blur, 5.0f);
+  EXPECT_FLOAT_EQ(s.angle, 0.3f);
+}
+
+// A bitmap added after the last change waits for the next change of a setting.
+TEST_F(BitmapSettingsTest, LaterBitmapWaitsForTheNextChange) {
+  SetEntries(map_.get(), {a_}, {1}, {1});
+  UpdateAt(0);
+  Own(b_);
+  SetEntries(map_.get(), {a_, b_}, {1, 1}, {1, 1});
+  UpdateAt(0);
+  EXPECT_FLOAT_EQ(Of(b_).blur, 5.0f);
+  pb_->SetValue(pb_rotate, 0, 0.25f);
+  UpdateAt(0);
+  const Settings s = Of(b_);
+  EXPECT_EQ(s.filtering, 2);
+  EXPECT_FLOAT_EQ(s.blur, 5.0f);
+  EXPECT_FLOAT_EQ(s.angle, 0.25f);
+}
+
+TEST_F(BitmapSettingsTest, CloneWritesOnItsFirstUpdate) {
+  SetEntries(map_.get(), {a_}, {1}, {1});
+  pb_->SetValue(pb_blur, 0, 4.0f);
+  UpdateAt(0);
+  RemapDir* remap = NewRemapDir();
+  MapPtr copy(static_cast<Texmap*>(map_->Clone(*remap)));
+  remap->DeleteThis();
+  auto* cloned = static_cast<BitmapTex*>(copy->GetSubTexmap(0));
+  ASSERT_NE(cloned, nullptr);
+  ASSERT_NE(cloned, a_);
+  Own(cloned);
+  Interval valid = FOREVER;
+  copy->Update(0, valid);
+  EXPECT_FLOAT_EQ(Of(cloned).blur, 4.0f);
+  EXPECT_EQ(Of(cloned).filtering, 0);
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+// The library's exports, class descriptor and resource strings, as the host sees them.
+#include <cwchar>
+
+#include <plugapi.h>
+
+#include "resource.h"
+#include "shell/tilvara.h"
+#include "test_support.h"
+#include "texmap/pavimo.h"
+
+using tilvara_test::Plugin;
+
+namespace {
+
+std::wstring Text(const MCHAR* s) {
+  return s ? std::wstring(s) : std::wstring(L"<null>");
+}
+
+class ShellTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(Plugin().desc) << Plugin().error; }
+};
+
+TEST_F(ShellTest, ExportsDescribeTheLibrary) {
+  const auto& p = Plugin();
+  ASSERT_TRUE(p.libDescription && p.libNumberClasses && p.libClassDesc && p.libVersion);
+  EXPECT_EQ(Text(p.libDescription()), L"Korvane Tilvara");
+  EXPECT_EQ(p.libNumberClasses(), 1);
+  EXPECT_EQ(p.libVersion(), 0x55F03700u);
+}
+
+// Every index names the one class.
+TEST_F(ShellTest, AnyClassIndexGivesTheSameDescriptor) {
+  const auto& p = Plugin();
+  ASSERT_TRUE(p.libClassDesc);
+  EXPECT_EQ(p.libClassDesc(0), p.libClassDesc(5));
+  EXPECT_EQ(p.libClassDesc(-1), p.libClassDesc(0));
+  EXPECT_EQ(static_cast<ClassDesc*>(p.desc), p.libClassDesc(0));
+}
+
+TEST_F(ShellTest, ClassIdentity) {
+  ClassDesc2* cd = Plugin().desc;
+  EXPECT_EQ(cd->IsPublic(), 1);
+  EXPECT_EQ(cd->SuperClassID(), 0xC10u);
+  EXPECT_TRUE(cd->ClassID() == Class_ID(0x55C6D763, 0xC637BB2E));
+  EXPECT_EQ(cd->Category(), static_cast<const MCHAR*>(TEXMAP_CAT_COMP));
+  EXPECT_EQ(cd->HInstance(), Plugin().module);
+}
+
+// Same text, but only the class name comes from the string table.
+TEST_F(ShellTest, ClassNameFromResourcesInternalNameLiteral) {
+  ClassDesc2* cd = Plugin().desc;
+  EXPECT_EQ(Text(cd->ClassName()), L"Tilvara");
+  EXPECT_EQ(Text(cd->InternalName()), L"Tilvara");
+  EXPECT_NE(static_cast<const void*>(cd->ClassName()),
+            static_cast<const void*>(cd->InternalName()));
+}
+
+// The block descriptor registered itself with the class while the library loaded.
+TEST_F(ShellTest, DescriptorCarriesTheBlockDescriptor) {
+  ClassDesc2* cd = Plugin().desc;
+  ASSERT_EQ(cd->NumParamBlockDescs(), 1);
+  ParamBlockDesc2* pbd = cd->GetParamBlockDesc(0);
+  ASSERT_NE(pbd, nullptr);
+  EXPECT_EQ(pbd->ID, 0);
+  EXPECT_EQ(std::wstring(pbd->int_name), L"params");
+  EXPECT_EQ(pbd->cd, cd);
+}
+
+TEST_F(ShellTest, CreateMakesAMapEvenForLoading) {
+  auto* map = static_cast<Texmap*>(Plugin().desc->Create(TRUE));
+  ASSERT_NE(map, nullptr);
+  EXPECT_TRUE(map->ClassID() == PAVIMO_CLASS_ID);
+  ASSERT_NE(map->GetParamBlock(0), nullptr);
+  EXPECT_FLOAT_EQ(map->GetParamBlock(0)->GetFloat(pb_rnd_hue), 0.0f);
+  map->DeleteThis();
+}
+
+// The resource-string service of the plug-in's own objects, pointed at the loaded module.
+class ResourceStringTest : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    saved_ = hInstance;
+    hInstance = Plugin().module;
+  }
+  void TearDown() override { hInstance = saved_; }
+  HINSTANCE saved_ = nullptr;
+};
+
+TEST_F(ResourceStringTest, KnownIdsGiveTheirText) {
+  EXPECT_EQ(Text(GetString(IDS_LIBDESCRIPTION)), L"Korvane Tilvara");
+  EXPECT_EQ(Text(GetString(IDS_PARAMS)), L"Parameters");
+  EXPECT_EQ(Text(GetString(IDS_OCC_GAMMA)), L"Occurance Gamma");
+  EXPECT_EQ(Text(GetString(IDS_ROTATE)), L"Rotate");
+}
+
+TEST_F(ResourceStringTest, MissingIdGivesNull) {
+  EXPECT_EQ(GetString(5), nullptr);
+}
+
+// One buffer serves every load, so a caller copies before loading another.
+TEST_F(ResourceStringTest, EachLoadOverwritesTheSharedBuffer) {
+  const MCHAR* first = GetString(IDS_SEED);
+  const MCHAR* second = GetString(IDS_BLUR);
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(Text(second), L"Blur");
+}
+
+TEST(ResourceStringWithoutModule, EveryLoadGivesNull) {
+  HINSTANCE saved = hInstance;
+  hInstance = nullptr;
+  EXPECT_EQ(GetString(IDS_CLASS_NAME), nullptr);
+  hInstance = saved;
+}
+
+}  // namespace
