@@ -81,6 +81,7 @@ public:
   BOOL CheckIfVisited(ReferenceMaker* rmaker);
 
 private:
+  friend class ReferenceMaker;
   friend class ReferenceTarget;
   std::vector<ReferenceMaker*> mVisited;
 };

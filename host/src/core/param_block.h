@@ -145,6 +145,11 @@ public:
   // Reference index of an entry of a reference-type parameter, or -1.
   int RefIndexOf(ParamID id, int tabIndex);
 
+  // Makes a block from a scene file's block data: reads the header (owner class and
+  // block ID), finds the descriptor in the class directory and loads the values.
+  // Null with `error` set when that fails.
+  static ParamBlock2* CreateForLoad(ILoad* iload, std::string& error);
+
 protected:
   void SetReference(int i, RefTargetHandle rtarg) override;
   RefResult NotifyRefChanged(const Interval& changeInt, RefTargetHandle hTarget, PartID& partID,

@@ -85,7 +85,7 @@ RefResult ReferenceMaker::ReplaceReference(int which, RefTargetHandle newtarg, B
     EraseOne(mHeld, old);
     if (!old->mBeingDeleted) {
       old->RefDeleted();
-      old->NotifyDependents(FOREVER, PART_ALL, REFMSG_REF_DELETED);
+      old->NotifyDependents(FOREVER, PART_ALL, REFMSG_REF_DELETED, NOTIFY_ALL, FALSE);
       if (delOld) old->MaybeAutoDelete();
     }
   }

@@ -150,7 +150,11 @@ Size ListView::clientSize() {
   return {std::max(0, r.width - 2 * kListBorder), std::max(0, r.height - 2 * kListBorder)};
 }
 
-int ListView::clientWidth() const { return std::max(0, rawBounds().width - 2 * kListBorder); }
+// Geometry questions bring the layout up to date first: the list's size comes from docking.
+int ListView::clientWidth() const {
+  Application::instance().ensureLayout(const_cast<ListView&>(*this));
+  return std::max(0, rawBounds().width - 2 * kListBorder);
+}
 
 void ListView::adopt(const std::shared_ptr<ListViewItem>& item) {
   if (!item) throwArgument(L"Value cannot be null.\nParameter name: item");
@@ -309,6 +313,7 @@ Rectangle ListView::checkBoxBounds(int index) const {
 
 ListHit ListView::hitTest(int x, int y) const {
   ListHit hit;
+  Application::instance().ensureLayout(const_cast<ListView&>(*this));
   Rectangle r = rawBounds();
   int w = std::max(0, r.width - 2 * kListBorder), h = std::max(0, r.height - 2 * kListBorder);
   if (y < 0) hit.location = HitLocation::AboveClientArea;

@@ -52,6 +52,9 @@ void registerSystemTypes(TypeRegistry& reg) {
       cancel, L"Cancel", kBool, [](CancelEventArgs& e) { return Value::boolean(e.cancel); },
       [](CancelEventArgs& e, const Value& v) { e.cancel = v.asBool(); });
 
+  // The bridge's holder of a script value (dotNetMXSValue).
+  reg.add(L"dotNetMXSValue");
+
   TypeInfo& intPtr = reg.add(L"System.IntPtr", L"System.ValueType");
   intPtr.constructor({TypeRef::of(K::Int64)}, [&intPtr](Object*, const Args& a) {
     return Value::object(std::make_shared<Handle>(intPtr, a[0].asInt()));

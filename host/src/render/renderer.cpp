@@ -192,7 +192,7 @@ RenderResult Render(Scene& scene, const RenderOptions& options) {
     threads = std::min<int>(threads, int(buckets.size()));
     std::atomic<size_t> next{0};
     std::atomic<bool> failed{false};
-    std::vector<std::exception_ptr> errors(size_t(threads));
+    std::vector<std::exception_ptr> errors(static_cast<size_t>(threads));
     auto work = [&](int index) {
       RenderShadeContext sc;
       sc.SetTime(options.time);

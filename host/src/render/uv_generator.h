@@ -21,7 +21,8 @@ enum UVGenParam : ParamID {
   kUVMapChannel = 9,
 };
 
-// The generator's settings as plain values.
+// The generator's settings as plain values. The U and V angles tilt the map out of its plane,
+// which a planar lookup cannot show, so they are kept in the block but not applied.
 struct UVTransform {
   int channel = 1;
   float offsetU = 0.0f, offsetV = 0.0f;

@@ -130,11 +130,14 @@ TEST_F(ListViewTest, SelectedIndicesAreAscendingWhateverTheClickOrder) {
   EXPECT_EQ(getIndexed(indices, {Value::int32(0)}).asInt(), 1);
   EXPECT_EQ(getIndexed(indices, {Value::int32(1)}).asInt(), 3);
   EXPECT_THROW(getIndexed(indices, {Value::int32(2)}), DotNetError);
-  // Ctrl toggles, Shift extends from the last clicked row, a plain click selects one row.
+  // Ctrl toggles and moves the anchor; Shift selects from the anchor to the clicked row.
   user::clickListCell(*list, 3, 1, Keys::Control);
   EXPECT_EQ(list->selectedIndices(), (std::vector<int>{1}));
   user::clickListCell(*list, 4, 1, Keys::Shift);
-  EXPECT_EQ(list->selectedIndices(), (std::vector<int>{1, 2, 3, 4}));
+  EXPECT_EQ(list->selectedIndices(), (std::vector<int>{3, 4}));
+  user::clickListCell(*list, 1, 1);
+  user::clickListCell(*list, 3, 1, Keys::Shift);
+  EXPECT_EQ(list->selectedIndices(), (std::vector<int>{1, 2, 3}));
   user::clickListCell(*list, 0, 0);
   EXPECT_EQ(list->selectedIndices(), (std::vector<int>{0}));
   Value selectedItems = getProperty(Value::object(list), L"SelectedItems");

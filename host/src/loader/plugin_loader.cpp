@@ -1,0 +1,178 @@
+#include "loader/plugin_loader.h"
+
+#include <dlfcn.h>
+#include <plugapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+
+#include "core/class_directory.h"
+#include "win32/module.h"
+
+namespace maxhost {
+
+namespace {
+
+using DllMainFn = BOOL (*)(HINSTANCE, DWORD, LPVOID);
+using DescriptionFn = const MCHAR* (*)();
+using NumberClassesFn = int (*)();
+using ClassDescFn = ClassDesc* (*)(int);
+using VersionFn = ULONG (*)();
+using InitShutdownFn = int (*)();
+
+// More classes than any library could sensibly hold: a garbage count.
+constexpr int kMaxClassesPerLibrary = 10000;
+
+std::string Hex(ULONG v) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "0x%08X", static_cast<unsigned>(v));
+  return buffer;
+}
+
+// Runs a call into the plug-in; an exception becomes an error text.
+template <typename F>
+bool Guarded(F&& call, const char* what, std::string& why) {
+  try {
+    call();
+    return true;
+  } catch (const std::exception& e) {
+    why = std::string(what) + " threw: " + e.what();
+  } catch (...) {
+    why = std::string(what) + " threw an exception";
+  }
+  return false;
+}
+
+}  // namespace
+
+ULONG HostPluginVersion() { return VERSION_3DSMAX; }
+
+PluginLoader::~PluginLoader() { UnloadAll(); }
+
+std::vector<LoadResult> PluginLoader::LoadFolder(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::vector<LoadResult> results;
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) {
+    results.push_back({folder, false, "tilvara: error: " + folder + ": not a plug-in folder"});
+    return results;
+  }
+  std::vector<std::string> paths;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec)) {
+    const std::string ext = entry.path().extension().string();
+    if (entry.is_regular_file(ec) && (ext == ".dlt" || ext == ".DLT")) paths.push_back(entry.path().string());
+  }
+  if (ec) {
+    results.push_back({folder, false, "tilvara: error: " + folder + ": " + ec.message()});
+    return results;
+  }
+  std::sort(paths.begin(), paths.end());
+  for (const std::string& path : paths) results.push_back(LoadPlugin(path));
+  return results;
+}
+
+LoadResult PluginLoader::LoadPlugin(const std::string& path) {
+  LoadResult result{path, false, {}};
+  auto fail = [&](const std::string& why) {
+    result.error = "tilvara: error: " + path + ": " + why;
+    return result;
+  };
+  void* dl = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!dl) {
+    const char* reason = dlerror();
+    return fail(std::string("cannot load the library: ") + (reason ? reason : "unknown reason"));
+  }
+  LoadedLibrary lib;
+  lib.path = path;
+  lib.dl_handle = dl;
+  lib.dll_main = reinterpret_cast<DllMainFn>(dlsym(dl, "DllMain"));
+  auto description = reinterpret_cast<DescriptionFn>(dlsym(dl, "LibDescription"));
+  auto number_classes = reinterpret_cast<NumberClassesFn>(dlsym(dl, "LibNumberClasses"));
+  auto class_desc = reinterpret_cast<ClassDescFn>(dlsym(dl, "LibClassDesc"));
+  auto version = reinterpret_cast<VersionFn>(dlsym(dl, "LibVersion"));
+  auto initialize = reinterpret_cast<InitShutdownFn>(dlsym(dl, "LibInitialize"));
+  lib.lib_shutdown = reinterpret_cast<InitShutdownFn>(dlsym(dl, "LibShutdown"));
+  const std::pair<const char*, bool> exports[] = {
+      {"LibDescription", description != nullptr}, {"LibNumberClasses", number_classes != nullptr},
+      {"LibClassDesc", class_desc != nullptr},     {"LibVersion", version != nullptr},
+      {"LibInitialize", initialize != nullptr},    {"LibShutdown", lib.lib_shutdown != nullptr}};
+  for (const auto& [name, found] : exports) {
+    if (!found) {
+      dlclose(dl);
+      return fail(std::string("missing export ") + name);
+    }
+  }
+
+  lib.instance = RegisterModule(path, dl);
+  // Undoes the attach when a later step refuses the library.
+  auto detach_and_close = [&]() {
+    std::string ignored;
+    if (lib.dll_main) Guarded([&] { lib.dll_main(lib.instance, DLL_PROCESS_DETACH, nullptr); }, "DllMain", ignored);
+    UnregisterModule(lib.instance);
+    dlclose(dl);
+  };
+  std::string why;
+  if (lib.dll_main) {
+    BOOL attached = FALSE;
+    if (!Guarded([&] { attached = lib.dll_main(lib.instance, DLL_PROCESS_ATTACH, nullptr); }, "DllMain", why) ||
+        !attached) {
+      detach_and_close();
+      return fail(why.empty() ? "DllMain refused DLL_PROCESS_ATTACH" : why);
+    }
+  }
+  if (!Guarded([&] { lib.version = version(); }, "LibVersion", why)) {
+    detach_and_close();
+    return fail(why);
+  }
+  if (lib.version != HostPluginVersion()) {
+    detach_and_close();
+    return fail("LibVersion " + Hex(lib.version) + " does not match the host's " + Hex(HostPluginVersion()));
+  }
+  int initialized = 0;
+  if (!Guarded([&] { initialized = initialize(); }, "LibInitialize", why) || !initialized) {
+    detach_and_close();
+    return fail(why.empty() ? "LibInitialize failed" : why);
+  }
+  int count = 0;
+  const bool listed = Guarded(
+      [&] {
+        const MCHAR* text = description();
+        lib.description = text ? text : L"";
+        count = number_classes();
+        if (count < 0 || count > kMaxClassesPerLibrary) {
+          why = "LibNumberClasses returned " + std::to_string(count);
+          return;
+        }
+        for (int i = 0; i < count; ++i) {
+          if (ClassDesc* cd = class_desc(i)) lib.classes.push_back(cd);
+        }
+      },
+      "listing the classes", why);
+  if (!listed || !why.empty()) {
+    std::string ignored;
+    Guarded([&] { lib.lib_shutdown(); }, "LibShutdown", ignored);
+    detach_and_close();
+    return fail(why);
+  }
+  for (ClassDesc* cd : lib.classes) RegisterClassDesc(cd);
+  libraries_.push_back(std::move(lib));
+  result.ok = true;
+  return result;
+}
+
+void PluginLoader::UnloadAll() {
+  while (!libraries_.empty()) {
+    LoadedLibrary lib = std::move(libraries_.back());
+    libraries_.pop_back();
+    for (ClassDesc* cd : lib.classes) UnregisterClassDesc(cd);
+    std::string ignored;
+    Guarded([&] { lib.lib_shutdown(); }, "LibShutdown", ignored);
+    if (lib.dll_main) Guarded([&] { lib.dll_main(lib.instance, DLL_PROCESS_DETACH, nullptr); }, "DllMain", ignored);
+    UnregisterModule(lib.instance);
+    dlclose(lib.dl_handle);
+  }
+}
+
+}  // namespace maxhost

@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include <containers/Array.h>
+#include <ifnpub.h>
+#include <maxapi.h>
+#include <tab.h>
+
+#include "core/core_state.h"
+#include "test_classes.h"
+
+namespace {
+
+TEST(TabTest, BadIndexThrowsWithSdkMessage) {
+  Tab<int> t;
+  const int v[3] = {1, 2, 3};
+  t.Append(3, v);
+  EXPECT_EQ(t[2], 3);
+  try {
+    (void)t[3];
+    FAIL() << "no exception";
+  } catch (const TabOutOfRangeException& e) {
+    EXPECT_STREQ(e.what(), "Invalid index passed into a Max SDK Tab::operator[]");
+  }
+  EXPECT_THROW((void)t[-1], TabOutOfRangeException);
+}
+
+TEST(TabTest, AppendInsertDeleteKeepOrder) {
+  Tab<int> t;
+  const int a[2] = {1, 4};
+  const int b[2] = {2, 3};
+  t.Append(2, a);
+  t.Insert(1, 2, b);
+  ASSERT_EQ(t.Count(), 4);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(t[i], i + 1);
+  t.Delete(0, 3);
+  ASSERT_EQ(t.Count(), 1);
+  EXPECT_EQ(t[0], 4);
+  t.SetCount(0);
+  EXPECT_EQ(t.Count(), 0);
+  Tab<int> copy = t;
+  EXPECT_EQ(copy.Count(), 0);
+}
+
+TEST(ArrayTest, BadIndexThrowsWithSdkMessage) {
+  MaxSDK::Array<int*> a;
+  a.setGrowLength(8);
+  a.append(nullptr);
+  EXPECT_EQ(a.length(), 1u);
+  EXPECT_EQ(a.lengthReserved(), 8u) << "storage grows in steps of the growth length";
+  try {
+    (void)a[1];
+    FAIL() << "no exception";
+  } catch (const MaxSDK::OutOfRangeException& e) {
+    EXPECT_STREQ(e.what(), "Argument index out of bounds, passed into a MaxSDK::Array::operator[]");
+  }
+  a.insertAt(0, reinterpret_cast<int*>(&a));
+  EXPECT_EQ(a.find(nullptr), 1);
+  a.removeAt(0);
+  EXPECT_EQ(a.length(), 1u);
+}
+
+TEST(IntervalTest, IntersectionAndEmptiness) {
+  Interval iv = FOREVER;
+  EXPECT_TRUE(iv.InInterval(0));
+  iv &= Interval(10, 20);
+  EXPECT_EQ(iv, Interval(10, 20));
+  iv &= Interval(30, 40);
+  EXPECT_TRUE(iv.Empty());
+  EXPECT_FALSE(NEVER.InInterval(TIME_NegInfinity)) << "the empty interval holds no time";
+  EXPECT_EQ(NEVER.Start(), TIME_NegInfinity);
+}
+
+TEST(StringTest, FromAcpAndLength) {
+  WStr s = WStr::FromACP("abc", 2);
+  EXPECT_EQ(s.Length(), 2);
+  EXPECT_STREQ(s.data(), L"ab");
+  EXPECT_STREQ(WStr::FromACP("caf\xc3\xa9").data(), L"caf\u00e9");
+  EXPECT_STREQ(WStr::FromACP("\xe9t\xe9").data(), L"\u00e9t\u00e9") << "Latin-1 bytes";
+  EXPECT_EQ(WStr::FromACP(nullptr).Length(), 0);
+  MSTR m;
+  m.printf(L"%d-%ls", 7, L"x");
+  EXPECT_EQ(m, L"7-x");
+}
+
+TEST(ColorTest, ClampMinMaxClampsAllFourComponents) {
+  AColor c(-0.5f, 0.5f, 1.5f, 2.0f);
+  c.ClampMinMax();
+  EXPECT_EQ(c, AColor(0.0f, 0.5f, 1.0f, 1.0f));
+}
+
+TEST(VersionTest, VersionOfTheHost) {
+  EXPECT_EQ(VERSION_3DSMAX, 0x55F03700);
+  EXPECT_EQ(TEXMAP_CLASS_ID, 0xC10);
+  EXPECT_STREQ(TEXMAP_CAT_COMP, L"Compositors");
+}
+
+// --- function publishing
+
+enum { fn_double, prop_get, prop_set };
+const Interface_ID kTestIfaceId(0x11112222, 0x33334444);
+
+class TestMixin : public FPMixinInterface {
+public:
+  int Double(int v) { return v * 2; }
+  Value* GetHeld() { return held; }
+  void SetHeld(Value* v) { held = v; }
+  Value* held = nullptr;
+  FPInterfaceDesc* GetDesc() override;
+
+  BEGIN_FUNCTION_MAP
+  FN_1(fn_double, TYPE_INT, Double, TYPE_INT)
+  PROP_FNS(prop_get, GetHeld, prop_set, SetHeld, TYPE_VALUE)
+  END_FUNCTION_MAP
+};
+
+FPInterfaceDesc& TestIfaceDesc() {
+  static FPInterfaceDesc desc(
+      kTestIfaceId, L"ITest", 0, &coretest::TheTestMapDesc(), FP_MIXIN,
+      fn_double, L"double", 0, TYPE_INT, 0, 1,
+        L"value", 0, TYPE_INT,
+      properties,
+      prop_get, prop_set, L"Held", 0, TYPE_VALUE,
+      p_end);
+  return desc;
+}
+
+FPInterfaceDesc* TestMixin::GetDesc() { return &TestIfaceDesc(); }
+
+TEST(FunctionPublishingTest, TableAndDispatch) {
+  FPInterfaceDesc& d = TestIfaceDesc();
+  ASSERT_EQ(d.functions.size(), 1u);
+  EXPECT_STREQ(d.functions[0].internal_name, L"double");
+  ASSERT_EQ(d.functions[0].params.size(), 1u);
+  ASSERT_EQ(d.props.size(), 1u);
+  EXPECT_EQ(d.props[0].prop_type, TYPE_VALUE);
+  EXPECT_EQ(d.FindProp(L"held"), &d.props[0]);
+  EXPECT_EQ(coretest::TheTestMapDesc().GetInterface(kTestIfaceId), &d);
+
+  TestMixin m;
+  EXPECT_EQ(m.GetID(), kTestIfaceId);
+  FPParams p(1);
+  p.params[0].Load(TYPE_INT, 21);
+  FPValue r;
+  EXPECT_EQ(m.Invoke(fn_double, 0, r, &p), FPS_OK);
+  EXPECT_EQ(r.type, TYPE_INT);
+  EXPECT_EQ(r.i, 42);
+
+  auto* fake = reinterpret_cast<Value*>(&m);
+  p.params[0].Load(TYPE_VALUE, fake);
+  EXPECT_EQ(m.Invoke(prop_set, 0, r, &p), FPS_OK);
+  EXPECT_EQ(m.Invoke(prop_get, 0, r, nullptr), FPS_OK);
+  EXPECT_EQ(r.v, fake);
+  EXPECT_EQ(m.Invoke(99, 0, r, nullptr), FPS_NO_SUCH_FUNCTION);
+  EXPECT_EQ(m.Invoke(prop_set, 0, r, nullptr), FPS_FAIL) << "a setter needs its argument";
+}
+
+TEST(FunctionPublishingTest, OwnedStringsSurviveCopies) {
+  FPValue a;
+  a.LoadString(L"hello");
+  FPValue b = a;
+  a.Free();
+  EXPECT_STREQ(b.s, L"hello");
+}
+
+// --- core interface
+
+TEST(CoreInterfaceTest, TimeAndRedrawSuspension) {
+  Interface* ip = GetCOREInterface();
+  ASSERT_NE(ip, nullptr);
+  ip->SetTime(320);
+  EXPECT_EQ(ip->GetTime(), 320);
+  ip->DisableSceneRedraw();
+  ip->DisableSceneRedraw();
+  EXPECT_EQ(maxhost::SceneRedrawDisableCount(), 2);
+  ip->EnableSceneRedraw();
+  ip->EnableSceneRedraw();
+  ip->EnableSceneRedraw();
+  EXPECT_EQ(ip->IsSceneRedrawDisabled(), 0);
+  ip->SetTime(0);
+  maxhost::SetCoreInterfaceOverride(nullptr);
+  EXPECT_EQ(GetCOREInterface(), nullptr);
+  maxhost::ClearCoreInterfaceOverride();
+  EXPECT_EQ(GetCOREInterface(), ip);
+}
+
+// --- texture display
+
+class CountingHandleMaker : public TexHandleMaker {
+public:
+  TexHandle* MakeHandle(BITMAPINFO* bmi) override {
+    last = bmi;
+    return nullptr;
+  }
+  int Size() override { return 4; }
+  BITMAPINFO* last = nullptr;
+};
+
+TEST(TexmapTest, DefaultDisplayBitmapRendersTheMap) {
+  auto* map = new coretest::TestMap();
+  CountingHandleMaker maker;
+  Interval valid = FOREVER;
+  BITMAPINFO* bmi = map->GetVPDisplayDIB(0, maker, valid);
+  ASSERT_NE(bmi, nullptr);
+  EXPECT_EQ(bmi->bmiHeader.biWidth, 4);
+  EXPECT_EQ(bmi->bmiHeader.biHeight, 4);
+  EXPECT_EQ(bmi->bmiHeader.biBitCount, 24);
+  const auto* px = reinterpret_cast<const unsigned char*>(bmi) + sizeof(BITMAPINFOHEADER);
+  // Pixel (3, 0): u = 0.875, v = 0.125; stored blue, green, red.
+  EXPECT_EQ(px[9 + 2], static_cast<unsigned char>(0.875f * 255.0f + 0.5f));
+  EXPECT_EQ(px[9 + 1], static_cast<unsigned char>(0.125f * 255.0f + 0.5f));
+  EXPECT_EQ(px[9 + 0], static_cast<unsigned char>(0.25f * 255.0f + 0.5f));
+  std::free(bmi);
+  BITMAPINFO* forced = map->GetVPDisplayDIB(0, maker, valid, TRUE, 3, 2);
+  ASSERT_NE(forced, nullptr);
+  EXPECT_EQ(forced->bmiHeader.biWidth, 3);
+  EXPECT_EQ(forced->bmiHeader.biHeight, 2);
+  std::free(forced);
+  map->DeleteMe();
+}
+
+}  // namespace
