@@ -3,15 +3,19 @@
 #include "color.h"
 
 class AColor : public MaxHeapOperators {
-public:
+ public:
   float r = 0.0f, g = 0.0f, b = 0.0f, a = 0.0f;
   AColor() = default;
   AColor(float R, float G, float B, float A = 1.0f) : r(R), g(G), b(B), a(A) {}
   AColor(double R, double G, double B, double A = 1.0)
-      : r(static_cast<float>(R)), g(static_cast<float>(G)), b(static_cast<float>(B)),
+      : r(static_cast<float>(R)),
+        g(static_cast<float>(G)),
+        b(static_cast<float>(B)),
         a(static_cast<float>(A)) {}
   AColor(int R, int G, int B, int A = 1)
-      : r(static_cast<float>(R)), g(static_cast<float>(G)), b(static_cast<float>(B)),
+      : r(static_cast<float>(R)),
+        g(static_cast<float>(G)),
+        b(static_cast<float>(B)),
         a(static_cast<float>(A)) {}
   AColor(const Color& c, float A = 1.0f) : r(c.r), g(c.g), b(c.b), a(A) {}
   operator Color() const { return Color(r, g, b); }
@@ -49,8 +53,13 @@ public:
     ClampMin();
     ClampMax();
   }
-  void Black() { r = g = b = 0.0f; a = 1.0f; }
+  void Black() {
+    r = g = b = 0.0f;
+    a = 1.0f;
+  }
   void White() { r = g = b = a = 1.0f; }
 };
 
-inline AColor operator*(float f, const AColor& c) { return c * f; }
+inline AColor operator*(float f, const AColor& c) {
+  return c * f;
+}

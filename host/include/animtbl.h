@@ -27,7 +27,7 @@ CoreExport void SuspendAnimate();
 CoreExport void ResumeAnimate();
 
 class CoreExport Animatable : public InterfaceServer {
-public:
+ public:
   Animatable() = default;
   virtual ~Animatable();
 
@@ -77,13 +77,15 @@ public:
     (void)id;
     return nullptr;
   }
-  BaseInterface* GetInterface(Interface_ID id) override { return InterfaceServer::GetInterface(id); }
+  BaseInterface* GetInterface(Interface_ID id) override {
+    return InterfaceServer::GetInterface(id);
+  }
 
   void SetAFlag(DWORD mask) { mAFlags |= mask; }
   void ClearAFlag(DWORD mask) { mAFlags &= ~mask; }
   BOOL TestAFlag(DWORD mask) const { return (mAFlags & mask) ? TRUE : FALSE; }
 
-private:
+ private:
   DWORD mAFlags = 0;
 };
 

@@ -5,7 +5,7 @@
 #include "maxtypes.h"
 
 class Interface_ID : public MaxHeapOperators {
-public:
+ public:
   Interface_ID() = default;
   Interface_ID(ULONG aa, ULONG bb) : a(aa), b(bb) {}
   ULONG PartA() const { return a; }
@@ -16,7 +16,7 @@ public:
   bool operator!=(const Interface_ID& o) const { return !(*this == o); }
   bool operator<(const Interface_ID& o) const { return a < o.a || (a == o.a && b < o.b); }
 
-private:
+ private:
   ULONG a = 0xffffffff;
   ULONG b = 0xffffffff;
 };
@@ -24,7 +24,7 @@ private:
 class BaseInterface;
 
 class CoreExport InterfaceServer : public MaxHeapOperators {
-public:
+ public:
   virtual ~InterfaceServer() = default;
   virtual BaseInterface* GetInterface(Interface_ID id) {
     (void)id;
@@ -35,7 +35,7 @@ public:
 enum LifetimeType { noRelease, immediateRelease, wantsRelease, serverControlled };
 
 class CoreExport BaseInterface : public InterfaceServer {
-public:
+ public:
   virtual ~BaseInterface() = default;
   virtual Interface_ID GetID() { return Interface_ID(0, 0); }
   virtual LifetimeType LifetimeControl() { return noRelease; }
@@ -48,7 +48,5 @@ public:
     (void)remapDir;
     return nullptr;
   }
-  BaseInterface* GetInterface(Interface_ID id) override {
-    return id == GetID() ? this : nullptr;
-  }
+  BaseInterface* GetInterface(Interface_ID id) override { return id == GetID() ? this : nullptr; }
 };

@@ -7,7 +7,7 @@
 #include "point3.h"
 
 class Color : public MaxHeapOperators {
-public:
+ public:
   float r = 0.0f, g = 0.0f, b = 0.0f;
   Color() = default;
   Color(float R, float G, float B) : r(R), g(G), b(B) {}
@@ -58,4 +58,6 @@ public:
   void White() { r = g = b = 1.0f; }
 };
 
-inline Color operator*(float f, const Color& c) { return c * f; }
+inline Color operator*(float f, const Color& c) {
+  return c * f;
+}

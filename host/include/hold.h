@@ -8,7 +8,7 @@
 #include "strclass.h"
 
 class CoreExport RestoreObj : public MaxHeapOperators {
-public:
+ public:
   virtual ~RestoreObj() = default;
   virtual void Restore(int isUndo) = 0;
   virtual void Redo() = 0;
@@ -20,7 +20,7 @@ public:
 // Records restore objects between Begin and Accept/Cancel. Cancel restores them in reverse
 // order. While suspended, Holding() is false and Put discards what it is given.
 class CoreExport Hold : public MaxHeapOperators {
-public:
+ public:
   Hold();
   ~Hold();
   void Begin();
@@ -38,7 +38,7 @@ public:
   // Number of restore objects recorded since the outermost Begin.
   int NumRecorded() const { return static_cast<int>(mRecords.size()); }
 
-private:
+ private:
   std::vector<RestoreObj*> mRecords;
   int mBeginDepth = 0;
   int mSuspendCount = 0;
@@ -48,7 +48,7 @@ private:
 extern CoreExport Hold theHold;
 
 class HoldSuspend : public MaxHeapOperators {
-public:
+ public:
   explicit HoldSuspend(BOOL suspendNow = TRUE) {
     if (suspendNow) Suspend();
   }
@@ -66,7 +66,7 @@ public:
     }
   }
 
-private:
+ private:
   bool mSuspended = false;
 };
 
@@ -74,7 +74,7 @@ private:
 // recording, animate mode, set-key mode, automatic backup, reference messages, plug-in
 // property overrides, and defaulting of new parameter values.
 class CoreExport SuspendAll : public MaxHeapOperators {
-public:
+ public:
   SuspendAll(BOOL holdSuspend = FALSE, BOOL macroRecorderSuspend = FALSE,
              BOOL animateSuspend = FALSE, BOOL setKeyModeSuspend = FALSE,
              BOOL autoBackupSuspend = FALSE, BOOL refMsgsSuspend = FALSE,
@@ -83,7 +83,7 @@ public:
   void Suspend();
   void Resume();
 
-private:
+ private:
   BOOL mHold, mMacro, mAnimate, mSetKey, mAutoBackup, mRefMsgs, mPluginOverride, mDefaulting;
   bool mSuspended = false;
 };

@@ -49,7 +49,7 @@ extern CoreExport Interface_ID nullInterface;
 
 // A value passed to or returned from a published function.
 class CoreExport FPValue : public MaxHeapOperators {
-public:
+ public:
   ParamType2 type = TYPE_VOID;
   union {
     int i;
@@ -121,13 +121,13 @@ public:
   void LoadString(const MCHAR* text);
   void Free();
 
-private:
+ private:
   void CopyFrom(const FPValue& o);
   bool mOwnsString = false;
 };
 
 class CoreExport FPParams : public MaxHeapOperators {
-public:
+ public:
   MaxSDK::Array<FPValue> params;
   FPParams() = default;
   explicit FPParams(int count) : params(static_cast<size_t>(count > 0 ? count : 0)) {}
@@ -190,31 +190,28 @@ struct FPEnum {
 };
 
 class CoreExport FPInterface : public BaseInterface {
-public:
+ public:
   virtual FPInterfaceDesc* GetDesc() = 0;
   Interface_ID GetID() override;
   virtual FPStatus Invoke(FunctionID fid, TimeValue t = 0, FPParams* params = nullptr);
-  virtual FPStatus Invoke(FunctionID fid, TimeValue t, FPValue& result,
-                          FPParams* params = nullptr);
+  virtual FPStatus Invoke(FunctionID fid, TimeValue t, FPValue& result, FPParams* params = nullptr);
   virtual FPStatus Invoke(FunctionID fid, FPValue& result, FPParams* params = nullptr) {
     return Invoke(fid, 0, result, params);
   }
   virtual FunctionID FindFn(const MCHAR* name);
   LifetimeType LifetimeControl() override { return noRelease; }
 
-protected:
+ protected:
   virtual FPStatus _dispatch_fn(FunctionID fid, TimeValue t, FPValue& result, FPParams* p) {
     (void)fid, (void)t, (void)result, (void)p;
     return FPS_NO_SUCH_FUNCTION;
   }
 };
 
-
-
 // The descriptor of a published interface; for core and static interfaces it is the
 // interface itself.
 class CoreExport FPInterfaceDesc : public FPInterface {
-public:
+ public:
   // The table: interface ID, internal name, description string, class descriptor (which
   // the interface is added to, unless null), flags; then the functions (id, name, descr,
   // result type, flags, parameter count, per parameter: name, descr, type [, tags]);
@@ -243,7 +240,7 @@ public:
 
 // An interface mixed into an object's class; the object answers GetInterface with it.
 class CoreExport FPMixinInterface : public FPInterface {
-public:
+ public:
   LifetimeType LifetimeControl() override { return noRelease; }
   // The descriptor of the interface with this ID that the object offers; mixins
   // usually answer GetDesc() with GetDescByID(their ID).
@@ -283,75 +280,75 @@ public:
 #define FP_FIELD_(type) type##_FIELD
 #define FP_FIELD(type) FP_FIELD_(type)
 
-#define BEGIN_FUNCTION_MAP                                                                     \
-public:                                                                                        \
+#define BEGIN_FUNCTION_MAP                                                                    \
+ public:                                                                                      \
   FPStatus _dispatch_fn(FunctionID fid, TimeValue t, FPValue& result, FPParams* p) override { \
-    (void)t;                                                                                   \
-    (void)p;                                                                                   \
-    FPStatus status = FPS_OK;                                                                  \
+    (void)t;                                                                                  \
+    (void)p;                                                                                  \
+    FPStatus status = FPS_OK;                                                                 \
     switch (fid) {
-#define END_FUNCTION_MAP                                                                       \
-  default:                                                                                     \
-    status = FPS_NO_SUCH_FUNCTION;                                                             \
-    }                                                                                          \
-    (void)result;                                                                              \
-    return status;                                                                             \
-  }
+#define END_FUNCTION_MAP           \
+  default:                         \
+    status = FPS_NO_SUCH_FUNCTION; \
+    }                              \
+    (void)result;                  \
+    return status;                 \
+    }
 
 #define FP_ARG(n, type) (p->params[n].FP_FIELD(type))
-#define FP_RESULT(type, expr)                                                                  \
-  do {                                                                                         \
-    result.type = static_cast<ParamType2>(type);                                               \
-    result.FP_FIELD(type) = (expr);                                                            \
+#define FP_RESULT(type, expr)                    \
+  do {                                           \
+    result.type = static_cast<ParamType2>(type); \
+    result.FP_FIELD(type) = (expr);              \
   } while (0)
 
-#define PROP_FNS(getID, getFn, setID, setFn, ptype)                                           \
-  case getID:                                                                                  \
-    result.Free();                                                                             \
-    result.type = ptype;                                                                       \
-    result.FP_FIELD(ptype) = getFn();                                                          \
-    break;                                                                                     \
-  case setID:                                                                                  \
-    if (!p || p->Count() < 1) return FPS_FAIL;                                                 \
-    setFn(FP_ARG(0, ptype));                                                                   \
+#define PROP_FNS(getID, getFn, setID, setFn, ptype) \
+  case getID:                                       \
+    result.Free();                                  \
+    result.type = ptype;                            \
+    result.FP_FIELD(ptype) = getFn();               \
+    break;                                          \
+  case setID:                                       \
+    if (!p || p->Count() < 1) return FPS_FAIL;      \
+    setFn(FP_ARG(0, ptype));                        \
     break;
-#define RO_PROP_FN(getID, getFn, ptype)                                                       \
-  case getID:                                                                                  \
-    result.Free();                                                                             \
-    result.type = ptype;                                                                       \
-    result.FP_FIELD(ptype) = getFn();                                                          \
+#define RO_PROP_FN(getID, getFn, ptype) \
+  case getID:                           \
+    result.Free();                      \
+    result.type = ptype;                \
+    result.FP_FIELD(ptype) = getFn();   \
     break;
-#define VFN_0(fid, fn)                                                                         \
-  case fid:                                                                                    \
-    fn();                                                                                      \
+#define VFN_0(fid, fn) \
+  case fid:            \
+    fn();              \
     break;
-#define VFN_1(fid, fn, t1)                                                                     \
-  case fid:                                                                                    \
-    if (!p || p->Count() < 1) return FPS_FAIL;                                                 \
-    fn(FP_ARG(0, t1));                                                                         \
+#define VFN_1(fid, fn, t1)                     \
+  case fid:                                    \
+    if (!p || p->Count() < 1) return FPS_FAIL; \
+    fn(FP_ARG(0, t1));                         \
     break;
-#define VFN_2(fid, fn, t1, t2)                                                                 \
-  case fid:                                                                                    \
-    if (!p || p->Count() < 2) return FPS_FAIL;                                                 \
-    fn(FP_ARG(0, t1), FP_ARG(1, t2));                                                          \
+#define VFN_2(fid, fn, t1, t2)                 \
+  case fid:                                    \
+    if (!p || p->Count() < 2) return FPS_FAIL; \
+    fn(FP_ARG(0, t1), FP_ARG(1, t2));          \
     break;
-#define FN_0(fid, rtype, fn)                                                                   \
-  case fid:                                                                                    \
-    result.Free();                                                                             \
-    result.type = rtype;                                                                       \
-    result.FP_FIELD(rtype) = fn();                                                             \
+#define FN_0(fid, rtype, fn)       \
+  case fid:                        \
+    result.Free();                 \
+    result.type = rtype;           \
+    result.FP_FIELD(rtype) = fn(); \
     break;
-#define FN_1(fid, rtype, fn, t1)                                                               \
-  case fid:                                                                                    \
-    if (!p || p->Count() < 1) return FPS_FAIL;                                                 \
-    result.Free();                                                                             \
-    result.type = rtype;                                                                       \
-    result.FP_FIELD(rtype) = fn(FP_ARG(0, t1));                                                \
+#define FN_1(fid, rtype, fn, t1)                \
+  case fid:                                     \
+    if (!p || p->Count() < 1) return FPS_FAIL;  \
+    result.Free();                              \
+    result.type = rtype;                        \
+    result.FP_FIELD(rtype) = fn(FP_ARG(0, t1)); \
     break;
-#define FN_2(fid, rtype, fn, t1, t2)                                                           \
-  case fid:                                                                                    \
-    if (!p || p->Count() < 2) return FPS_FAIL;                                                 \
-    result.Free();                                                                             \
-    result.type = rtype;                                                                       \
-    result.FP_FIELD(rtype) = fn(FP_ARG(0, t1), FP_ARG(1, t2));                                 \
+#define FN_2(fid, rtype, fn, t1, t2)                           \
+  case fid:                                                    \
+    if (!p || p->Count() < 2) return FPS_FAIL;                 \
+    result.Free();                                             \
+    result.type = rtype;                                       \
+    result.FP_FIELD(rtype) = fn(FP_ARG(0, t1), FP_ARG(1, t2)); \
     break;

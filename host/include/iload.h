@@ -7,14 +7,14 @@
 enum ChunkType { NEW_CHUNK = 0, CONTAINER_CHUNK = 1, DATA_CHUNK = 2 };
 
 class CoreExport PostLoadCallback : public MaxHeapOperators {
-public:
+ public:
   virtual ~PostLoadCallback() = default;
   virtual void proc(class ILoad* iload) = 0;
   virtual int Priority() { return 5; }
 };
 
 class CoreExport ILoad : public MaxHeapOperators {
-public:
+ public:
   virtual ~ILoad() = default;
   // The object written under index imaker, once it has been created.
   virtual void* GetAddr(int imaker) = 0;

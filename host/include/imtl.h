@@ -57,15 +57,19 @@ class ShadeContext;
 
 enum RefFrame { REF_CAMERA = 0, REF_WORLD, REF_OBJECT };
 
-inline float Intens(const AColor& c) { return (c.r + c.g + c.b) / 3.0f; }
-inline float Intens(const Color& c) { return (c.r + c.g + c.b) / 3.0f; }
+inline float Intens(const AColor& c) {
+  return (c.r + c.g + c.b) / 3.0f;
+}
+inline float Intens(const Color& c) {
+  return (c.r + c.g + c.b) / 3.0f;
+}
 
 // What a material's Shade writes.
 class ShadeOutput : public MaxHeapOperators {
-public:
+ public:
   ULONG flags = 0;
-  Color c;       // shaded colour
-  Color t;       // transparency
+  Color c;  // shaded colour
+  Color t;  // transparency
   float ior = 1.0f;
   int gbufId = 0;
   void Reset(int n = -1) {
@@ -81,7 +85,7 @@ public:
 // One shading sample, handed to every map evaluation. Renderers derive from it; each
 // rendering thread has its own. The per-sample caches default to "no cache".
 class CoreExport ShadeContext : public InterfaceServer {
-public:
+ public:
   ULONG mode = SCMODE_NORMAL;
   int nLights = 0;
   int shadow = 0;
@@ -205,14 +209,14 @@ public:
 
 // The viewport's texture handle made from a device-independent bitmap.
 class TexHandle : public MaxHeapOperators {
-public:
+ public:
   virtual ~TexHandle() = default;
   virtual DWORD_PTR GetHandle() = 0;
   virtual void DeleteThis() = 0;
 };
 
 class TexHandleMaker : public MaxHeapOperators {
-public:
+ public:
   virtual ~TexHandleMaker() = default;
   // Takes ownership of bminf (allocated with malloc).
   virtual TexHandle* MakeHandle(BITMAPINFO* bminf) = 0;
@@ -226,7 +230,7 @@ public:
 };
 
 class CoreExport IMtlParams : public MaxHeapOperators {
-public:
+ public:
   virtual ~IMtlParams() = default;
   virtual void MtlChanged() = 0;
   virtual TimeValue GetTime() = 0;
@@ -237,7 +241,7 @@ public:
 };
 
 class CoreExport ISubMap {
-public:
+ public:
   virtual ~ISubMap() = default;
   virtual int NumSubTexmaps() { return 0; }
   virtual Texmap* GetSubTexmap(int i) {
@@ -261,7 +265,7 @@ public:
 };
 
 class CoreExport MtlBase : public ReferenceTarget, public ISubMap {
-public:
+ public:
   ULONG gbufID = 0;
 
   MtlBase();
@@ -312,14 +316,14 @@ public:
   IOResult Save(ISave* isave) override;
   IOResult Load(ILoad* iload) override;
 
-private:
+ private:
   MSTR mName;
   ULONG mMtlFlags = 0;
   int mDefaultSlotType = MAPSLOT_TEXTURE;
 };
 
 class CoreExport Texmap : public MtlBase {
-public:
+ public:
   int cacheID = 0;
 
   Texmap();
@@ -363,7 +367,7 @@ public:
 };
 
 class CoreExport Mtl : public MtlBase {
-public:
+ public:
   Mtl();
   SClass_ID SuperClassID() override { return MATERIAL_CLASS_ID; }
   void GetClassName(MSTR& s) override { s = MSTR(_M("Material")); }
@@ -417,7 +421,7 @@ public:
 
 // Generates texture coordinates for a map (the standard one is StdUVGen, stdmat.h).
 class CoreExport UVGen : public MtlBase {
-public:
+ public:
   SClass_ID SuperClassID() override { return UVGEN_CLASS_ID; }
   int MapSlotType(int i) override {
     (void)i;

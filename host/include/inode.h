@@ -7,7 +7,7 @@
 class Mtl;
 
 class CoreExport INode : public ReferenceTarget {
-public:
+ public:
   SClass_ID SuperClassID() override { return BASENODE_CLASS_ID; }
   virtual ULONG GetHandle() = 0;
   virtual const MCHAR* GetName() = 0;

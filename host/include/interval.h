@@ -6,7 +6,7 @@
 #include "maxtypes.h"
 
 class Interval : public MaxHeapOperators {
-public:
+ public:
   Interval() = default;
   Interval(TimeValue s, TimeValue e) : mStart(s), mEnd(e) {}
 
@@ -50,7 +50,7 @@ public:
   bool operator==(const Interval& o) const { return mStart == o.mStart && mEnd == o.mEnd; }
   bool operator!=(const Interval& o) const { return !(*this == o); }
 
-private:
+ private:
   TimeValue mStart = TIME_NegInfinity;
   TimeValue mEnd = TIME_NegInfinity;
 };

@@ -130,7 +130,7 @@ struct ParamDef {
   int spin_type = 0;
   std::vector<int> ctrl_IDs;  // spinner: edit id, spinner id; radio: one per button
   int ctrl_count = 0;
-  float scale = 0.0f;  // spinner step; SPIN_AUTOSCALE for automatic
+  float scale = 0.0f;     // spinner step; SPIN_AUTOSCALE for automatic
   std::vector<int> vals;  // p_vals: the value stored for each radio button
 
   Class_ID class_ID = Class_ID(0, 0);
@@ -159,7 +159,7 @@ struct ParamMapInfo {
 };
 
 class PB2Export ParamBlockDesc2 : public MaxHeapOperators {
-public:
+ public:
   // The table: ID, internal name, display name, owning class descriptor, block flags,
   // then the optional header parts the flags ask for, then the parameters, each closed
   // by p_end; the table itself ends with p_end. The descriptor adds itself to cd.
@@ -176,7 +176,7 @@ public:
   ClassDesc2* cd = nullptr;
   USHORT flags = 0;
   int version = 0;
-  int ref_no = -1;  // P_AUTO_CONSTRUCT: the owner's reference that holds the block
+  int ref_no = -1;                 // P_AUTO_CONSTRUCT: the owner's reference that holds the block
   std::vector<ParamMapInfo> maps;  // P_AUTO_UI rollouts
   int category = 0;
 
@@ -218,14 +218,14 @@ public:
   // Set when the table could not be read to its end (parsing stopped there).
   const char* parse_error = nullptr;
 
-private:
+ private:
   void ParseStanza(ParamDef& pd, void* args);
   void ParseOption(ParamDef& pd, int tag, void* args);
 };
 
 // A parameter block: the values of one object's parameters at any time.
 class PB2Export IParamBlock2 : public ReferenceTarget {
-public:
+ public:
   SClass_ID SuperClassID() override { return PARAMETER_BLOCK2_CLASS_ID; }
 
   virtual BlockID ID() = 0;
@@ -260,7 +260,8 @@ public:
   virtual BOOL GetValue(ParamID id, TimeValue t, const MCHAR*& v, Interval& ivalid,
                         int tabIndex = 0) = 0;
   virtual BOOL GetValue(ParamID id, TimeValue t, Mtl*& v, Interval& ivalid, int tabIndex = 0) = 0;
-  virtual BOOL GetValue(ParamID id, TimeValue t, Texmap*& v, Interval& ivalid, int tabIndex = 0) = 0;
+  virtual BOOL GetValue(ParamID id, TimeValue t, Texmap*& v, Interval& ivalid,
+                        int tabIndex = 0) = 0;
   virtual BOOL GetValue(ParamID id, TimeValue t, INode*& v, Interval& ivalid, int tabIndex = 0) = 0;
   virtual BOOL GetValue(ParamID id, TimeValue t, ReferenceTarget*& v, Interval& ivalid,
                         int tabIndex = 0) = 0;
@@ -322,7 +323,7 @@ public:
 PB2Export IParamBlock2* CreateParameterBlock2(ParamBlockDesc2* pdesc, ReferenceMaker* owner);
 
 class PB2Export ClassDesc2 : public ClassDesc {
-public:
+ public:
   ClassDesc2();
   ~ClassDesc2() override;
 
@@ -338,8 +339,8 @@ public:
   void MakeAutoParamBlocks(ReferenceMaker* owner) override;
   // Builds the material editor's rollouts of the P_AUTO_UI descriptors for obj.
   IAutoMParamDlg* CreateParamDlgs(HWND hwMtlEdit, IMtlParams* imp, ReferenceTarget* obj);
-  IAutoMParamDlg* CreateParamDlg(BlockID id, HWND hwMtlEdit, IMtlParams* imp,
-                                 ReferenceTarget* obj, MapID mapID = 0);
+  IAutoMParamDlg* CreateParamDlg(BlockID id, HWND hwMtlEdit, IMtlParams* imp, ReferenceTarget* obj,
+                                 MapID mapID = 0);
   virtual void SetUserDlgProc(ParamBlockDesc2* pbd, MapID map_id,
                               ParamMap2UserDlgProc* proc = nullptr);
   virtual void SetUserDlgProc(ParamBlockDesc2* pbd, ParamMap2UserDlgProc* proc = nullptr) {
@@ -353,6 +354,6 @@ public:
   // Sets every parameter of owner's automatic blocks back to its default.
   virtual void Reset(ReferenceMaker* owner, BOOL updateUI = TRUE, BOOL callSetHandlers = TRUE);
 
-private:
+ private:
   std::vector<ParamBlockDesc2*> mDescs;
 };

@@ -11,7 +11,7 @@ class IParamMap2;
 // A plug-in's dialog procedure for an automatic rollout; the map calls it for every
 // message after its own handling.
 class PB2Export ParamMap2UserDlgProc : public MaxHeapOperators {
-public:
+ public:
   virtual ~ParamMap2UserDlgProc() = default;
   virtual INT_PTR DlgProc(TimeValue t, IParamMap2* map, HWND hWnd, UINT msg, WPARAM wParam,
                           LPARAM lParam) = 0;
@@ -26,7 +26,7 @@ public:
 };
 
 class PB2Export IParamMap2 : public MaxHeapOperators {
-public:
+ public:
   virtual ~IParamMap2() = default;
   virtual IParamBlock2* GetParamBlock() = 0;
   virtual void SetParamBlock(IParamBlock2* pb) = 0;
@@ -49,7 +49,7 @@ public:
 };
 
 class ParamDlg : public MaxHeapOperators {
-public:
+ public:
   virtual ~ParamDlg() = default;
   virtual Class_ID ClassID() = 0;
   virtual void SetThing(ReferenceTarget* m) = 0;
@@ -74,7 +74,7 @@ public:
 
 // The material editor's dialog made of automatic parameter maps.
 class PB2Export IAutoMParamDlg : public ParamDlg {
-public:
+ public:
   virtual int NumDlgs() = 0;
   virtual void AddDlg(ParamDlg* dlg) = 0;
   virtual ParamDlg* GetDlg(int i) = 0;

@@ -5,7 +5,7 @@
 #include "strclass.h"
 
 class CoreExport ISave : public MaxHeapOperators {
-public:
+ public:
   virtual ~ISave() = default;
   // Index under which a referenced object is written in this file, -1 if it is none.
   virtual int GetRefID(void* ptarg) = 0;

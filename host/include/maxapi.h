@@ -6,7 +6,7 @@
 #include "strclass.h"
 
 class CoreExport Interface : public InterfaceServer {
-public:
+ public:
   virtual ~Interface() = default;
   virtual TimeValue GetTime() = 0;
   virtual void SetTime(TimeValue t, BOOL redraw = TRUE) = 0;
@@ -28,5 +28,9 @@ typedef Interface Interface7;
 typedef Interface Interface17;
 
 CoreExport Interface* GetCOREInterface();
-inline Interface17* GetCOREInterface17() { return GetCOREInterface(); }
-inline Interface7* GetCOREInterface7() { return GetCOREInterface(); }
+inline Interface17* GetCOREInterface17() {
+  return GetCOREInterface();
+}
+inline Interface7* GetCOREInterface7() {
+  return GetCOREInterface();
+}

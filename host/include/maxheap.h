@@ -8,7 +8,7 @@
 #include "coreexp.h"
 
 class CoreExport MaxHeapOperators {
-public:
+ public:
   static void* operator new(std::size_t size);
   static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
   static void* operator new[](std::size_t size);

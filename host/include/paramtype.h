@@ -97,10 +97,18 @@ enum ParamType2 {
   TYPE_UNSPECIFIED = 0x7fff
 };
 
-inline bool is_tab(int type) { return (type & TYPE_TAB) != 0; }
-inline int base_type(int type) { return type & ~(TYPE_TAB | TYPE_BYREF | TYPE_BYVAL | TYPE_BYPTR); }
-inline bool is_by_ref(int type) { return (type & TYPE_BYREF) != 0; }
-inline bool is_by_val(int type) { return (type & TYPE_BYVAL) != 0; }
+inline bool is_tab(int type) {
+  return (type & TYPE_TAB) != 0;
+}
+inline int base_type(int type) {
+  return type & ~(TYPE_TAB | TYPE_BYREF | TYPE_BYVAL | TYPE_BYPTR);
+}
+inline bool is_by_ref(int type) {
+  return (type & TYPE_BYREF) != 0;
+}
+inline bool is_by_val(int type) {
+  return (type & TYPE_BYVAL) != 0;
+}
 
 // Table tags of the variadic ParamBlockDesc2 and FPInterfaceDesc constructors.
 enum ParamTags {

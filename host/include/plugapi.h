@@ -38,7 +38,7 @@
 #define NOTIFY_ALL 0xfffffff0
 
 class CoreExport Class_ID : public MaxHeapOperators {
-public:
+ public:
   Class_ID() = default;
   Class_ID(ULONG aa, ULONG bb) : a(aa), b(bb) {}
   ULONG PartA() const { return a; }
@@ -49,7 +49,7 @@ public:
   int operator!=(const Class_ID& o) const { return !(*this == o); }
   bool operator<(const Class_ID& o) const { return a < o.a || (a == o.a && b < o.b); }
 
-private:
+ private:
   ULONG a = 0xffffffff;
   ULONG b = 0xffffffff;
 };
@@ -69,7 +69,7 @@ class Animatable;
 class Interface;
 
 class CoreExport ClassDesc : public MaxHeapOperators {
-public:
+ public:
   ClassDesc();
   virtual ~ClassDesc();
   virtual int IsPublic() = 0;
@@ -119,7 +119,7 @@ public:
 
   virtual bool UseOnlyInternalNameForMAXScriptExposure() { return false; }
 
-private:
+ private:
   ClassDesc(const ClassDesc&) = delete;
   ClassDesc& operator=(const ClassDesc&) = delete;
   struct InterfaceList;

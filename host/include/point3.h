@@ -5,7 +5,7 @@
 #include "maxheap.h"
 
 class Point2 : public MaxHeapOperators {
-public:
+ public:
   float x = 0.0f, y = 0.0f;
   Point2() = default;
   Point2(float X, float Y) : x(X), y(Y) {}
@@ -18,7 +18,7 @@ public:
 };
 
 class Point3 : public MaxHeapOperators {
-public:
+ public:
   float x = 0.0f, y = 0.0f, z = 0.0f;
   Point3() = default;
   Point3(float X, float Y, float Z) : x(X), y(Y), z(Z) {}
@@ -62,10 +62,18 @@ public:
   }
 };
 
-inline Point3 operator*(float f, const Point3& p) { return p * f; }
-inline float DotProd(const Point3& a, const Point3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline Point3 operator*(float f, const Point3& p) {
+  return p * f;
+}
+inline float DotProd(const Point3& a, const Point3& b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline Point3 CrossProd(const Point3& a, const Point3& b) {
   return Point3(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
 }
-inline Point3 Normalize(const Point3& p) { return p.Normalize(); }
-inline float Length(const Point3& p) { return p.Length(); }
+inline Point3 Normalize(const Point3& p) {
+  return p.Normalize();
+}
+inline float Length(const Point3& p) {
+  return p.Length();
+}

@@ -21,10 +21,7 @@ typedef ReferenceMaker* RefMakerHandle;
 
 enum RefResult { REF_FAIL, REF_SUCCEED, REF_DONTCARE, REF_STOP, REF_INVALID, REF_HALT };
 
-enum NotifyDependentsOption {
-  REFNOTIFY_ALLOW_OPTIMIZATIONS,
-  REFNOTIFY_DISALLOW_OPTIMIZATIONS
-};
+enum NotifyDependentsOption { REFNOTIFY_ALLOW_OPTIMIZATIONS, REFNOTIFY_DISALLOW_OPTIMIZATIONS };
 
 // Part identifiers travel with messages.
 #define PART_TOPO (1 << 0)
@@ -72,7 +69,7 @@ CoreExport void EnableRefMsgs();
 CoreExport BOOL RefMsgsDisabled();
 
 class CoreExport DependentEnumProc : public MaxHeapOperators {
-public:
+ public:
   virtual ~DependentEnumProc() = default;
   // Called once per dependent: DEP_ENUM_CONTINUE goes on (into the dependent's own
   // dependents), DEP_ENUM_SKIP skips them, DEP_ENUM_HALT stops the enumeration.
@@ -80,7 +77,7 @@ public:
   // Returns TRUE if rmaker was already visited in this enumeration; marks it otherwise.
   BOOL CheckIfVisited(ReferenceMaker* rmaker);
 
-private:
+ private:
   friend class ReferenceMaker;
   friend class ReferenceTarget;
   std::vector<ReferenceMaker*> mVisited;
@@ -89,7 +86,7 @@ private:
 class CoreExport ReferenceMaker : public Animatable {
   friend class ReferenceTarget;
 
-public:
+ public:
   ReferenceMaker();
   ~ReferenceMaker() override;
   // Copying a maker copies none of its references.
@@ -133,18 +130,18 @@ public:
   virtual int RemapRefOnLoad(int iref) { return iref; }
 
   // Sends a message through this maker's NotifyRefChanged (host use: propagation, tests).
-  RefResult NotifyRefChangedFrom(const Interval& changeInt, RefTargetHandle hTarget,
-                                 PartID& partID, RefMessage message, BOOL propagate) {
+  RefResult NotifyRefChangedFrom(const Interval& changeInt, RefTargetHandle hTarget, PartID& partID,
+                                 RefMessage message, BOOL propagate) {
     return NotifyRefChanged(changeInt, hTarget, partID, message, propagate);
   }
 
-protected:
+ protected:
   // Called by the host only, when a reference is set, replaced or deleted.
   virtual void SetReference(int i, RefTargetHandle rtarg) { (void)i, (void)rtarg; }
   virtual RefResult NotifyRefChanged(const Interval& changeInt, RefTargetHandle hTarget,
                                      PartID& partID, RefMessage message, BOOL propagate) = 0;
 
-private:
+ private:
   // The targets this maker holds references to (one entry per reference), kept by the
   // host so that a maker destroyed without DeleteAllRefs still unhooks from them.
   std::vector<ReferenceTarget*> mHeld;
@@ -153,7 +150,7 @@ private:
 class CoreExport ReferenceTarget : public ReferenceMaker {
   friend class ReferenceMaker;
 
-public:
+ public:
   ReferenceTarget();
   ~ReferenceTarget() override;
   // Copying a target copies none of its dependents.
@@ -164,11 +161,10 @@ public:
 
   // Sends `message` to every dependent. With propagate, a dependent that answers
   // REF_SUCCEED passes the message on to its own dependents.
-  RefResult NotifyDependents(const Interval& changeInt, PartID partID, RefMessage message,
-                             SClass_ID sclass = NOTIFY_ALL, BOOL propagate = TRUE,
-                             RefTargetHandle hTarg = nullptr,
-                             NotifyDependentsOption notifyDependentsOption =
-                                 REFNOTIFY_ALLOW_OPTIMIZATIONS);
+  RefResult NotifyDependents(
+      const Interval& changeInt, PartID partID, RefMessage message, SClass_ID sclass = NOTIFY_ALL,
+      BOOL propagate = TRUE, RefTargetHandle hTarg = nullptr,
+      NotifyDependentsOption notifyDependentsOption = REFNOTIFY_ALLOW_OPTIMIZATIONS);
 
   // Visits this target first, then its dependents recursively. Returns TRUE if halted.
   BOOL DoEnumDependentsImpl(DependentEnumProc* dep) override;
@@ -194,7 +190,7 @@ public:
   void SetAutoDelete(bool on) { mAutoDelete = on; }
   bool IsBeingDeleted() const { return mBeingDeleted; }
 
-private:
+ private:
   // Clears every maker's references to this target, without messages.
   void DetachDependents();
 
@@ -208,7 +204,7 @@ typedef void (*PostPatchProc)(void*);
 // Maps originals to their clones while a group of objects is cloned, so that an object
 // referenced twice is cloned once.
 class CoreExport RemapDir : public MaxHeapOperators {
-public:
+ public:
   virtual ~RemapDir() = default;
   virtual RefTargetHandle GetPtr(RefTargetHandle oldTarg) = 0;
   // The clone of oldTarg: the one already made in this directory, or a new one.
@@ -226,4 +222,3 @@ CoreExport RemapDir* NewRemapDir(BOOL use_A_WORK2_flag = FALSE);
 CoreExport RemapDir& NoRemap();
 // Clones rm with a fresh remap directory.
 CoreExport RefTargetHandle CloneRefHierarchy(RefTargetHandle rm);
-

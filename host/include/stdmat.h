@@ -29,7 +29,7 @@
 #define AXIS_WU 2
 
 class StdUVGen : public UVGen {
-public:
+ public:
   BOOL IsStdUVGen() override { return TRUE; }
 
   virtual void SetCoordMapping(int) = 0;
@@ -59,7 +59,7 @@ public:
 };
 
 class BitmapTex : public Texmap {
-public:
+ public:
   // FILTER_PYR, FILTER_SAT or FILTER_NADA (parameter 8 of the texture's block).
   virtual void SetFilterType(int ft) = 0;
   virtual int GetFilterType() = 0;

@@ -9,7 +9,7 @@
 #include "strbasic.h"
 
 class CoreExport CStr : public MaxHeapOperators {
-public:
+ public:
   CStr() = default;
   CStr(const char* s) : mText(s ? s : "") {}
   CStr(const std::string& s) : mText(s) {}
@@ -20,12 +20,12 @@ public:
   bool operator==(const CStr& o) const { return mText == o.mText; }
   bool operator!=(const CStr& o) const { return mText != o.mText; }
 
-private:
+ private:
   std::string mText;
 };
 
 class CoreExport WStr : public MaxHeapOperators {
-public:
+ public:
   WStr() = default;
   WStr(const wchar_t* s) : mText(s ? s : L"") {}
   WStr(const std::wstring& s) : mText(s) {}
@@ -77,7 +77,7 @@ public:
   bool operator<(const WStr& o) const { return mText < o.mText; }
   const std::wstring& str() const { return mText; }
 
-private:
+ private:
   std::wstring mText;
 };
 

@@ -11,14 +11,16 @@
 #include "maxtypes.h"
 
 class CoreExport TabOutOfRangeException : public std::out_of_range {
-public:
-  TabOutOfRangeException() : std::out_of_range("Invalid index passed into a Max SDK Tab::operator[]") {}
+ public:
+  TabOutOfRangeException()
+      : std::out_of_range("Invalid index passed into a Max SDK Tab::operator[]") {}
 };
 
-template <class T> class Tab : public MaxHeapOperators {
+template <class T>
+class Tab : public MaxHeapOperators {
   static_assert(std::is_trivially_copyable<T>::value, "Tab holds trivially copyable values only");
 
-public:
+ public:
   Tab() = default;
   Tab(const Tab& o) { *this = o; }
   Tab& operator=(const Tab& o) {
@@ -97,7 +99,7 @@ public:
     return mData[i];
   }
 
-private:
+ private:
   void Grow(int need) {
     int n = mAlloc > 0 ? mAlloc : 4;
     while (n < need) n = n > (1 << 29) ? need : n * 2;

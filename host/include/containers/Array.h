@@ -11,13 +11,15 @@
 namespace MaxSDK {
 
 class CoreExport OutOfRangeException : public std::out_of_range {
-public:
+ public:
   OutOfRangeException()
-      : std::out_of_range("Argument index out of bounds, passed into a MaxSDK::Array::operator[]") {}
+      : std::out_of_range("Argument index out of bounds, passed into a MaxSDK::Array::operator[]") {
+  }
 };
 
-template <class T> class Array : public MaxHeapOperators {
-public:
+template <class T>
+class Array : public MaxHeapOperators {
+ public:
   Array() = default;
   explicit Array(size_t initUsedLength, const T& defaultVal = T(), size_t initGrowLength = 4)
       : mItems(initUsedLength, defaultVal), mGrowLength(initGrowLength ? initGrowLength : 1) {}
@@ -84,7 +86,7 @@ public:
   }
   void clear() { mItems.clear(); }
 
-private:
+ private:
   // Storage grows in whole steps of the growth length, as the SDK's container does.
   void Reserve(size_t need) {
     if (need <= mItems.capacity()) return;

@@ -54,9 +54,13 @@ ClassDesc* FindClassDescByInternalName(const MCHAR* name) {
   return nullptr;
 }
 
-std::vector<ClassDesc*> AllClassDescs() { return Directory(); }
+std::vector<ClassDesc*> AllClassDescs() {
+  return Directory();
+}
 
-bool SameNameNoCase(const MCHAR* a, const MCHAR* b) { return SameTextNoCase(a, b); }
+bool SameNameNoCase(const MCHAR* a, const MCHAR* b) {
+  return SameTextNoCase(a, b);
+}
 
 }  // namespace maxhost
 
@@ -66,9 +70,13 @@ struct ClassDesc::InterfaceList {
 
 ClassDesc::ClassDesc() : mInterfaces(new InterfaceList) {}
 
-ClassDesc::~ClassDesc() { delete mInterfaces; }
+ClassDesc::~ClassDesc() {
+  delete mInterfaces;
+}
 
-int ClassDesc::NumInterfaces() { return static_cast<int>(mInterfaces->items.size()); }
+int ClassDesc::NumInterfaces() {
+  return static_cast<int>(mInterfaces->items.size());
+}
 
 FPInterface* ClassDesc::GetInterfaceAt(int i) {
   if (i < 0 || i >= NumInterfaces()) return nullptr;
@@ -95,4 +103,6 @@ void ClassDesc::AddInterface(FPInterface* fpi) {
   if (std::find(v.begin(), v.end(), fpi) == v.end()) v.push_back(fpi);
 }
 
-void ClassDesc::ClearInterfaces() { mInterfaces->items.clear(); }
+void ClassDesc::ClearInterfaces() {
+  mInterfaces->items.clear();
+}

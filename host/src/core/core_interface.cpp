@@ -13,7 +13,7 @@ const MCHAR TEXMAP_CAT_ENV[] = L"Environment";
 namespace {
 
 class CoreInterface : public Interface {
-public:
+ public:
   TimeValue GetTime() override { return mTime; }
   void SetTime(TimeValue t, BOOL redraw) override {
     (void)redraw;
@@ -46,7 +46,9 @@ bool gOverrideSet = false;
 
 }  // namespace
 
-Interface* GetCOREInterface() { return gOverrideSet ? gOverride : &TheCore(); }
+Interface* GetCOREInterface() {
+  return gOverrideSet ? gOverride : &TheCore();
+}
 
 namespace maxhost {
 
@@ -60,6 +62,8 @@ void ClearCoreInterfaceOverride() {
   gOverrideSet = false;
 }
 
-int SceneRedrawDisableCount() { return TheCore().mRedrawDisabled; }
+int SceneRedrawDisableCount() {
+  return TheCore().mRedrawDisabled;
+}
 
 }  // namespace maxhost

@@ -24,8 +24,8 @@ bool SameNoCase(const MCHAR* a, const MCHAR* b) {
 }
 
 bool IsOptionTag(int v) {
-  return (v <= f_range && v >= f_iconName) || v == p_range || v == p_validator ||
-         v == p_inOut || v == p_keyArgDefault || v == p_enum || v == p_select;
+  return (v <= f_range && v >= f_iconName) || v == p_range || v == p_validator || v == p_inOut ||
+         v == p_keyArgDefault || v == p_enum || v == p_select;
 }
 
 // Peeks at the next argument as an int, without consuming it.
@@ -86,8 +86,7 @@ FPInterfaceDesc::FPInterfaceDesc() = default;
 
 FPInterfaceDesc::FPInterfaceDesc(Interface_ID id, const MCHAR* int_name, StringResID descr,
                                  ClassDesc* c, ULONG flag, ...)
-    : ID(id), internal_name(int_name), description(descr), cd(c),
-      flags(static_cast<USHORT>(flag)) {
+    : ID(id), internal_name(int_name), description(descr), cd(c), flags(static_cast<USHORT>(flag)) {
   va_list ap;
   va_start(ap, flag);
   enum class Section { Functions, Properties, Enums } section = Section::Functions;

@@ -10,16 +10,24 @@
 #include <maxheap.h>
 #include <strclass.h>
 
-void* MaxHeapOperators::operator new(std::size_t size) { return ::operator new(size); }
+void* MaxHeapOperators::operator new(std::size_t size) {
+  return ::operator new(size);
+}
 void* MaxHeapOperators::operator new(std::size_t size, const std::nothrow_t& nt) noexcept {
   return ::operator new(size, nt);
 }
-void* MaxHeapOperators::operator new[](std::size_t size) { return ::operator new[](size); }
-void MaxHeapOperators::operator delete(void* ptr) noexcept { ::operator delete(ptr); }
+void* MaxHeapOperators::operator new[](std::size_t size) {
+  return ::operator new[](size);
+}
+void MaxHeapOperators::operator delete(void* ptr) noexcept {
+  ::operator delete(ptr);
+}
 void MaxHeapOperators::operator delete(void* ptr, const std::nothrow_t&) noexcept {
   ::operator delete(ptr);
 }
-void MaxHeapOperators::operator delete[](void* ptr) noexcept { ::operator delete[](ptr); }
+void MaxHeapOperators::operator delete[](void* ptr) noexcept {
+  ::operator delete[](ptr);
+}
 
 namespace {
 
@@ -70,11 +78,14 @@ WStr WStr::FromACP(const char* s, size_t len) {
   std::wstring out;
   if (n && DecodeUtf8(reinterpret_cast<const unsigned char*>(s), n, out)) return WStr(out);
   out.clear();
-  for (size_t i = 0; i < n; ++i) out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(s[i])));
+  for (size_t i = 0; i < n; ++i)
+    out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(s[i])));
   return WStr(out);
 }
 
-WStr WStr::FromUTF8(const char* s, size_t len) { return FromACP(s, len); }
+WStr WStr::FromUTF8(const char* s, size_t len) {
+  return FromACP(s, len);
+}
 
 CStr WStr::ToUTF8() const {
   std::string out;

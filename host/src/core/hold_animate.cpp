@@ -16,23 +16,41 @@ int gRefMsgsDisabled = 0;
 
 Hold theHold;
 
-BOOL Animating() { return (gAnimateOn && gAnimateSuspend == 0) ? TRUE : FALSE; }
-void AnimateOn() { gAnimateOn = 1; }
-void AnimateOff() { gAnimateOn = 0; }
-void SuspendAnimate() { ++gAnimateSuspend; }
+BOOL Animating() {
+  return (gAnimateOn && gAnimateSuspend == 0) ? TRUE : FALSE;
+}
+void AnimateOn() {
+  gAnimateOn = 1;
+}
+void AnimateOff() {
+  gAnimateOn = 0;
+}
+void SuspendAnimate() {
+  ++gAnimateSuspend;
+}
 void ResumeAnimate() {
   if (gAnimateSuspend > 0) --gAnimateSuspend;
 }
 
-void DisableRefMsgs() { ++gRefMsgsDisabled; }
+void DisableRefMsgs() {
+  ++gRefMsgsDisabled;
+}
 void EnableRefMsgs() {
   if (gRefMsgsDisabled > 0) --gRefMsgsDisabled;
 }
-BOOL RefMsgsDisabled() { return gRefMsgsDisabled > 0 ? TRUE : FALSE; }
+BOOL RefMsgsDisabled() {
+  return gRefMsgsDisabled > 0 ? TRUE : FALSE;
+}
 
-int MacroRecorderSuspendCount() { return gMacroSuspend; }
-int SetKeyModeSuspendCount() { return gSetKeySuspend; }
-int AutoBackupSuspendCount() { return gAutoBackupSuspend; }
+int MacroRecorderSuspendCount() {
+  return gMacroSuspend;
+}
+int SetKeyModeSuspendCount() {
+  return gSetKeySuspend;
+}
+int AutoBackupSuspendCount() {
+  return gAutoBackupSuspend;
+}
 
 Hold::Hold() = default;
 
@@ -40,7 +58,9 @@ Hold::~Hold() {
   for (RestoreObj* r : mRecords) delete r;
 }
 
-void Hold::Begin() { ++mBeginDepth; }
+void Hold::Begin() {
+  ++mBeginDepth;
+}
 
 void Hold::Accept(const MCHAR* name) {
   (void)name;
@@ -75,12 +95,18 @@ void Hold::Put(RestoreObj* rob) {
     delete rob;
 }
 
-int Hold::Holding() { return (mBeginDepth > 0 && mSuspendCount == 0) ? TRUE : FALSE; }
-void Hold::Suspend() { ++mSuspendCount; }
+int Hold::Holding() {
+  return (mBeginDepth > 0 && mSuspendCount == 0) ? TRUE : FALSE;
+}
+void Hold::Suspend() {
+  ++mSuspendCount;
+}
 void Hold::Resume() {
   if (mSuspendCount > 0) --mSuspendCount;
 }
-int Hold::IsSuspended() { return mSuspendCount > 0 ? TRUE : FALSE; }
+int Hold::IsSuspended() {
+  return mSuspendCount > 0 ? TRUE : FALSE;
+}
 int Hold::Restoring(int& isUndo) {
   isUndo = TRUE;
   return mRestoring ? TRUE : FALSE;
@@ -89,13 +115,20 @@ int Hold::Restoring(int& isUndo) {
 SuspendAll::SuspendAll(BOOL holdSuspend, BOOL macroRecorderSuspend, BOOL animateSuspend,
                        BOOL setKeyModeSuspend, BOOL autoBackupSuspend, BOOL refMsgsSuspend,
                        BOOL pluginOverrideSuspend, BOOL defaultingSuspend)
-    : mHold(holdSuspend), mMacro(macroRecorderSuspend), mAnimate(animateSuspend),
-      mSetKey(setKeyModeSuspend), mAutoBackup(autoBackupSuspend), mRefMsgs(refMsgsSuspend),
-      mPluginOverride(pluginOverrideSuspend), mDefaulting(defaultingSuspend) {
+    : mHold(holdSuspend),
+      mMacro(macroRecorderSuspend),
+      mAnimate(animateSuspend),
+      mSetKey(setKeyModeSuspend),
+      mAutoBackup(autoBackupSuspend),
+      mRefMsgs(refMsgsSuspend),
+      mPluginOverride(pluginOverrideSuspend),
+      mDefaulting(defaultingSuspend) {
   Suspend();
 }
 
-SuspendAll::~SuspendAll() { Resume(); }
+SuspendAll::~SuspendAll() {
+  Resume();
+}
 
 void SuspendAll::Suspend() {
   if (mSuspended) return;
@@ -121,7 +154,9 @@ void SuspendAll::Resume() {
 
 Animatable::~Animatable() = default;
 
-void Animatable::DeleteThis() { delete this; }
+void Animatable::DeleteThis() {
+  delete this;
+}
 
 MSTR Animatable::SubAnimName(int i) {
   (void)i;

@@ -14,14 +14,20 @@ MSTR ISubMap::GetSubTexmapSlotName(int i) {
   return MSTR();
 }
 
-MSTR ISubMap::GetSubTexmapTVName(int i) { return GetSubTexmapSlotName(i); }
+MSTR ISubMap::GetSubTexmapTVName(int i) {
+  return GetSubTexmapSlotName(i);
+}
 
 MtlBase::MtlBase() = default;
 
 MtlBase::~MtlBase() = default;
 
 MtlBase::MtlBase(const MtlBase& m)
-    : ReferenceTarget(m), ISubMap(m), gbufID(m.gbufID), mName(m.mName), mMtlFlags(m.mMtlFlags),
+    : ReferenceTarget(m),
+      ISubMap(m),
+      gbufID(m.gbufID),
+      mName(m.mName),
+      mMtlFlags(m.mMtlFlags),
       mDefaultSlotType(m.mDefaultSlotType) {}
 
 MtlBase& MtlBase::operator=(const MtlBase& m) {
@@ -44,9 +50,13 @@ MSTR MtlBase::GetFullName() {
   return s;
 }
 
-BaseInterface* MtlBase::GetInterface(Interface_ID id) { return ReferenceTarget::GetInterface(id); }
+BaseInterface* MtlBase::GetInterface(Interface_ID id) {
+  return ReferenceTarget::GetInterface(id);
+}
 
-void* MtlBase::GetInterface(ULONG id) { return ReferenceTarget::GetInterface(id); }
+void* MtlBase::GetInterface(ULONG id) {
+  return ReferenceTarget::GetInterface(id);
+}
 
 void MtlBase::BaseClone(ReferenceTarget* from, ReferenceTarget* to, RemapDir& remap) {
   ReferenceTarget::BaseClone(from, to, remap);
@@ -80,7 +90,7 @@ namespace {
 
 // The viewport bitmap's sample: one pixel of the map's UV square, in the material editor.
 class DibShadeContext : public ShadeContext {
-public:
+ public:
   DibShadeContext(TimeValue t, float u, float v, float du, float dv)
       : mTime(t), mUVW(u, v, 0.0f), mDUVW(du, dv, 0.0f) {
     mode = SCMODE_NORMAL;
@@ -98,7 +108,7 @@ public:
   }
   Point3 P() override { return mUVW; }
 
-private:
+ private:
   TimeValue mTime;
   Point3 mUVW;
   Point3 mDUVW;
@@ -113,7 +123,7 @@ BYTE ToByte(float c) {
 }  // namespace
 
 BITMAPINFO* Texmap::GetVPDisplayDIB(TimeValue t, TexHandleMaker& thmaker, Interval& valid,
-                                     BOOL mono, int forceW, int forceH) {
+                                    BOOL mono, int forceW, int forceH) {
   const int size = std::max(1, std::min(thmaker.Size(), 1024));
   const int w = forceW > 0 ? std::min(forceW, 4096) : size;
   const int h = forceH > 0 ? std::min(forceH, 4096) : size;
@@ -137,8 +147,8 @@ BITMAPINFO* Texmap::GetVPDisplayDIB(TimeValue t, TexHandleMaker& thmaker, Interv
   for (int y = 0; y < h; ++y) {
     BYTE* out = pixels + row * static_cast<size_t>(y);
     for (int x = 0; x < w; ++x) {
-      DibShadeContext sc(t, (static_cast<float>(x) + 0.5f) * du, (static_cast<float>(y) + 0.5f) * dv,
-                         du, dv);
+      DibShadeContext sc(t, (static_cast<float>(x) + 0.5f) * du,
+                         (static_cast<float>(y) + 0.5f) * dv, du, dv);
       AColor c;
       if (mono) {
         const float m = EvalMono(sc);

@@ -109,7 +109,9 @@ bool Convert(const PBValue& v, Kind from, Kind to, PBValue& into) {
   return false;
 }
 
-float Lerp(float a, float b, float u) { return a + (b - a) * u; }
+float Lerp(float a, float b, float u) {
+  return a + (b - a) * u;
+}
 
 void InsertKey(std::vector<PBKey>& keys, TimeValue t, const PBValue& v) {
   auto it = std::lower_bound(keys.begin(), keys.end(), t,
@@ -121,11 +123,13 @@ void InsertKey(std::vector<PBKey>& keys, TimeValue t, const PBValue& v) {
 }
 
 // --- little-endian chunk I/O helpers
-template <class T> bool WriteRaw(ISave* s, const T& v) {
+template <class T>
+bool WriteRaw(ISave* s, const T& v) {
   ULONG n = 0;
   return s->Write(&v, sizeof(T), &n) == IO_OK && n == sizeof(T);
 }
-template <class T> bool ReadRaw(ILoad* l, T& v) {
+template <class T>
+bool ReadRaw(ILoad* l, T& v) {
   ULONG n = 0;
   return l->Read(&v, sizeof(T), &n) == IO_OK && n == sizeof(T);
 }
@@ -188,7 +192,9 @@ bool ReadValue(ILoad* l, Kind k, PBValue& v) {
 
 }  // namespace
 
-bool IsReferenceType(int type) { return KindOf(type) == Kind::Ref; }
+bool IsReferenceType(int type) {
+  return KindOf(type) == Kind::Ref;
+}
 
 ParamBlock2::ParamBlock2(ParamBlockDesc2* desc, ReferenceMaker* owner)
     : mDesc(desc), mOwner(owner) {
@@ -202,7 +208,9 @@ ParamBlock2::ParamBlock2(ParamBlockDesc2* desc, ReferenceMaker* owner)
   }
 }
 
-ParamBlock2::~ParamBlock2() { DeleteAllRefs(); }
+ParamBlock2::~ParamBlock2() {
+  DeleteAllRefs();
+}
 
 PBValue ParamBlock2::DefaultValue(const ParamDef& def) const {
   PBValue v;
@@ -252,7 +260,8 @@ PBValue ParamBlock2::Evaluate(const Entry& e, int type, TimeValue t, Interval& v
       r.f = Lerp(r.f, b.f, u);
       break;
     case Kind::Int:
-      r.i = static_cast<int>(std::lround(Lerp(static_cast<float>(r.i), static_cast<float>(b.i), u)));
+      r.i =
+          static_cast<int>(std::lround(Lerp(static_cast<float>(r.i), static_cast<float>(b.i), u)));
       break;
     case Kind::AColor4:
       r.a = Lerp(r.a, b.a, u);
@@ -353,7 +362,9 @@ void ParamBlock2::NotifyStructure(ParamID id) {
 
 // ---------------------------------------------------------------- descriptor queries
 
-int ParamBlock2::NumParams() { return static_cast<int>(mParams.size()); }
+int ParamBlock2::NumParams() {
+  return static_cast<int>(mParams.size());
+}
 
 ParamID ParamBlock2::IndextoID(int idx) {
   if (idx < 0 || idx >= NumParams()) return -1;
@@ -729,7 +740,8 @@ bool ParamBlock2::InsertEntries(ParamID id, int at, const std::vector<PBValue>& 
 }
 
 namespace {
-template <class T, class F> std::vector<PBValue> Pack(int num, T* el, F set) {
+template <class T, class F>
+std::vector<PBValue> Pack(int num, T* el, F set) {
   std::vector<PBValue> out;
   if (!el || num <= 0) return out;
   out.resize(static_cast<size_t>(num));
@@ -738,16 +750,16 @@ template <class T, class F> std::vector<PBValue> Pack(int num, T* el, F set) {
 }
 }  // namespace
 
-#define MAXHOST_LIST_OPS(ElemT, SETTER)                                                        \
-  int ParamBlock2::Append(ParamID id, int num, ElemT* el, int allocExtra) {                    \
-    (void)allocExtra;                                                                          \
-    return Insert(id, Count(id), num, el);                                                     \
-  }                                                                                            \
-  int ParamBlock2::Insert(ParamID id, int at, int num, ElemT* el) {                            \
-    auto values = Pack(num, el, SETTER);                                                       \
-    if (values.empty() || !InsertEntries(id, at, values)) return Count(id);                    \
-    NotifyStructure(id);                                                                       \
-    return Count(id);                                                                          \
+#define MAXHOST_LIST_OPS(ElemT, SETTER)                                     \
+  int ParamBlock2::Append(ParamID id, int num, ElemT* el, int allocExtra) { \
+    (void)allocExtra;                                                       \
+    return Insert(id, Count(id), num, el);                                  \
+  }                                                                         \
+  int ParamBlock2::Insert(ParamID id, int at, int num, ElemT* el) {         \
+    auto values = Pack(num, el, SETTER);                                    \
+    if (values.empty() || !InsertEntries(id, at, values)) return Count(id); \
+    NotifyStructure(id);                                                    \
+    return Count(id);                                                       \
   }
 
 MAXHOST_LIST_OPS(const float, [](PBValue& v, float x) { v.f = x; })
@@ -806,7 +818,8 @@ void ParamBlock2::ResetAll(BOOL updateUI, BOOL callSetHandlers) {
   (void)updateUI, (void)callSetHandlers;
   for (size_t i = 0; i < mParams.size(); ++i) {
     const ParamID id = mParams[i].def->ID;
-    if (is_tab(mParams[i].def->type)) Resize(mParams[i], std::max(0, mParams[i].def->tab_size), false);
+    if (is_tab(mParams[i].def->type))
+      Resize(mParams[i], std::max(0, mParams[i].def->tab_size), false);
     Reset(id, -1, FALSE, FALSE);
   }
   NotifyChange(-1, -1);

@@ -12,11 +12,11 @@ namespace maxhost {
 
 // A value of any parameter type, for generic access (scripts, scene files).
 struct PBValue {
-  float f = 0.0f;       // float, angle, percent, world
-  int i = 0;            // int, bool, index, time
-  Point3 p;             // point3, colour (r, g, b)
-  float a = 1.0f;       // alpha of RGBA-with-alpha types
-  std::wstring s;       // string, filename
+  float f = 0.0f;                // float, angle, percent, world
+  int i = 0;                     // int, bool, index, time
+  Point3 p;                      // point3, colour (r, g, b)
+  float a = 1.0f;                // alpha of RGBA-with-alpha types
+  std::wstring s;                // string, filename
   ReferenceTarget* r = nullptr;  // texmap, mtl, node, reftarg
 };
 
@@ -29,7 +29,7 @@ struct PBKey {
 CoreExport bool IsReferenceType(int type);
 
 class CoreExport ParamBlock2 : public IParamBlock2 {
-public:
+ public:
   ParamBlock2(ParamBlockDesc2* desc, ReferenceMaker* owner);
   ~ParamBlock2() override;
 
@@ -150,12 +150,12 @@ public:
   // Null with `error` set when that fails.
   static ParamBlock2* CreateForLoad(ILoad* iload, std::string& error);
 
-protected:
+ protected:
   void SetReference(int i, RefTargetHandle rtarg) override;
   RefResult NotifyRefChanged(const Interval& changeInt, RefTargetHandle hTarget, PartID& partID,
                              RefMessage message, BOOL propagate) override;
 
-private:
+ private:
   struct Entry {
     PBValue v;
     std::vector<PBKey> keys;

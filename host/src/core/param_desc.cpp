@@ -100,8 +100,12 @@ void ReadValue(int type, PB2Value& v, va_list* ap) {
 
 }  // namespace
 
-void SetInvalidateUIHook(InvalidateUIHook hook) { InvalidateHook() = std::move(hook); }
-void SetCreateParamDlgsHook(CreateParamDlgsHook hook) { DlgsHook() = std::move(hook); }
+void SetInvalidateUIHook(InvalidateUIHook hook) {
+  InvalidateHook() = std::move(hook);
+}
+void SetCreateParamDlgsHook(CreateParamDlgsHook hook) {
+  DlgsHook() = std::move(hook);
+}
 
 }  // namespace maxhost
 
@@ -357,7 +361,9 @@ ParamMap2UserDlgProc* ParamBlockDesc2::GetUserDlgProc(MapID map_id) const {
   return nullptr;
 }
 
-void ParamBlockDesc2::InvalidateUI() { InvalidateUI(-1, -1); }
+void ParamBlockDesc2::InvalidateUI() {
+  InvalidateUI(-1, -1);
+}
 
 void ParamBlockDesc2::InvalidateUI(ParamID id, int tabIndex) {
   ++invalidate_count;

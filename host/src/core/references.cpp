@@ -12,12 +12,14 @@ namespace {
 thread_local int gNotifyDepth = 0;
 constexpr int kMaxNotifyDepth = 256;
 
-template <class T> void EraseOne(std::vector<T*>& v, T* p) {
+template <class T>
+void EraseOne(std::vector<T*>& v, T* p) {
   auto it = std::find(v.begin(), v.end(), p);
   if (it != v.end()) v.erase(it);
 }
 
-template <class T> std::vector<T*> Unique(const std::vector<T*>& v) {
+template <class T>
+std::vector<T*> Unique(const std::vector<T*>& v) {
   std::vector<T*> out;
   out.reserve(v.size());
   for (T* p : v)
@@ -170,8 +172,8 @@ void ReferenceTarget::DetachDependents() {
 }
 
 RefResult ReferenceTarget::NotifyDependents(const Interval& changeInt, PartID partID,
-                                            RefMessage message, SClass_ID sclass,
-                                            BOOL propagate, RefTargetHandle hTarg,
+                                            RefMessage message, SClass_ID sclass, BOOL propagate,
+                                            RefTargetHandle hTarg,
                                             NotifyDependentsOption notifyDependentsOption) {
   (void)notifyDependentsOption;
   if (RefMsgsDisabled()) return REF_SUCCEED;
@@ -256,7 +258,7 @@ RefTargetHandle RemapDir::CloneRef(RefTargetHandle oldTarg) {
 namespace {
 
 class HostRemapDir : public RemapDir {
-public:
+ public:
   RefTargetHandle GetPtr(RefTargetHandle oldTarg) override {
     auto it = mMap.find(oldTarg);
     return it == mMap.end() ? nullptr : it->second;
@@ -281,14 +283,14 @@ public:
   void ClearBackpatch() override { mPatches.clear(); }
   void DeleteThis() override { delete this; }
 
-private:
+ private:
   std::map<RefTargetHandle, RefTargetHandle> mMap;
   std::vector<std::pair<RefTargetHandle*, RefTargetHandle>> mPatches;
 };
 
 // Clones without remembering: every CloneRef makes a new clone.
 class NoRemapDir : public RemapDir {
-public:
+ public:
   RefTargetHandle GetPtr(RefTargetHandle) override { return nullptr; }
   void PatchPointer(RefTargetHandle*, RefTargetHandle) override {}
   void AddEntry(RefTargetHandle, RefTargetHandle) override {}

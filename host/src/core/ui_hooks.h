@@ -10,8 +10,8 @@
 namespace maxhost {
 
 using InvalidateUIHook = std::function<void(ParamBlockDesc2* desc, ParamID id, int tabIndex)>;
-using CreateParamDlgsHook = std::function<IAutoMParamDlg*(
-    ClassDesc2* cd, HWND hwMtlEdit, IMtlParams* imp, ReferenceTarget* obj)>;
+using CreateParamDlgsHook = std::function<IAutoMParamDlg*(ClassDesc2* cd, HWND hwMtlEdit,
+                                                          IMtlParams* imp, ReferenceTarget* obj)>;
 
 // Called by ParamBlockDesc2::InvalidateUI (id -1: every parameter).
 CoreExport void SetInvalidateUIHook(InvalidateUIHook hook);

@@ -21,9 +21,12 @@ class BitmapTextureClassDesc : public ClassDesc2 {
 
 FilterMode ToFilterMode(int v) {
   switch (v) {
-    case FILTER_SAT: return FilterMode::kSummedArea;
-    case FILTER_NADA: return FilterMode::kNone;
-    default: return FilterMode::kPyramidal;
+    case FILTER_SAT:
+      return FilterMode::kSummedArea;
+    case FILTER_NADA:
+      return FilterMode::kNone;
+    default:
+      return FilterMode::kPyramidal;
   }
 }
 
@@ -31,6 +34,7 @@ FilterMode ToFilterMode(int v) {
 
 ClassDesc2* GetBitmapTextureDesc() {
   static BitmapTextureClassDesc desc;
+  // clang-format off
   // Block 0, "parameters", no display name, owned by desc, auto-constructed at reference 1.
   static ParamBlockDesc2 block(
       0, _M("parameters"), 0, &desc, P_AUTO_CONSTRUCT, 1,
@@ -39,6 +43,7 @@ ClassDesc2* GetBitmapTextureDesc() {
       kBitmapFilename, _M("filename"), TYPE_FILENAME, 0, 0,
         p_end,
       p_end);
+  // clang-format on
   return &desc;
 }
 
@@ -67,7 +72,9 @@ void BitmapTexture::SetFilterType(int ft) {
   if (pblock_) pblock_->SetValue(kBitmapFiltering, 0, ft);
 }
 
-int BitmapTexture::GetFilterType() { return pblock_ ? pblock_->GetInt(kBitmapFiltering, 0) : 0; }
+int BitmapTexture::GetFilterType() {
+  return pblock_ ? pblock_->GetInt(kBitmapFiltering, 0) : 0;
+}
 
 void BitmapTexture::SetMapName(const MCHAR* name, bool isUIAction) {
   (void)isUIAction;
@@ -189,17 +196,23 @@ Point3 BitmapTexture::EvalNormalPerturb(ShadeContext& sc) {
 
 MSTR BitmapTexture::SubAnimName(int i) {
   switch (i) {
-    case 0: return MSTR(_M("Coordinates"));
-    case 1: return MSTR(_M("Parameters"));
-    default: return MSTR();
+    case 0:
+      return MSTR(_M("Coordinates"));
+    case 1:
+      return MSTR(_M("Parameters"));
+    default:
+      return MSTR();
   }
 }
 
 RefTargetHandle BitmapTexture::GetReference(int i) {
   switch (i) {
-    case 0: return uvgen_;
-    case 1: return pblock_;
-    default: return nullptr;
+    case 0:
+      return uvgen_;
+    case 1:
+      return pblock_;
+    default:
+      return nullptr;
   }
 }
 

@@ -21,7 +21,9 @@ Interval BlockTexmap::Validity(TimeValue t) {
   return ivalid_;
 }
 
-MSTR BlockTexmap::SubAnimName(int i) { return i == 0 ? MSTR(_M("Parameters")) : MSTR(); }
+MSTR BlockTexmap::SubAnimName(int i) {
+  return i == 0 ? MSTR(_M("Parameters")) : MSTR();
+}
 
 RefTargetHandle BlockTexmap::Clone(RemapDir& remap) {
   BlockTexmap* copy = MakeEmpty();

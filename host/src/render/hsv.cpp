@@ -35,11 +35,17 @@ Color HSVtoRGB(Color hsv) {
   const float q = v * (1.0f - s * f);
   const float t = v * (1.0f - s * (1.0f - f));
   switch (int(sector)) {
-    case 0: return Color(v, t, p);
-    case 1: return Color(q, v, p);
-    case 2: return Color(p, v, t);
-    case 3: return Color(p, q, v);
-    case 4: return Color(t, p, v);
-    default: return Color(v, p, q);
+    case 0:
+      return Color(v, t, p);
+    case 1:
+      return Color(q, v, p);
+    case 2:
+      return Color(p, v, t);
+    case 3:
+      return Color(p, q, v);
+    case 4:
+      return Color(t, p, v);
+    default:
+      return Color(v, p, q);
   }
 }

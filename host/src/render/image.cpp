@@ -21,10 +21,18 @@ void Expand(const T* data, int w, int h, int channels, float scale, Image& out) 
     const T* p = data + i * size_t(channels);
     Rgba& q = out.pixels[i];
     switch (channels) {
-      case 1: q = {p[0] * scale, p[0] * scale, p[0] * scale, 1.0f}; break;
-      case 2: q = {p[0] * scale, p[0] * scale, p[0] * scale, p[1] * scale}; break;
-      case 3: q = {p[0] * scale, p[1] * scale, p[2] * scale, 1.0f}; break;
-      default: q = {p[0] * scale, p[1] * scale, p[2] * scale, p[3] * scale}; break;
+      case 1:
+        q = {p[0] * scale, p[0] * scale, p[0] * scale, 1.0f};
+        break;
+      case 2:
+        q = {p[0] * scale, p[0] * scale, p[0] * scale, p[1] * scale};
+        break;
+      case 3:
+        q = {p[0] * scale, p[1] * scale, p[2] * scale, 1.0f};
+        break;
+      default:
+        q = {p[0] * scale, p[1] * scale, p[2] * scale, p[3] * scale};
+        break;
     }
   }
 }

@@ -18,6 +18,7 @@ class StandardMaterialClassDesc : public ClassDesc2 {
 
 ClassDesc2* GetStandardMaterialDesc() {
   static StandardMaterialClassDesc desc;
+  // clang-format off
   // Block 0, "parameters", no display name, owned by desc, auto-constructed at reference 0.
   static ParamBlockDesc2 block(
       0, _M("parameters"), 0, &desc, P_AUTO_CONSTRUCT, 0,
@@ -26,6 +27,7 @@ ClassDesc2* GetStandardMaterialDesc() {
       kMtlDiffuseMap, _M("diffuseMap"), TYPE_TEXMAP, 0, 0,
         p_subtexno, 0, p_end,
       p_end);
+  // clang-format on
   return &desc;
 }
 
@@ -39,7 +41,9 @@ void StandardMaterial::Shade(ShadeContext& sc) {
   sc.out.t.Black();
 }
 
-Color StandardMaterial::GetDiffuse(int, BOOL) { return diffuse_; }
+Color StandardMaterial::GetDiffuse(int, BOOL) {
+  return diffuse_;
+}
 
 void StandardMaterial::SetDiffuse(Color c, TimeValue t) {
   if (pblock_) pblock_->SetValue(kMtlDiffuse, t, c);
@@ -81,7 +85,9 @@ Interval StandardMaterial::Validity(TimeValue t) {
   return ivalid_;
 }
 
-MSTR StandardMaterial::SubAnimName(int i) { return i == 0 ? MSTR(_M("Parameters")) : MSTR(); }
+MSTR StandardMaterial::SubAnimName(int i) {
+  return i == 0 ? MSTR(_M("Parameters")) : MSTR();
+}
 
 RefTargetHandle StandardMaterial::Clone(RemapDir& remap) {
   auto* copy = new StandardMaterial(TRUE);

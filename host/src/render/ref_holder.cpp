@@ -2,7 +2,9 @@
 
 namespace maxhost {
 
-RefHolder::~RefHolder() { DeleteAllRefs(); }
+RefHolder::~RefHolder() {
+  DeleteAllRefs();
+}
 
 void RefHolder::HoldTarget(ReferenceTarget* target) {
   // Reuse a free slot so that released references do not grow the list.

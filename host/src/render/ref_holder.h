@@ -31,8 +31,7 @@ class RefHolder : public ReferenceMaker {
 
  protected:
   void SetReference(int i, RefTargetHandle rtarg) override;
-  RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage,
-                             BOOL) override {
+  RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage, BOOL) override {
     return REF_SUCCEED;
   }
 

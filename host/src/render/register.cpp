@@ -10,12 +10,12 @@
 namespace maxhost {
 
 void RegisterRenderClasses() {
-  for (ClassDesc* cd : {static_cast<ClassDesc*>(GetBitmapTextureDesc()),
-                        static_cast<ClassDesc*>(GetUVGeneratorDesc()),
-                        static_cast<ClassDesc*>(GetConstantColorDesc()),
-                        static_cast<ClassDesc*>(GetCheckerDesc()),
-                        static_cast<ClassDesc*>(GetTileMapDesc()),
-                        static_cast<ClassDesc*>(GetStandardMaterialDesc())})
+  for (ClassDesc* cd :
+       {static_cast<ClassDesc*>(GetBitmapTextureDesc()),
+        static_cast<ClassDesc*>(GetUVGeneratorDesc()),
+        static_cast<ClassDesc*>(GetConstantColorDesc()), static_cast<ClassDesc*>(GetCheckerDesc()),
+        static_cast<ClassDesc*>(GetTileMapDesc()),
+        static_cast<ClassDesc*>(GetStandardMaterialDesc())})
     RegisterClassDesc(cd);
 }
 

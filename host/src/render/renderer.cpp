@@ -19,8 +19,7 @@ struct Bucket {
   int x0, y0, x1, y1;
 };
 
-std::vector<Bucket> MakeBuckets(int width, int height, int size, BucketOrder order,
-                                unsigned seed) {
+std::vector<Bucket> MakeBuckets(int width, int height, int size, BucketOrder order, unsigned seed) {
   std::vector<Bucket> buckets;
   for (int y = 0; y < height; y += size)
     for (int x = 0; x < width; x += size)
@@ -186,9 +185,8 @@ RenderResult Render(Scene& scene, const RenderOptions& options) {
     }
 
     Image image(options.width, options.height);
-    const std::vector<Bucket> buckets =
-        MakeBuckets(options.width, options.height, options.bucketSize, options.order,
-                    options.orderSeed);
+    const std::vector<Bucket> buckets = MakeBuckets(
+        options.width, options.height, options.bucketSize, options.order, options.orderSeed);
     threads = std::min<int>(threads, int(buckets.size()));
     std::atomic<size_t> next{0};
     std::atomic<bool> failed{false};

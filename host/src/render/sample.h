@@ -7,10 +7,10 @@ namespace maxhost {
 
 struct SampleRequest {
   int mtlNum = 0;
-  long long nodeHandle = -1;          // -1: the sample has no node
-  Point3 uvw = Point3(0.5f, 0.5f, 0.0f);  // every map channel
+  long long nodeHandle = -1;               // -1: the sample has no node
+  Point3 uvw = Point3(0.5f, 0.5f, 0.0f);   // every map channel
   Point3 duvw = Point3(0.0f, 0.0f, 0.0f);  // footprint (0: unfiltered)
-  float tileW = 0.0f;                 // W of map channel 99 (the tile id)
+  float tileW = 0.0f;                      // W of map channel 99 (the tile id)
   RenderMode mode = RenderMode::kScene;
   TimeValue time = 0;
 };

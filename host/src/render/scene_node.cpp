@@ -9,9 +9,13 @@ SceneNode::SceneNode(ULONG handle, const MCHAR* name, Mtl* mtl)
   if (mtl) ReplaceReference(0, mtl);
 }
 
-void SceneNode::SetMtl(Mtl* matl) { ReplaceReference(0, matl); }
+void SceneNode::SetMtl(Mtl* matl) {
+  ReplaceReference(0, matl);
+}
 
-RefTargetHandle SceneNode::GetReference(int i) { return i == 0 ? mtl_ : nullptr; }
+RefTargetHandle SceneNode::GetReference(int i) {
+  return i == 0 ? mtl_ : nullptr;
+}
 
 void SceneNode::SetReference(int i, RefTargetHandle rtarg) {
   if (i == 0) mtl_ = static_cast<Mtl*>(rtarg);

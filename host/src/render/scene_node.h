@@ -25,8 +25,7 @@ class SceneNode : public INode {
 
  protected:
   void SetReference(int i, RefTargetHandle rtarg) override;
-  RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage,
-                             BOOL) override {
+  RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage, BOOL) override {
     return REF_SUCCEED;
   }
 

@@ -29,7 +29,9 @@ void RenderShadeContext::SetChannel(int channel, const Point3& uvw, const Point3
   if (overrideCount_ < kMaxOverrides) overrides_[overrideCount_++] = {channel, uvw, duvw};
 }
 
-int RenderShadeContext::NodeID() { return node_ ? int(node_->GetHandle()) : -1; }
+int RenderShadeContext::NodeID() {
+  return node_ ? int(node_->GetHandle()) : -1;
+}
 
 Point3 RenderShadeContext::UVW(int channel) {
   if (channel < 0 || channel >= kMaxChannels) return Point3(0.0f, 0.0f, 0.0f);
@@ -50,12 +52,24 @@ void RenderShadeContext::SetGBufferID(int gbid) {
   out.gbufId = gbid;
 }
 
-BOOL RenderShadeContext::GetCache(Texmap* map, AColor& c) { return colors_.Get(map, c); }
-BOOL RenderShadeContext::GetCache(Texmap* map, float& f) { return floats_.Get(map, f); }
-BOOL RenderShadeContext::GetCache(Texmap* map, Point3& p) { return vectors_.Get(map, p); }
-void RenderShadeContext::PutCache(Texmap* map, const AColor& c) { colors_.Put(map, c); }
-void RenderShadeContext::PutCache(Texmap* map, const float f) { floats_.Put(map, f); }
-void RenderShadeContext::PutCache(Texmap* map, const Point3& p) { vectors_.Put(map, p); }
+BOOL RenderShadeContext::GetCache(Texmap* map, AColor& c) {
+  return colors_.Get(map, c);
+}
+BOOL RenderShadeContext::GetCache(Texmap* map, float& f) {
+  return floats_.Get(map, f);
+}
+BOOL RenderShadeContext::GetCache(Texmap* map, Point3& p) {
+  return vectors_.Get(map, p);
+}
+void RenderShadeContext::PutCache(Texmap* map, const AColor& c) {
+  colors_.Put(map, c);
+}
+void RenderShadeContext::PutCache(Texmap* map, const float f) {
+  floats_.Put(map, f);
+}
+void RenderShadeContext::PutCache(Texmap* map, const Point3& p) {
+  vectors_.Put(map, p);
+}
 
 void RenderShadeContext::TossCache(Texmap* map) {
   colors_.Toss(map);

@@ -31,17 +31,20 @@ class CheckerClassDesc : public ClassDesc2 {
 
 ClassDesc2* GetConstantColorDesc() {
   static ConstantColorClassDesc desc;
+  // clang-format off
   // Block 0, "parameters", no display name, owned by desc, auto-constructed at reference 0.
   static ParamBlockDesc2 block(
       0, _M("parameters"), 0, &desc, P_AUTO_CONSTRUCT, 0,
       kConstantColor, _M("color"), TYPE_RGBA, P_ANIMATABLE, 0,
         p_default, Color(0.5f, 0.5f, 0.5f), p_end,
       p_end);
+  // clang-format on
   return &desc;
 }
 
 ClassDesc2* GetCheckerDesc() {
   static CheckerClassDesc desc;
+  // clang-format off
   // Block 0, "parameters", no display name, owned by desc, auto-constructed at reference 0.
   static ParamBlockDesc2 block(
       0, _M("parameters"), 0, &desc, P_AUTO_CONSTRUCT, 0,
@@ -54,6 +57,7 @@ ClassDesc2* GetCheckerDesc() {
       kCheckerMapChannel, _M("mapChannel"), TYPE_INT, 0, 0,
         p_default, 1, p_range, 0, 99, p_end,
       p_end);
+  // clang-format on
   return &desc;
 }
 
@@ -62,7 +66,9 @@ ConstantColorMap::ConstantColorMap(BOOL loading) {
   MakeBlock();
 }
 
-ClassDesc2* ConstantColorMap::Desc() { return GetConstantColorDesc(); }
+ClassDesc2* ConstantColorMap::Desc() {
+  return GetConstantColorDesc();
+}
 
 void ConstantColorMap::SetColor(const Color& c, TimeValue t) {
   if (pblock_) pblock_->SetValue(kConstantColor, t, c);
@@ -72,14 +78,18 @@ void ConstantColorMap::ReadParams(TimeValue t, Interval& valid) {
   pblock_->GetValue(kConstantColor, t, color_, valid);
 }
 
-AColor ConstantColorMap::EvalColor(ShadeContext&) { return AColor(color_, 1.0f); }
+AColor ConstantColorMap::EvalColor(ShadeContext&) {
+  return AColor(color_, 1.0f);
+}
 
 CheckerMap::CheckerMap(BOOL loading) {
   (void)loading;
   MakeBlock();
 }
 
-ClassDesc2* CheckerMap::Desc() { return GetCheckerDesc(); }
+ClassDesc2* CheckerMap::Desc() {
+  return GetCheckerDesc();
+}
 
 void CheckerMap::ReadParams(TimeValue t, Interval& valid) {
   pblock_->GetValue(kCheckerColor1, t, color1_, valid);

@@ -103,8 +103,8 @@ SummedAreaTable::SummedAreaTable(const Image& base) : w_(base.width), h_(base.he
       row.b += p.b;
       row.a += p.a;
       const Sum& above = At(i + 1, j);
-      sums_[size_t(j + 1) * size_t(w_ + 1) + size_t(i + 1)] = {
-          above.r + row.r, above.g + row.g, above.b + row.b, above.a + row.a};
+      sums_[size_t(j + 1) * size_t(w_ + 1) + size_t(i + 1)] = {above.r + row.r, above.g + row.g,
+                                                               above.b + row.b, above.a + row.a};
     }
   }
 }
@@ -159,14 +159,18 @@ Rgba SummedAreaTable::SampleBox(float u, float v, float width, float height) con
 
 void FilteredImage::Prepare(FilterMode mode) {
   if (mode == FilterMode::kPyramidal && !pyramid_) pyramid_ = std::make_unique<MipPyramid>(image_);
-  if (mode == FilterMode::kSummedArea && !table_) table_ = std::make_unique<SummedAreaTable>(image_);
+  if (mode == FilterMode::kSummedArea && !table_)
+    table_ = std::make_unique<SummedAreaTable>(image_);
 }
 
 bool FilteredImage::Prepared(FilterMode mode) const {
   switch (mode) {
-    case FilterMode::kPyramidal: return pyramid_ != nullptr;
-    case FilterMode::kSummedArea: return table_ != nullptr;
-    default: return true;
+    case FilterMode::kPyramidal:
+      return pyramid_ != nullptr;
+    case FilterMode::kSummedArea:
+      return table_ != nullptr;
+    default:
+      return true;
   }
 }
 
@@ -183,7 +187,8 @@ Rgba FilteredImage::Sample(FilterMode mode, float u, float v, float du, float dv
     case FilterMode::kSummedArea:
       if (table_) return table_->SampleBox(u, v, wu, wv);
       break;
-    case FilterMode::kNone: break;
+    case FilterMode::kNone:
+      break;
   }
   return SampleBilinear(image_, u, v);
 }

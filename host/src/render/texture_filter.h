@@ -44,8 +44,8 @@ class SummedAreaTable {
   struct Sum {
     double r = 0, g = 0, b = 0, a = 0;
   };
-  Sum Integral(double x, double y) const;     // over [0, x] x [0, y], x and y may be any value
-  Sum Corner(double x, double y) const;       // x in [0, w], y in [0, h]
+  Sum Integral(double x, double y) const;  // over [0, x] x [0, y], x and y may be any value
+  Sum Corner(double x, double y) const;    // x in [0, w], y in [0, h]
   const Sum& At(int i, int j) const { return sums_[size_t(j) * size_t(w_ + 1) + size_t(i)]; }
   int w_ = 0, h_ = 0;
   std::vector<Sum> sums_;  // (w + 1) x (h + 1), first row and column zero

@@ -20,7 +20,9 @@ float Unit(int row, int seed, uint32_t salt) {
   return float(h >> 8) * (1.0f / 16777216.0f);
 }
 
-float Sanitize(float v, float fallback) { return std::isfinite(v) && v > 0.0f ? v : fallback; }
+float Sanitize(float v, float fallback) {
+  return std::isfinite(v) && v > 0.0f ? v : fallback;
+}
 
 }  // namespace
 
@@ -55,7 +57,7 @@ TileHit LocateTile(const TileLayout& layout, float u, float v) {
   // Half a grout line on each side of every plank, never more than the plank itself.
   const double half = std::clamp(double(layout.grout > 0.0f ? layout.grout : 0.0f) * 0.5, 0.0,
                                  std::min(length, rowHeight) * 0.49);
-  const double inU = x - colFloor * length;           // [0, length)
+  const double inU = x - colFloor * length;            // [0, length)
   const double inV = (rowPos - rowFloor) * rowHeight;  // [0, rowHeight)
   const double faceW = length - 2 * half, faceH = rowHeight - 2 * half;
   hit.grout = inU < half || inU >= length - half || inV < half || inV >= rowHeight - half;

@@ -10,12 +10,13 @@ struct TileLayout {
   float rowHeight = 0.125f;  // UV units
   float minLength = 0.5f;    // plank length range, UV units
   float maxLength = 1.0f;
-  float grout = 0.005f;      // width of the grout lines, UV units
+  float grout = 0.005f;  // width of the grout lines, UV units
   int seed = 1;
 };
 
 struct TileHit {
-  bool grout = false;  // the point lies on a grout line; the other fields still name the nearest tile
+  bool grout =
+      false;  // the point lies on a grout line; the other fields still name the nearest tile
   int row = 0;
   int column = 0;
   int id = 0;  // >= 1, exactly representable as a float

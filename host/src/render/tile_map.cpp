@@ -18,6 +18,7 @@ class TileMapClassDesc : public ClassDesc2 {
 
 ClassDesc2* GetTileMapDesc() {
   static TileMapClassDesc desc;
+  // clang-format off
   // Block 0, "parameters", no display name, owned by desc, auto-constructed at reference 0.
   static ParamBlockDesc2 block(
       0, _M("parameters"), 0, &desc, P_AUTO_CONSTRUCT, 0,
@@ -40,11 +41,11 @@ ClassDesc2* GetTileMapDesc() {
       kTileMapChannel, _M("mapChannel"), TYPE_INT, 0, 0,
         p_default, 1, p_range, 0, 99, p_end,
       p_end);
+  // clang-format on
   return &desc;
 }
 
-TileShadeContext::TileShadeContext(ShadeContext& outer, const TileHit& hit,
-                                   const Point3& outerDuvw)
+TileShadeContext::TileShadeContext(ShadeContext& outer, const TileHit& hit, const Point3& outerDuvw)
     : outer_(outer),
       local_(hit.localU, hit.localV, 0.0f),
       dlocal_(hit.faceWidth > 0.0f ? outerDuvw.x / hit.faceWidth : 0.0f,
@@ -82,9 +83,13 @@ TileMap::TileMap(BOOL loading) {
   MakeBlock();
 }
 
-ClassDesc2* TileMap::Desc() { return GetTileMapDesc(); }
+ClassDesc2* TileMap::Desc() {
+  return GetTileMapDesc();
+}
 
-void TileMap::ParamChanged() { sub_ = pblock_ ? pblock_->GetTexmap(kTileSubMap, 0) : nullptr; }
+void TileMap::ParamChanged() {
+  sub_ = pblock_ ? pblock_->GetTexmap(kTileSubMap, 0) : nullptr;
+}
 
 void TileMap::ReadParams(TimeValue t, Interval& valid) {
   pblock_->GetValue(kTileGroutColor, t, grout_, valid);
@@ -124,6 +129,8 @@ void TileMap::SetSubTexmap(int i, Texmap* m) {
   if (i == 0 && pblock_) pblock_->SetValue(kTileSubMap, 0, m);
 }
 
-MSTR TileMap::GetSubTexmapSlotName(int i) { return i == 0 ? MSTR(_M("Tile")) : MSTR(); }
+MSTR TileMap::GetSubTexmapSlotName(int i) {
+  return i == 0 ? MSTR(_M("Tile")) : MSTR();
+}
 
 }  // namespace maxhost

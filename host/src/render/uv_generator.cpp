@@ -20,6 +20,7 @@ class UVGeneratorClassDesc : public ClassDesc2 {
 
 ClassDesc2* GetUVGeneratorDesc() {
   static UVGeneratorClassDesc desc;
+  // clang-format off
   // Block 0, "coords", no display name, owned by desc, auto-constructed at reference 0.
   static ParamBlockDesc2 block(
       0, _M("coords"), 0, &desc, P_AUTO_CONSTRUCT, 0,
@@ -44,6 +45,7 @@ ClassDesc2* GetUVGeneratorDesc() {
       kUVMapChannel, _M("mapChannel"), TYPE_INT, 0, 0,
         p_default, 1, p_range, 0, 99, p_end,
       p_end);
+  // clang-format on
   return &desc;
 }
 
@@ -68,7 +70,9 @@ UVGenerator::UVGenerator(BOOL loading) {
   GetUVGeneratorDesc()->MakeAutoParamBlocks(this);
 }
 
-void UVGenerator::GetUV(ShadeContext& sc, Point2& UV, Point2& dUV) { xf_.Apply(sc, UV, dUV); }
+void UVGenerator::GetUV(ShadeContext& sc, Point2& UV, Point2& dUV) {
+  xf_.Apply(sc, UV, dUV);
+}
 
 void UVGenerator::SetMapChannel(int s) {
   if (pblock_) pblock_->SetValue(kUVMapChannel, 0, s);
@@ -78,7 +82,9 @@ void UVGenerator::Set(ParamID id, float v, TimeValue t) {
   if (pblock_) pblock_->SetValue(id, t, v);
 }
 
-float UVGenerator::Get(ParamID id, TimeValue t) { return pblock_ ? pblock_->GetFloat(id, t) : 0.0f; }
+float UVGenerator::Get(ParamID id, TimeValue t) {
+  return pblock_ ? pblock_->GetFloat(id, t) : 0.0f;
+}
 
 void UVGenerator::Update(TimeValue t, Interval& valid) {
   if (!ivalid_.InInterval(t)) {
@@ -108,9 +114,13 @@ Interval UVGenerator::Validity(TimeValue t) {
   return ivalid_;
 }
 
-MSTR UVGenerator::SubAnimName(int i) { return i == 0 ? MSTR(_M("Parameters")) : MSTR(); }
+MSTR UVGenerator::SubAnimName(int i) {
+  return i == 0 ? MSTR(_M("Parameters")) : MSTR();
+}
 
-RefTargetHandle UVGenerator::GetReference(int i) { return i == 0 ? pblock_ : nullptr; }
+RefTargetHandle UVGenerator::GetReference(int i) {
+  return i == 0 ? pblock_ : nullptr;
+}
 
 void UVGenerator::SetReference(int i, RefTargetHandle rtarg) {
   if (i == 0) pblock_ = static_cast<IParamBlock2*>(rtarg);

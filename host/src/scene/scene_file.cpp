@@ -50,7 +50,7 @@ std::string ClassText(ReferenceTarget* o) {
 // ---------------------------------------------------------------- writing
 
 class SceneWriter : public ISave {
-public:
+ public:
   explicit SceneWriter(const std::map<void*, int>& ids) : mIds(ids) {}
 
   std::vector<unsigned char>& Bytes() { return mBuf; }
@@ -90,13 +90,14 @@ public:
     return Write(s, static_cast<ULONG>(std::strlen(s) + 1), nullptr);
   }
 
-  template <class T> void Put(const T& v) {
+  template <class T>
+  void Put(const T& v) {
     const auto* p = reinterpret_cast<const unsigned char*>(&v);
     mBuf.insert(mBuf.end(), p, p + sizeof(T));
   }
   bool Balanced() const { return mOpen.empty(); }
 
-private:
+ private:
   struct Open {
     size_t start;
     bool container;
@@ -120,7 +121,7 @@ void Collect(ReferenceTarget* o, std::vector<ReferenceTarget*>& order, std::map<
 // ---------------------------------------------------------------- reading
 
 class SceneReader : public ILoad {
-public:
+ public:
   SceneReader(const unsigned char* data, size_t size, size_t pos)
       : mData(data), mSize(size), mPos(pos) {}
 
@@ -254,7 +255,7 @@ public:
   }
   size_t Pos() const { return mPos; }
 
-private:
+ private:
   struct Open {
     USHORT id;
     size_t start;
@@ -275,7 +276,8 @@ private:
   std::vector<std::string> mCStrings;
 };
 
-template <class T> bool Get(SceneReader& r, T& v) {
+template <class T>
+bool Get(SceneReader& r, T& v) {
   ULONG n = 0;
   return r.Read(&v, sizeof(T), &n) == IO_OK && n == sizeof(T);
 }
@@ -528,8 +530,8 @@ SaveResult SaveSceneToBytes(const std::vector<ReferenceTarget*>& roots,
     const IOResult saved = o->Save(&w);
     w.EndChunk();
     if (saved != IO_OK) {
-      result.error = Format("save_scene(): object %zu (%s) could not write its data", i,
-                            ClassText(o).c_str());
+      result.error =
+          Format("save_scene(): object %zu (%s) could not write its data", i, ClassText(o).c_str());
       return result;
     }
     w.BeginChunk(chunks::kObjectRefs);
@@ -562,7 +564,9 @@ SaveResult SaveScene(const std::string& path, const std::vector<ReferenceTarget*
   SaveResult result = SaveSceneToBytes(roots, bytes);
   if (!result.ok) return result;
   std::ofstream f(path, std::ios::binary | std::ios::trunc);
-  if (f) f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (f)
+    f.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!f) {
     result.ok = false;
     result.error = "save_scene(): cannot write " + path + ": " + std::strerror(errno);
@@ -581,7 +585,8 @@ LoadResult LoadScene(const std::string& path) {
     r.error = "load_scene(): cannot open " + path + ": " + std::strerror(errno);
     return r;
   }
-  std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(f)),
+                                   std::istreambuf_iterator<char>());
   return LoadFromBytes(bytes.data(), bytes.size());
 }
 

@@ -28,7 +28,7 @@ __attribute__((visibility("default"))) LoadResult LoadScene(const std::string& p
 // The same, on bytes in memory (fuzzing, tests).
 __attribute__((visibility("default"))) SaveResult SaveSceneToBytes(
     const std::vector<ReferenceTarget*>& roots, std::vector<unsigned char>& out);
-__attribute__((visibility("default"))) LoadResult LoadSceneFromBytes(
-    const unsigned char* data, size_t size);
+__attribute__((visibility("default"))) LoadResult LoadSceneFromBytes(const unsigned char* data,
+                                                                     size_t size);
 
 }  // namespace maxhost

@@ -102,7 +102,7 @@ enum { fn_double, prop_get, prop_set };
 const Interface_ID kTestIfaceId(0x11112222, 0x33334444);
 
 class TestMixin : public FPMixinInterface {
-public:
+ public:
   int Double(int v) { return v * 2; }
   Value* GetHeld() { return held; }
   void SetHeld(Value* v) { held = v; }
@@ -116,17 +116,15 @@ public:
 };
 
 FPInterfaceDesc& TestIfaceDesc() {
-  static FPInterfaceDesc desc(
-      kTestIfaceId, L"ITest", 0, &coretest::TheTestMapDesc(), FP_MIXIN,
-      fn_double, L"double", 0, TYPE_INT, 0, 1,
-        L"value", 0, TYPE_INT,
-      properties,
-      prop_get, prop_set, L"Held", 0, TYPE_VALUE,
-      p_end);
+  static FPInterfaceDesc desc(kTestIfaceId, L"ITest", 0, &coretest::TheTestMapDesc(), FP_MIXIN,
+                              fn_double, L"double", 0, TYPE_INT, 0, 1, L"value", 0, TYPE_INT,
+                              properties, prop_get, prop_set, L"Held", 0, TYPE_VALUE, p_end);
   return desc;
 }
 
-FPInterfaceDesc* TestMixin::GetDesc() { return &TestIfaceDesc(); }
+FPInterfaceDesc* TestMixin::GetDesc() {
+  return &TestIfaceDesc();
+}
 
 TEST(FunctionPublishingTest, TableAndDispatch) {
   FPInterfaceDesc& d = TestIfaceDesc();
@@ -188,7 +186,7 @@ TEST(CoreInterfaceTest, TimeAndRedrawSuspension) {
 // --- texture display
 
 class CountingHandleMaker : public TexHandleMaker {
-public:
+ public:
   TexHandle* MakeHandle(BITMAPINFO* bmi) override {
     last = bmi;
     return nullptr;

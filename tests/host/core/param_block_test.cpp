@@ -13,7 +13,7 @@ using namespace coretest;
 namespace {
 
 class ParamBlockTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     map = new TestMap();
     pb = map->pblock;

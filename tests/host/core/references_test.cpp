@@ -10,7 +10,7 @@ using coretest::TestTarget;
 namespace {
 
 class ReferencesTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override { liveAtStart = coretest::gLiveTargets; }
   int Created() const { return coretest::gLiveTargets - liveAtStart; }
   int liveAtStart = 0;
@@ -206,7 +206,7 @@ TEST_F(ReferencesTest, HoldSuspendNestsAndResumes) {
 }
 
 class RecordingEnum : public DependentEnumProc {
-public:
+ public:
   int proc(ReferenceMaker* rm) override {
     visited.push_back(rm);
     if (rm == skipAt) return DEP_ENUM_SKIP;

@@ -19,7 +19,7 @@ class ProbeMap : public Texmap {
   bool throwOnEval = false;
   int gbuffer = 0;
 
-  // Records (read after shading; written only on the calling thread).
+  // Records: counters are atomic; the rest is written on the creating thread only.
   std::vector<ULONG> beginFlags;
   int endCount = 0;
   int updateCount = 0;
@@ -38,15 +38,27 @@ class ProbeMap : public Texmap {
       return c;
     }
     if (gbuffer) sc.SetGBufferID(gbuffer);
-    lastUVW1 = sc.UVW(1);
-    lastUVW99 = sc.UVW(99);
-    lastDUVW = sc.DUVW(1);
+    if (std::this_thread::get_id() == owner_) {  // renderer workers leave the records alone
+      lastUVW1 = sc.UVW(1);
+      lastUVW99 = sc.UVW(99);
+      lastDUVW = sc.DUVW(1);
+    }
     switch (source) {
-      case Source::kFixed: c = fixed; break;
-      case Source::kMtlNum: c = AColor(float(sc.mtlNum) / 100.0f, 0.0f, 0.0f, 1.0f); break;
-      case Source::kNodeId: c = AColor(0.0f, float(sc.NodeID()) / 100.0f, 0.0f, 1.0f); break;
-      case Source::kChannel99W: c = AColor(0.0f, 0.0f, sc.UVW(99).z / 10000.0f, 1.0f); break;
-      case Source::kUV: c = AColor(sc.UVW(1).x, sc.UVW(1).y, 0.0f, 1.0f); break;
+      case Source::kFixed:
+        c = fixed;
+        break;
+      case Source::kMtlNum:
+        c = AColor(float(sc.mtlNum) / 100.0f, 0.0f, 0.0f, 1.0f);
+        break;
+      case Source::kNodeId:
+        c = AColor(0.0f, float(sc.NodeID()) / 100.0f, 0.0f, 1.0f);
+        break;
+      case Source::kChannel99W:
+        c = AColor(0.0f, 0.0f, sc.UVW(99).z / 10000.0f, 1.0f);
+        break;
+      case Source::kUV:
+        c = AColor(sc.UVW(1).x, sc.UVW(1).y, 0.0f, 1.0f);
+        break;
     }
     if (useCache) sc.PutCache(this, c);
     return c;
@@ -72,8 +84,8 @@ class ProbeMap : public Texmap {
   void RefDeleted() override { ++refDeletedCount; }
 
  protected:
-  RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage,
-                             BOOL) override {
+  std::thread::id owner_ = std::this_thread::get_id();
+  RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage, BOOL) override {
     return REF_SUCCEED;
   }
 };

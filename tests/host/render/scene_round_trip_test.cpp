@@ -15,8 +15,8 @@ namespace {
 // Scene files keep the render library's objects: a material holding a tile map holding a bitmap
 // texture comes back with its file, filtering, blur and angle, and renders the same image.
 TEST(SceneRoundTrip, MaterialWithTilesAndBitmapRendersTheSameAfterLoading) {
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("tilvara_scene_rt_" + std::to_string(::getpid()));
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("tilvara_scene_rt_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   Image img(8, 8);
   for (int y = 0; y < 8; ++y)

@@ -32,8 +32,12 @@ Image Checker1(int n) {
 }
 
 // UV of the centre of texel (x, y), row 0 at the top.
-float U(const Image& img, int x) { return (x + 0.5f) / img.width; }
-float V(const Image& img, int y) { return 1.0f - (y + 0.5f) / img.height; }
+float U(const Image& img, int x) {
+  return (x + 0.5f) / img.width;
+}
+float V(const Image& img, int y) {
+  return 1.0f - (y + 0.5f) / img.height;
+}
 
 void ExpectNear(const Rgba& got, const Rgba& want, float tol = 1e-5f) {
   EXPECT_NEAR(got.r, want.r, tol);
@@ -104,7 +108,8 @@ TEST(SummedArea, OneTexelBoxOnATexelCentreIsTheTexel) {
   const Image img = Ramp(4, 3);
   SummedAreaTable table(img);
   for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 4; ++x) ExpectNear(table.SampleBox(U(img, x), V(img, y), 1, 1), img.At(x, y));
+    for (int x = 0; x < 4; ++x)
+      ExpectNear(table.SampleBox(U(img, x), V(img, y), 1, 1), img.At(x, y));
 }
 
 TEST(SummedArea, BoxesAverageExactlyAndWrap) {
@@ -135,7 +140,7 @@ TEST(FilteredImage, ModesDifferOnlyWhereTheFootprintMatters) {
   img.Prepare(FilterMode::kPyramidal);
   img.Prepare(FilterMode::kSummedArea);
   const float u = U(img.Base(), 2), v = V(img.Base(), 3);  // a white texel
-  const float du = 4.0f / 8.0f;                           // four texels
+  const float du = 4.0f / 8.0f;                            // four texels
   EXPECT_NEAR(img.Sample(FilterMode::kNone, u, v, du, du, 1.0f).r, 1.0f, 1e-6f);
   EXPECT_NEAR(img.Sample(FilterMode::kPyramidal, u, v, du, du, 1.0f).r, 0.5f, 1e-5f);
   EXPECT_NEAR(img.Sample(FilterMode::kSummedArea, u, v, du, du, 1.0f).r, 0.5f, 1e-5f);

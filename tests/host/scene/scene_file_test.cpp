@@ -13,7 +13,7 @@ using namespace coretest;
 namespace {
 
 class SceneFileTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     maxhost::RegisterClassDesc(&TheTestMapDesc());
     liveAtStart = gLiveTargets;

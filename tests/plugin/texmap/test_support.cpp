@@ -23,7 +23,7 @@ LoadedPlugin LoadOnce() {
     for (ClassDesc* cd : lib.classes) {
       if (cd->ClassID() == PAVIMO_CLASS_ID && cd->SuperClassID() == TEXMAP_CLASS_ID) {
         p.desc = static_cast<ClassDesc2*>(cd);
-        p.module = lib.module;
+        p.module = lib.instance;
       }
     }
   }

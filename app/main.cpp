@@ -1,0 +1,56 @@
+// tilvara: the command-line host. It loads the plug-ins of a folder as 3ds Max does and
+// renders, samples, scripts or draws the rollout of a Tilvara map.
+
+#include <cstdio>
+#include <exception>
+#include <vector>
+
+#include "app_error.h"
+#include "commands.h"
+#include "host_session.h"
+
+namespace tilvara_app {
+std::string PluginFolder(const GlobalOptions& global) {
+  return global.pluginFolder.empty() ? DefaultPluginFolder() : global.pluginFolder;
+}
+}  // namespace tilvara_app
+
+int main(int argc, char** argv) {
+  using namespace tilvara_app;
+  CLI::App app{"tilvara: runs the Tilvara texture-map plug-in in a stand-in 3ds Max host"};
+  app.require_subcommand(1);
+  GlobalOptions global;
+  app.add_option("--plugins-dir", global.pluginFolder,
+                 "folder of plug-in libraries (*.dlt); default: $TILVARA_PLUGIN_DIR or plugins/ beside "
+                 "the program");
+
+  std::vector<std::pair<CLI::App*, Runner>> verbs;
+  auto add = [&](const char* name, const char* help, auto adder) {
+    CLI::App* sub = app.add_subcommand(name, help);
+    verbs.emplace_back(sub, adder(*sub, global));
+  };
+  add("plugins", "list the loaded plug-in libraries and their classes", AddPluginsCommand);
+  add("render", "render a scene with a Tilvara map (with no options: the built-in demo)",
+      AddRenderCommand);
+  add("sample", "print the map's colour, mono and bump for a list of samples, as JSON lines",
+      AddSampleCommand);
+  add("script", "run MAXScript with the plug-ins loaded", AddScriptCommand);
+  add("rollout", "draw the map's rollout as the material editor shows it", AddRolloutCommand);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0) return app.exit(e);
+    std::fprintf(stderr, "tilvara: error: %s\n", e.what());
+    return 2;
+  }
+  try {
+    for (auto& [sub, run] : verbs)
+      if (sub->parsed()) return run();
+  } catch (const std::exception& e) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "tilvara: error: %s\n", e.what());
+    return 1;
+  }
+  return 1;
+}

@@ -1,0 +1,37 @@
+#include <cstdio>
+
+#include "app_error.h"
+#include "commands.h"
+#include "host_session.h"
+#include "plugapi.h"
+
+namespace tilvara_app {
+
+Runner AddPluginsCommand(CLI::App& app, const GlobalOptions& global) {
+  return [&app, &global]() {
+    (void)app;
+    HostSession session(PluginFolder(global));
+    for (const std::string& failure : session.Failures()) std::fprintf(stderr, "%s\n", failure.c_str());
+    for (const auto& lib : session.Loader().Libraries()) {
+      std::printf("%s\n", lib.path.c_str());
+      std::printf("  description: %s\n", Narrow(lib.description).c_str());
+      std::printf("  version:     0x%08lX\n", static_cast<unsigned long>(lib.version));
+      for (ClassDesc* cd : lib.classes) {
+        const MCHAR* className = cd->ClassName();
+        const MCHAR* internal = cd->InternalName();
+        const MCHAR* category = cd->Category();
+        const Class_ID id = cd->ClassID();
+        std::printf("  class:       %s\n", className ? Narrow(className).c_str() : "");
+        std::printf("    internal name: %s\n", internal ? Narrow(internal).c_str() : "");
+        std::printf("    class ID:      (0x%08lX, 0x%08lX)\n", static_cast<unsigned long>(id.PartA()),
+                    static_cast<unsigned long>(id.PartB()));
+        std::printf("    super class:   0x%lX\n", static_cast<unsigned long>(cd->SuperClassID()));
+        std::printf("    category:      %s\n", category ? Narrow(category).c_str() : "");
+        std::printf("    public:        %s\n", cd->IsPublic() ? "yes" : "no");
+      }
+    }
+    return session.Failures().empty() ? 0 : 1;
+  };
+}
+
+}  // namespace tilvara_app
