@@ -203,21 +203,24 @@ static_assert(sizeof(BITMAPFILEHEADER) == 14, "BITMAPFILEHEADER must keep its Wi
 #define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
 #define LOBYTE(w) ((BYTE)(((DWORD_PTR)(w)) & 0xff))
 #define HIBYTE(w) ((BYTE)((((DWORD_PTR)(w)) >> 8) & 0xff))
-#define MAKEWORD(a, b) ((WORD)(((BYTE)(((DWORD_PTR)(a)) & 0xff)) | ((WORD)((BYTE)(((DWORD_PTR)(b)) & 0xff))) << 8))
-#define MAKELONG(a, b) ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
+#define MAKEWORD(a, b) \
+  ((WORD)(((BYTE)(((DWORD_PTR)(a)) & 0xff)) | ((WORD)((BYTE)(((DWORD_PTR)(b)) & 0xff))) << 8))
+#define MAKELONG(a, b) \
+  ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define MAKELRESULT(l, h) ((LRESULT)(DWORD)MAKELONG(l, h))
 #define GET_X_LPARAM(lp) ((int)(short)LOWORD(lp))
 #define GET_Y_LPARAM(lp) ((int)(short)HIWORD(lp))
 
-#define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define RGB(r, g, b) \
+  ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
 #define GetRValue(rgb) (LOBYTE(rgb))
 #define GetGValue(rgb) (LOBYTE(((WORD)(rgb)) >> 8))
 #define GetBValue(rgb) (LOBYTE((rgb) >> 16))
 
 #define MAKELANGID(p, s) ((((WORD)(s)) << 10) | (WORD)(p))
-#define PRIMARYLANGID(lgid) ((WORD)(lgid) & 0x3ff)
+#define PRIMARYLANGID(lgid) ((WORD)(lgid)&0x3ff)
 #define SUBLANGID(lgid) ((WORD)(lgid) >> 10)
 #define LANG_NEUTRAL 0x00
 #define LANG_ENGLISH 0x09
@@ -484,9 +487,11 @@ TILVARA_WIN32_API HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName);
 TILVARA_WIN32_API DWORD WINAPI GetLastError();
 TILVARA_WIN32_API void WINAPI SetLastError(DWORD dwErrCode);
 
-TILVARA_WIN32_API int WINAPI LoadStringW(HINSTANCE hInstance, UINT uID, LPWSTR lpBuffer, int cchBufferMax);
+TILVARA_WIN32_API int WINAPI LoadStringW(HINSTANCE hInstance, UINT uID, LPWSTR lpBuffer,
+                                         int cchBufferMax);
 TILVARA_WIN32_API HRSRC WINAPI FindResourceW(HMODULE hModule, LPCWSTR lpName, LPCWSTR lpType);
-TILVARA_WIN32_API HRSRC WINAPI FindResourceExW(HMODULE hModule, LPCWSTR lpType, LPCWSTR lpName, WORD wLanguage);
+TILVARA_WIN32_API HRSRC WINAPI FindResourceExW(HMODULE hModule, LPCWSTR lpType, LPCWSTR lpName,
+                                               WORD wLanguage);
 TILVARA_WIN32_API HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo);
 TILVARA_WIN32_API DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo);
 TILVARA_WIN32_API LPVOID WINAPI LockResource(HGLOBAL hResData);
@@ -497,7 +502,8 @@ TILVARA_WIN32_API HCURSOR WINAPI SetCursor(HCURSOR hCursor);
 TILVARA_WIN32_API BOOL WINAPI DeleteObject(HGDIOBJ ho);
 
 TILVARA_WIN32_API HINSTANCE WINAPI ShellExecuteW(HWND hwnd, LPCWSTR lpOperation, LPCWSTR lpFile,
-                                                 LPCWSTR lpParameters, LPCWSTR lpDirectory, INT nShowCmd);
+                                                 LPCWSTR lpParameters, LPCWSTR lpDirectory,
+                                                 INT nShowCmd);
 TILVARA_WIN32_API int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
 
 // Windows and dialog controls. The material editor of the stand-in creates the
@@ -508,20 +514,22 @@ TILVARA_WIN32_API HWND WINAPI GetParent(HWND hWnd);
 TILVARA_WIN32_API BOOL WINAPI IsWindow(HWND hWnd);
 TILVARA_WIN32_API LRESULT WINAPI SendMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 TILVARA_WIN32_API BOOL WINAPI PostMessageW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
-TILVARA_WIN32_API LRESULT WINAPI SendDlgItemMessageW(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam,
-                                                     LPARAM lParam);
+TILVARA_WIN32_API LRESULT WINAPI SendDlgItemMessageW(HWND hDlg, int nIDDlgItem, UINT Msg,
+                                                     WPARAM wParam, LPARAM lParam);
 TILVARA_WIN32_API BOOL WINAPI SetWindowTextW(HWND hWnd, LPCWSTR lpString);
 TILVARA_WIN32_API int WINAPI GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount);
 TILVARA_WIN32_API int WINAPI GetWindowTextLengthW(HWND hWnd);
 TILVARA_WIN32_API BOOL WINAPI SetDlgItemTextW(HWND hDlg, int nIDDlgItem, LPCWSTR lpString);
-TILVARA_WIN32_API UINT WINAPI GetDlgItemTextW(HWND hDlg, int nIDDlgItem, LPWSTR lpString, int cchMax);
+TILVARA_WIN32_API UINT WINAPI GetDlgItemTextW(HWND hDlg, int nIDDlgItem, LPWSTR lpString,
+                                              int cchMax);
 TILVARA_WIN32_API BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable);
 TILVARA_WIN32_API BOOL WINAPI IsWindowEnabled(HWND hWnd);
 TILVARA_WIN32_API BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
 TILVARA_WIN32_API BOOL WINAPI IsWindowVisible(HWND hWnd);
 TILVARA_WIN32_API BOOL WINAPI CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck);
 TILVARA_WIN32_API UINT WINAPI IsDlgButtonChecked(HWND hDlg, int nIDButton);
-TILVARA_WIN32_API BOOL WINAPI CheckRadioButton(HWND hDlg, int nIDFirstButton, int nIDLastButton, int nIDCheckButton);
+TILVARA_WIN32_API BOOL WINAPI CheckRadioButton(HWND hDlg, int nIDFirstButton, int nIDLastButton,
+                                               int nIDCheckButton);
 TILVARA_WIN32_API LONG_PTR WINAPI GetWindowLongPtrW(HWND hWnd, int nIndex);
 TILVARA_WIN32_API LONG_PTR WINAPI SetWindowLongPtrW(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
 TILVARA_WIN32_API BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect);

@@ -59,7 +59,9 @@ bool Image::WriteBmp(const char* path) const {
   PutLe(out, 2835, 4);
   PutLe(out, 0, 4);
   PutLe(out, 0, 4);
-  auto to_byte = [](float v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); };
+  auto to_byte = [](float v) {
+    return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
+  };
   for (int y = kHeight - 1; y >= 0; --y) {
     for (int x = 0; x < kWidth; ++x) {
       const Rgb& c = pixels_[y * kWidth + x];
@@ -144,7 +146,8 @@ float GlyphDistance(const Glyph& g, float gx, float gy) {
   return best;
 }
 
-void DrawText(Image& img, const char* text, float x0, float y0, float cell, Rgb colour, float alpha) {
+void DrawText(Image& img, const char* text, float x0, float y0, float cell, Rgb colour,
+              float alpha) {
   constexpr int kSub = 4;
   const float radius = 0.48f;
   float pen = x0;

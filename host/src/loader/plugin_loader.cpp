@@ -47,9 +47,13 @@ bool Guarded(F&& call, const char* what, std::string& why) {
 
 }  // namespace
 
-ULONG HostPluginVersion() { return VERSION_3DSMAX; }
+ULONG HostPluginVersion() {
+  return VERSION_3DSMAX;
+}
 
-PluginLoader::~PluginLoader() { UnloadAll(); }
+PluginLoader::~PluginLoader() {
+  UnloadAll();
+}
 
 std::vector<LoadResult> PluginLoader::LoadFolder(const std::string& folder) {
   namespace fs = std::filesystem;
@@ -62,7 +66,8 @@ std::vector<LoadResult> PluginLoader::LoadFolder(const std::string& folder) {
   std::vector<std::string> paths;
   for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec)) {
     const std::string ext = entry.path().extension().string();
-    if (entry.is_regular_file(ec) && (ext == ".dlt" || ext == ".DLT")) paths.push_back(entry.path().string());
+    if (entry.is_regular_file(ec) && (ext == ".dlt" || ext == ".DLT"))
+      paths.push_back(entry.path().string());
   }
   if (ec) {
     results.push_back({folder, false, "tilvara: error: " + folder + ": " + ec.message()});
@@ -96,8 +101,8 @@ LoadResult PluginLoader::LoadPlugin(const std::string& path) {
   lib.lib_shutdown = reinterpret_cast<InitShutdownFn>(dlsym(dl, "LibShutdown"));
   const std::pair<const char*, bool> exports[] = {
       {"LibDescription", description != nullptr}, {"LibNumberClasses", number_classes != nullptr},
-      {"LibClassDesc", class_desc != nullptr},     {"LibVersion", version != nullptr},
-      {"LibInitialize", initialize != nullptr},    {"LibShutdown", lib.lib_shutdown != nullptr}};
+      {"LibClassDesc", class_desc != nullptr},    {"LibVersion", version != nullptr},
+      {"LibInitialize", initialize != nullptr},   {"LibShutdown", lib.lib_shutdown != nullptr}};
   for (const auto& [name, found] : exports) {
     if (!found) {
       dlclose(dl);
@@ -109,14 +114,16 @@ LoadResult PluginLoader::LoadPlugin(const std::string& path) {
   // Undoes the attach when a later step refuses the library.
   auto detach_and_close = [&]() {
     std::string ignored;
-    if (lib.dll_main) Guarded([&] { lib.dll_main(lib.instance, DLL_PROCESS_DETACH, nullptr); }, "DllMain", ignored);
+    if (lib.dll_main)
+      Guarded([&] { lib.dll_main(lib.instance, DLL_PROCESS_DETACH, nullptr); }, "DllMain", ignored);
     UnregisterModule(lib.instance);
     dlclose(dl);
   };
   std::string why;
   if (lib.dll_main) {
     BOOL attached = FALSE;
-    if (!Guarded([&] { attached = lib.dll_main(lib.instance, DLL_PROCESS_ATTACH, nullptr); }, "DllMain", why) ||
+    if (!Guarded([&] { attached = lib.dll_main(lib.instance, DLL_PROCESS_ATTACH, nullptr); },
+                 "DllMain", why) ||
         !attached) {
       detach_and_close();
       return fail(why.empty() ? "DllMain refused DLL_PROCESS_ATTACH" : why);
@@ -128,7 +135,8 @@ LoadResult PluginLoader::LoadPlugin(const std::string& path) {
   }
   if (lib.version != HostPluginVersion()) {
     detach_and_close();
-    return fail("LibVersion " + Hex(lib.version) + " does not match the host's " + Hex(HostPluginVersion()));
+    return fail("LibVersion " + Hex(lib.version) + " does not match the host's " +
+                Hex(HostPluginVersion()));
   }
   int initialized = 0;
   if (!Guarded([&] { initialized = initialize(); }, "LibInitialize", why) || !initialized) {
@@ -169,7 +177,8 @@ void PluginLoader::UnloadAll() {
     for (ClassDesc* cd : lib.classes) UnregisterClassDesc(cd);
     std::string ignored;
     Guarded([&] { lib.lib_shutdown(); }, "LibShutdown", ignored);
-    if (lib.dll_main) Guarded([&] { lib.dll_main(lib.instance, DLL_PROCESS_DETACH, nullptr); }, "DllMain", ignored);
+    if (lib.dll_main)
+      Guarded([&] { lib.dll_main(lib.instance, DLL_PROCESS_DETACH, nullptr); }, "DllMain", ignored);
     UnregisterModule(lib.instance);
     dlclose(lib.dl_handle);
   }

@@ -17,8 +17,8 @@ struct LoadedLibrary {
   std::string path;
   HINSTANCE instance = nullptr;  // the module record handed to DllMain
   void* dl_handle = nullptr;
-  std::wstring description;      // LibDescription, empty when it returned null
-  ULONG version = 0;             // LibVersion
+  std::wstring description;  // LibDescription, empty when it returned null
+  ULONG version = 0;         // LibVersion
   std::vector<ClassDesc*> classes;
 
   // Resolved entry points, kept for unloading.

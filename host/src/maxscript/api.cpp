@@ -3,6 +3,7 @@
 #include <fstream>
 #include <mutex>
 #include <sstream>
+#include <unordered_map>
 
 #include "maxscript/engine.h"
 #include "maxscript/interp.h"
@@ -21,6 +22,12 @@ namespace {
 std::mutex g_sink_mutex;
 OutputSink g_sink;
 thread_local std::vector<std::wstring*> g_captures;
+
+// Globals registered by native code, with their registered values.
+std::unordered_map<Value*, Value*>& native_globals() {
+  static auto* m = new std::unordered_map<Value*, Value*>;
+  return *m;
+}
 
 std::mutex g_errors_mutex;
 std::vector<ReportedError> g_errors;
@@ -151,8 +158,9 @@ void report_script_error(MAXScriptException& e, const std::wstring& caption) {
 }
 
 void define_global(const std::wstring& name, Value* v, bool constant) {
-  init_MAXScript();
+  if (globals == nullptr) init_MAXScript();
   Value* n = Name::intern(name.c_str());
+  native_globals()[n] = v;
   Value* g = globals->get(n);
   if (g != nullptr && (is_globalthunk(g) || is_constglobalthunk(g)) &&
       is_constglobalthunk(g) == constant) {
@@ -174,6 +182,25 @@ Primitive* define_primitive(const std::wstring& name, Primitive::Fn fn) {
   auto* p = new Primitive(name.c_str(), std::move(fn));
   define_global(name, p, false);
   return p;
+}
+
+void reset_globals() {
+  init_MAXScript();
+  auto& natives = native_globals();
+  for (auto it = globals->table.begin(); it != globals->table.end();) {
+    auto found = natives.find(it->first);
+    if (found == natives.end()) {
+      it = globals->table.erase(it);
+      continue;
+    }
+    if (is_globalthunk(it->second) || is_constglobalthunk(it->second))
+      static_cast<GlobalThunk*>(it->second)->cell = found->second;
+    ++it;
+  }
+}
+
+void mark_native_globals() {
+  for (auto& kv : native_globals()) Value::gc_mark(kv.second);
 }
 
 bool read_script_file(const std::string& path, std::wstring& text, std::string& error) {
@@ -246,7 +273,7 @@ RunResult run_file(const std::string& path) {
   return run_string(text, from_utf8(path));
 }
 
-void mark_engine_roots() {}
+void mark_engine_roots() { mark_native_globals(); }
 
 }  // namespace maxhost::mxs
 
@@ -255,7 +282,7 @@ using namespace maxhost::mxs;
 void init_MAXScript() {
   static std::once_flag once;
   std::call_once(once, [] {
-    globals = new HashTable();
+    if (globals == nullptr) globals = new HashTable();
     globals->make_heap_permanent();
     register_builtins();
     register_wrapper_classes();

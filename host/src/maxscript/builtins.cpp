@@ -387,7 +387,7 @@ void register_builtins() {
        {&Integer_class, &Float_class, &String_class, &Name_class, &Array_class, &Boolean_class,
         &Point3Value_class, &Number_class, &Undefined_class, &Ok_class, &Unsupplied_class,
         &StringStream_class, &Value_class})
-    define_global(c->name, c, true);
+    define_global(lower(c->name), c, true);
   define_global(L"undefined", &undefined, true);
   define_global(L"ok", &ok, true);
   define_global(L"unsupplied", &unsupplied, true);

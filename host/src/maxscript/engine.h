@@ -49,6 +49,9 @@ bool read_script_file(const std::string& path, std::wstring& text, std::string& 
 void define_global(const std::wstring& name, Value* v, bool constant = false);
 Value* global_value(const std::wstring& name);  // nullptr when undefined
 Primitive* define_primitive(const std::wstring& name, Primitive::Fn fn);
+// Removes every global a script made and gives native globals their registered values
+// back, so that tests start from a clean global scope.
+void reset_globals();
 
 // The listener's text for an error: "-- Error occurred in ...; line: N" (when
 // with_position) then "-- <message>".

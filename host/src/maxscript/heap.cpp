@@ -21,6 +21,7 @@ struct Heap {
   std::recursive_mutex mutex;
   std::vector<Value*> objects;
   std::vector<Value*> worklist;
+  std::vector<Value*> static_marked;  // marked values outside the heap, unmarked after marking
   std::vector<ThreadState*> threads;
   std::vector<std::pair<int, std::function<void()>>> markers;
   int next_marker = 1;
@@ -36,10 +37,15 @@ Heap& heap() {
   return *h;
 }
 
-// The block most recently returned by Value::operator new on this thread, so that the
-// constructor can tell heap values from static ones.
-thread_local const char* g_last_alloc = nullptr;
-thread_local std::size_t g_last_alloc_size = 0;
+// Blocks returned by Value::operator new on this thread whose Value constructor has not
+// run yet, so that the constructor can tell heap values from static and stack ones.
+// Arguments may be allocated between a block's allocation and its construction
+// (`new A(new B)`), so there can be several.
+struct PendingBlock {
+  const char* begin;
+  std::size_t size;
+};
+thread_local std::vector<PendingBlock> g_pending;
 
 void mark_frames(Value** frame) {
   for (int guard = 0; frame != nullptr && guard < 1000000; ++guard) {
@@ -68,13 +74,15 @@ ThreadState& thread_state() {
 
 void register_heap_value(Value* v, bool& heap_flag) {
   const char* p = reinterpret_cast<const char*>(v);
-  if (g_last_alloc != nullptr && p >= g_last_alloc && p < g_last_alloc + g_last_alloc_size) {
-    g_last_alloc = nullptr;
+  for (std::size_t i = g_pending.size(); i-- > 0;) {
+    if (p < g_pending[i].begin || p >= g_pending[i].begin + g_pending[i].size) continue;
+    g_pending.erase(g_pending.begin() + static_cast<std::ptrdiff_t>(i));
     heap_flag = true;
     Heap& h = heap();
     std::lock_guard<std::recursive_mutex> lock(h.mutex);
     h.objects.push_back(v);
     ++h.allocs_since_gc;
+    return;
   }
 }
 
@@ -111,6 +119,8 @@ void collect() {
     h.worklist.pop_back();
     v->gc_trace();
   }
+  for (Value* v : h.static_marked) MaxScriptHeap::marked(v) = false;
+  h.static_marked.clear();
   std::vector<Value*> dead;
   std::vector<Value*> live;
   live.reserve(h.objects.size());
@@ -158,7 +168,11 @@ void remove_root_marker(int id) {
   m.erase(std::remove_if(m.begin(), m.end(), [id](auto& e) { return e.first == id; }), m.end());
 }
 
-void push_mark(Value* v) { heap().worklist.push_back(v); }
+void push_mark(Value* v, bool is_heap) {
+  Heap& h = heap();
+  h.worklist.push_back(v);
+  if (!is_heap) h.static_marked.push_back(v);
+}
 
 }  // namespace maxhost::mxs
 
@@ -166,17 +180,21 @@ void push_mark(Value* v) { heap().worklist.push_back(v); }
 
 void* Value::operator new(std::size_t size) {
   void* p = ::operator new(size);
-  maxhost::mxs::g_last_alloc = static_cast<const char*>(p);
-  maxhost::mxs::g_last_alloc_size = size;
+  maxhost::mxs::g_pending.push_back({static_cast<const char*>(p), size});
   return p;
 }
 
-void Value::operator delete(void* p) { ::operator delete(p); }
+void Value::operator delete(void* p) {
+  auto& pending = maxhost::mxs::g_pending;
+  for (std::size_t i = pending.size(); i-- > 0;)
+    if (pending[i].begin == p) pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(i));
+  ::operator delete(p);
+}
 
 void Value::gc_mark(Value* v) {
-  if (v == nullptr || !v->heap_ || v->marked_) return;
+  if (v == nullptr || v->marked_ || !maxhost::mxs::heap().collecting) return;
   v->marked_ = true;
-  maxhost::mxs::push_mark(v);
+  maxhost::mxs::push_mark(v, v->heap_);
 }
 
 Value* Value::make_heap_permanent() {

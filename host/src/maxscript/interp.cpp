@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <pthread.h>
+#include <algorithm>
 
 #include "maxscript/ops.h"
 #include "maxscript/values_util.h"
@@ -26,8 +28,6 @@ struct LoopContinue {};
 struct FunctionReturn {
   Value* value;
 };
-
-constexpr std::ptrdiff_t kStackLimit = 3 * 1024 * 1024;
 
 thread_local const Program* g_current_program = nullptr;
 
@@ -562,12 +562,28 @@ Value* eval(const Node* n) {
 thread_local std::shared_ptr<const Program> g_program_holder;
 std::shared_ptr<const Program> g_program_ref() { return g_program_holder; }
 
+// The lowest stack address this thread may reach before script recursion is stopped:
+// a quarter of the stack (at most 1 MB) stays free for native code and unwinding.
+static const char* stack_floor() {
+  thread_local const char* floor = [] {
+    pthread_attr_t attr;
+    void* low = nullptr;
+    std::size_t size = 0;
+    if (pthread_getattr_np(pthread_self(), &attr) == 0) {
+      pthread_attr_getstack(&attr, &low, &size);
+      pthread_attr_destroy(&attr);
+    }
+    if (low == nullptr || size == 0) return static_cast<const char*>(nullptr);
+    std::size_t margin = std::min<std::size_t>(size / 4, 1024 * 1024);
+    return static_cast<const char*>(low) + margin;
+  }();
+  return floor;
+}
+
 void check_stack() {
-  ThreadState& t = thread_state();
-  if (t.stack_base == nullptr) return;
   char probe;
-  if (t.stack_base - &probe > kStackLimit)
-    throw MAXScriptException(L"Runtime error: Stack overflow");
+  const char* floor = stack_floor();
+  if (floor != nullptr && &probe < floor) throw MAXScriptException(L"Runtime error: Stack overflow");
 }
 
 // ---- Scope and functions ------------------------------------------------------------

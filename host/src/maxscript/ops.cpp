@@ -9,14 +9,14 @@
 namespace maxhost::mxs {
 namespace {
 
-int int_op(wchar_t op, int a, int b, Value* bv) {
+int int_op(wchar_t op, int a, int b) {
   auto ua = static_cast<std::uint32_t>(a), ub = static_cast<std::uint32_t>(b);
   switch (op) {
     case L'+': return static_cast<int>(ua + ub);
     case L'-': return static_cast<int>(ua - ub);
     case L'*': return static_cast<int>(ua * ub);
     case L'/':
-      if (b == 0) throw RuntimeError(L"Divide by zero", bv);
+      if (b == 0) throw RuntimeError(L"Divide by zero", static_cast<Value*>(nullptr));
       if (a == INT32_MIN && b == -1) return a;
       return a / b;
     default: {  // ^ with a non-negative exponent
@@ -52,7 +52,7 @@ Value* arithmetic(wchar_t op, Value* a, Value* b) {
       throw ConversionError(b, type_name(a));
     }
     if (is_integer(a) && is_integer(b) && !(op == L'^' && b->to_int() < 0))
-      return Integer::intern(int_op(op, a->to_int(), b->to_int(), b));
+      return Integer::intern(int_op(op, a->to_int(), b->to_int()));
     return new Float(float_op(op, a->to_float(), b->to_float()));
   }
   if (is_string(a) && op == L'+') {

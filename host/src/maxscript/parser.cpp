@@ -155,6 +155,14 @@ class Parser {
     return finish(std::move(n));
   }
 
+  // Errors in `a.b` and `a[i]` point at the start of the whole operand.
+  static NodePtr at_start(NodePtr n) {
+    n->line = n->kids[0]->line;
+    n->column = n->kids[0]->column;
+    n->position = n->kids[0]->position;
+    return n;
+  }
+
   bool can_start_operand(const Token& t) const {
     switch (t.kind) {
       case Tok::Integer: case Tok::Float: case Tok::String: case Tok::Name: case Tok::Ident:
@@ -179,6 +187,7 @@ class Parser {
   bool can_start_arg() const {
     const Token& t = cur();
     if (can_start_operand(t)) return true;
+    if (t.kind == Tok::Keyword && peek().kind == Tok::Colon && !peek().space_before) return true;
     if (t.kind == Tok::Op && t.text == L"-" && t.space_before && !peek().space_before &&
         can_start_operand(peek()))
       return true;
@@ -365,7 +374,7 @@ class Parser {
     NodePtr call = node(NodeKind::Call, start);
     call->kids.push_back(std::move(f));
     while (can_start_arg()) {
-      if (cur().kind == Tok::Ident && peek().kind == Tok::Colon) {
+      if ((cur().kind == Tok::Ident || cur().kind == Tok::Keyword) && peek().kind == Tok::Colon) {
         NodePtr k = node(NodeKind::KeyArg);
         k->text = cur().text;
         advance();
@@ -388,7 +397,7 @@ class Parser {
         if (cur().kind != Tok::Ident && cur().kind != Tok::Keyword) fail(L"<property name>");
         std::wstring name = cur().text;
         advance();
-        x = make(NodeKind::Property, dot, std::move(x), nullptr, name);
+        x = at_start(make(NodeKind::Property, dot, std::move(x), nullptr, name));
       } else if (cur().kind == Tok::LBracket && !cur().space_before) {
         Nest nest(*this);
         Token br = cur();
@@ -397,7 +406,7 @@ class Parser {
         NodePtr idx = parse_expr();
         skip_newlines();
         expect(Tok::RBracket, L"]");
-        x = make(NodeKind::Index, br, std::move(x), std::move(idx));
+        x = at_start(make(NodeKind::Index, br, std::move(x), std::move(idx)));
       } else {
         return x;
       }

@@ -219,9 +219,12 @@ Point3Value::Point3Value(float px, float py, float pz) : x(px), y(py), z(pz) {
   tag = &Point3Value_class;
 }
 void Point3Value::sprin1(CharStream* s) {
-  using maxhost::mxs::format_float;
-  s->puts((L"[" + format_float(x) + L"," + format_float(y) + L"," + format_float(z) + L"]")
-              .c_str());
+  auto f = [](float v) {
+    std::wstring t = maxhost::mxs::format_float(v);
+    if (t.size() > 2 && t.compare(t.size() - 2, 2, L".0") == 0) t.resize(t.size() - 2);
+    return t;
+  };
+  s->puts((L"[" + f(x) + L"," + f(y) + L"," + f(z) + L"]").c_str());
 }
 bool Point3Value::equals(Value* other) {
   if (!is_kind(other, Point3Value)) return false;

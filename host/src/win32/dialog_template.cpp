@@ -82,17 +82,26 @@ constexpr std::uint32_t kDsShellFont = 0x48;
 std::wstring DialogControl::ClassName() const {
   if (!window_class.is_ordinal) return window_class.name;
   switch (window_class.ordinal) {
-    case 0x0080: return L"Button";
-    case 0x0081: return L"Edit";
-    case 0x0082: return L"Static";
-    case 0x0083: return L"ListBox";
-    case 0x0084: return L"ScrollBar";
-    case 0x0085: return L"ComboBox";
-    default: return window_class.ToString();
+    case 0x0080:
+      return L"Button";
+    case 0x0081:
+      return L"Edit";
+    case 0x0082:
+      return L"Static";
+    case 0x0083:
+      return L"ListBox";
+    case 0x0084:
+      return L"ScrollBar";
+    case 0x0085:
+      return L"ComboBox";
+    default:
+      return window_class.ToString();
   }
 }
 
-bool DialogControl::IsClass(const wchar_t* name) const { return EqualsIgnoreCase(ClassName(), name); }
+bool DialogControl::IsClass(const wchar_t* name) const {
+  return EqualsIgnoreCase(ClassName(), name);
+}
 
 const DialogControl* DialogTemplate::FindControl(std::int32_t id) const {
   for (const DialogControl& c : controls)

@@ -16,9 +16,9 @@ struct DialogControl {
   std::uint32_t ex_style = 0;
   std::uint32_t style = 0;
   std::int16_t x = 0, y = 0, cx = 0, cy = 0;
-  std::int32_t id = 0;       // -1 for controls without an identifier
-  ResId window_class;        // ordinal (0x0080 Button ... 0x0085 ComboBox) or a class name
-  ResId text;                // a string, or an ordinal (the resource id of an image)
+  std::int32_t id = 0;  // -1 for controls without an identifier
+  ResId window_class;   // ordinal (0x0080 Button ... 0x0085 ComboBox) or a class name
+  ResId text;           // a string, or an ordinal (the resource id of an image)
   std::vector<std::uint8_t> creation_data;
 
   // The class as a name: ordinals map to the system class names ("Button", "Static", ...).

@@ -36,12 +36,15 @@ DibDecodeResult DecodeDib(std::span<const std::uint8_t> bytes) {
   if (bytes.size() >= 14 && bytes[0] == 'B' && bytes[1] == 'M') {
     file_pixels_at = Le(&bytes[10], 4);
     bytes = bytes.subspan(14);
-    if (file_pixels_at < 14) return fail("pixel offset " + std::to_string(file_pixels_at) + " lies in the file header");
+    if (file_pixels_at < 14)
+      return fail("pixel offset " + std::to_string(file_pixels_at) + " lies in the file header");
     file_pixels_at -= 14;
   }
-  if (bytes.size() < 40) return fail("too short for a BITMAPINFOHEADER (" + std::to_string(bytes.size()) + " bytes)");
+  if (bytes.size() < 40)
+    return fail("too short for a BITMAPINFOHEADER (" + std::to_string(bytes.size()) + " bytes)");
   const std::uint32_t header_size = Le(&bytes[0], 4);
-  if (header_size < 40 || header_size > bytes.size()) return fail("header size " + std::to_string(header_size) + " is not supported");
+  if (header_size < 40 || header_size > bytes.size())
+    return fail("header size " + std::to_string(header_size) + " is not supported");
   const std::int32_t width = static_cast<std::int32_t>(Le(&bytes[4], 4));
   const std::int32_t raw_height = static_cast<std::int32_t>(Le(&bytes[8], 4));
   const std::uint32_t planes = Le(&bytes[12], 2);
@@ -50,7 +53,8 @@ DibDecodeResult DecodeDib(std::span<const std::uint8_t> bytes) {
   std::uint32_t colours_used = Le(&bytes[32], 4);
   if (planes != 1) return fail("planes is " + std::to_string(planes) + ", not 1");
   if (width <= 0 || width > 32768 || raw_height == 0 || raw_height > 32768 || raw_height < -32768) {
-    return fail("size " + std::to_string(width) + " x " + std::to_string(raw_height) + " is out of range");
+    return fail("size " + std::to_string(width) + " x " + std::to_string(raw_height) +
+                " is out of range");
   }
   const bool top_down = raw_height < 0;
   const int height = top_down ? -raw_height : raw_height;
@@ -84,7 +88,8 @@ DibDecodeResult DecodeDib(std::span<const std::uint8_t> bytes) {
   if (bpp <= 8) {
     const std::uint32_t max_colours = 1u << bpp;
     if (colours_used == 0) colours_used = max_colours;
-    if (colours_used > max_colours) return fail("colour table of " + std::to_string(colours_used) + " entries is too big");
+    if (colours_used > max_colours)
+      return fail("colour table of " + std::to_string(colours_used) + " entries is too big");
     if (pos + 4ull * colours_used > bytes.size()) return fail("colour table runs past the end");
     for (std::uint32_t i = 0; i < colours_used; ++i) {
       palette.push_back(bytes[pos + 4 * i + 2]);
@@ -98,8 +103,9 @@ DibDecodeResult DecodeDib(std::span<const std::uint8_t> bytes) {
   if (file_pixels_at != 0) pos = file_pixels_at;
   const std::size_t stride = ((static_cast<std::size_t>(width) * bpp + 31) / 32) * 4;
   if (pos > bytes.size() || stride * height > bytes.size() - pos) {
-    return fail("pixels run past the end (" + std::to_string(width) + " x " + std::to_string(height) + " at " +
-                std::to_string(bpp) + " bits need " + std::to_string(stride * height) + " bytes)");
+    return fail("pixels run past the end (" + std::to_string(width) + " x " +
+                std::to_string(height) + " at " + std::to_string(bpp) + " bits need " +
+                std::to_string(stride * height) + " bytes)");
   }
   RgbImage& img = result.image;
   img.width = width;
@@ -113,7 +119,9 @@ DibDecodeResult DecodeDib(std::span<const std::uint8_t> bytes) {
       if (bpp <= 8) {
         const std::uint32_t bit = static_cast<std::uint32_t>(x) * bpp;
         const std::uint32_t index = (row[bit / 8] >> (8 - bpp - bit % 8)) & ((1u << bpp) - 1);
-        if (index * 3 >= palette.size()) return fail("pixel " + std::to_string(x) + ", " + std::to_string(y) + " indexes past the colour table");
+        if (index * 3 >= palette.size())
+          return fail("pixel " + std::to_string(x) + ", " + std::to_string(y) +
+                      " indexes past the colour table");
         out[0] = palette[index * 3];
         out[1] = palette[index * 3 + 1];
         out[2] = palette[index * 3 + 2];

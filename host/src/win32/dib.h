@@ -15,7 +15,9 @@ struct RgbImage {
   int source_bits_per_pixel = 0;
   std::vector<std::uint8_t> rgb;  // rows top to bottom, 3 bytes (r, g, b) per pixel
 
-  const std::uint8_t* Pixel(int x, int y) const { return &rgb[(static_cast<std::size_t>(y) * width + x) * 3]; }
+  const std::uint8_t* Pixel(int x, int y) const {
+    return &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+  }
 };
 
 struct DibDecodeResult {

@@ -51,7 +51,10 @@ ElfSectionResult ReadElfSection(const std::string& path, const std::string& sect
     result.error = where + "too short for an ELF header";
     return result;
   }
-  if (std::memcmp(header.data(), "\x7f" "ELF", 4) != 0) {
+  if (std::memcmp(header.data(),
+                  "\x7f"
+                  "ELF",
+                  4) != 0) {
     result.error = where + "not an ELF file";
     return result;
   }

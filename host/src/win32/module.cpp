@@ -34,7 +34,8 @@ void DecodeStrings(Module& m) {
     if (!r.type.is_ordinal || r.type.ordinal != kRtString || !r.name.is_ordinal) continue;
     auto [it, inserted] = blocks.emplace(r.name.ordinal, &r);
     // Prefer the neutral language, then US English, then the first found.
-    if (!inserted && (r.language == 0 || (r.language == 0x0409 && it->second->language != 0))) it->second = &r;
+    if (!inserted && (r.language == 0 || (r.language == 0x0409 && it->second->language != 0)))
+      it->second = &r;
   }
   for (const auto& [block, res] : blocks) {
     const std::vector<std::uint8_t>& d = res->data;
@@ -45,8 +46,10 @@ void DecodeStrings(Module& m) {
       if (pos + 2 * len > d.size()) break;  // truncated block: keep what was whole
       if (len > 0) {
         std::u16string units(len, u'\0');
-        for (std::size_t k = 0; k < len; ++k) units[k] = static_cast<char16_t>(d[pos + 2 * k] | (d[pos + 2 * k + 1] << 8));
-        m.strings[(static_cast<UINT>(block) - 1) * 16 + i] = WideFromUtf16(units.data(), units.size());
+        for (std::size_t k = 0; k < len; ++k)
+          units[k] = static_cast<char16_t>(d[pos + 2 * k] | (d[pos + 2 * k + 1] << 8));
+        m.strings[(static_cast<UINT>(block) - 1) * 16 + i] =
+            WideFromUtf16(units.data(), units.size());
       }
       pos += 2 * len;
     }
@@ -95,7 +98,8 @@ HMODULE RegisterResFile(const std::string& res_path, std::string* error) {
     if (error) *error = "register_res_file(): " + res_path + ": cannot open the file";
     return nullptr;
   }
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
   ResParseResult parsed = ParseResFile(bytes);
   if (!parsed.ok) {
     if (error) *error = res_path + ": " + parsed.error;
@@ -152,8 +156,10 @@ const Resource* ResourceFromHandle(const void* handle) {
     const Resource* first = list.data();
     const Resource* candidate = static_cast<const Resource*>(handle);
     // Compare as integers: only addresses inside the array are ever handed out.
-    const auto a = reinterpret_cast<std::uintptr_t>(candidate), lo = reinterpret_cast<std::uintptr_t>(first);
-    if (a >= lo && a < lo + list.size() * sizeof(Resource) && (a - lo) % sizeof(Resource) == 0) return candidate;
+    const auto a = reinterpret_cast<std::uintptr_t>(candidate),
+               lo = reinterpret_cast<std::uintptr_t>(first);
+    if (a >= lo && a < lo + list.size() * sizeof(Resource) && (a - lo) % sizeof(Resource) == 0)
+      return candidate;
   }
   return nullptr;
 }
@@ -172,7 +178,8 @@ const Resource* FindModuleResource(HMODULE module, const ResId& type, const ResI
 }
 
 DialogParseResult LoadDialogTemplate(HMODULE module, int id) {
-  const Resource* r = FindModuleResource(module, ResId::Ordinal(kRtDialog), ResId::Ordinal(static_cast<std::uint16_t>(id)));
+  const Resource* r = FindModuleResource(module, ResId::Ordinal(kRtDialog),
+                                         ResId::Ordinal(static_cast<std::uint16_t>(id)));
   if (!r) {
     DialogParseResult result;
     result.error = "load_dialog_template(): no dialog " + std::to_string(id) + " in the module";
@@ -182,7 +189,8 @@ DialogParseResult LoadDialogTemplate(HMODULE module, int id) {
 }
 
 DibDecodeResult LoadBitmapResource(HMODULE module, int id) {
-  const Resource* r = FindModuleResource(module, ResId::Ordinal(kRtBitmap), ResId::Ordinal(static_cast<std::uint16_t>(id)));
+  const Resource* r = FindModuleResource(module, ResId::Ordinal(kRtBitmap),
+                                         ResId::Ordinal(static_cast<std::uint16_t>(id)));
   if (!r) {
     DibDecodeResult result;
     result.error = "load_bitmap_resource(): no bitmap " + std::to_string(id) + " in the module";

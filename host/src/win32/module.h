@@ -20,9 +20,9 @@ namespace maxhost {
 
 struct Module {
   std::string path;
-  void* dl_handle = nullptr;         // from dlopen, or null for a bare resource file
-  std::vector<Resource> resources;   // empty when the file carries none
-  std::string resource_error;        // why there are no resources, empty if there are
+  void* dl_handle = nullptr;             // from dlopen, or null for a bare resource file
+  std::vector<Resource> resources;       // empty when the file carries none
+  std::string resource_error;            // why there are no resources, empty if there are
   std::map<UINT, std::wstring> strings;  // string table, decoded
 };
 

@@ -10,7 +10,9 @@ namespace maxhost {
 
 namespace {
 
-std::uint16_t ReadU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint16_t ReadU16(const std::uint8_t* p) {
+  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 std::uint32_t ReadU32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
@@ -38,12 +40,16 @@ bool ReadId(const std::uint8_t* base, std::size_t& pos, std::size_t end, ResId& 
   return true;
 }
 
-std::size_t Align4(std::size_t v) { return (v + 3) & ~static_cast<std::size_t>(3); }
+std::size_t Align4(std::size_t v) {
+  return (v + 3) & ~static_cast<std::size_t>(3);
+}
 
 }  // namespace
 
 bool ResId::Matches(const wchar_t* id) const {
-  if (IS_INTRESOURCE(id)) return is_ordinal && ordinal == static_cast<std::uint16_t>(reinterpret_cast<std::uintptr_t>(id));
+  if (IS_INTRESOURCE(id))
+    return is_ordinal &&
+           ordinal == static_cast<std::uint16_t>(reinterpret_cast<std::uintptr_t>(id));
   if (id[0] == L'#') {
     unsigned long value = 0;
     const wchar_t* p = id + 1;
@@ -58,7 +64,9 @@ bool ResId::Matches(const wchar_t* id) const {
   return !is_ordinal && EqualsIgnoreCase(name, id);
 }
 
-std::wstring ResId::ToString() const { return is_ordinal ? L"#" + std::to_wstring(ordinal) : name; }
+std::wstring ResId::ToString() const {
+  return is_ordinal ? L"#" + std::to_wstring(ordinal) : name;
+}
 
 bool ResId::operator==(const ResId& other) const {
   if (is_ordinal != other.is_ordinal) return false;
@@ -72,7 +80,8 @@ ResParseResult ParseResFile(std::span<const std::uint8_t> bytes) {
   auto fail = [&](std::size_t index, std::size_t at, const std::string& why) {
     result.ok = false;
     result.resources.clear();
-    result.error = "parse_res(): record " + std::to_string(index) + " at byte " + std::to_string(at) + ": " + why;
+    result.error = "parse_res(): record " + std::to_string(index) + " at byte " +
+                   std::to_string(at) + ": " + why;
     return result;
   };
   if (size == 0) {
@@ -90,8 +99,10 @@ ResParseResult ParseResFile(std::span<const std::uint8_t> bytes) {
     }
     const std::uint32_t data_size = ReadU32(base + pos);
     const std::uint32_t header_size = ReadU32(base + pos + 4);
-    if (header_size < 32) return fail(index, pos, "header size " + std::to_string(header_size) + " is below 32");
-    if (header_size > size - pos) return fail(index, pos, "header size " + std::to_string(header_size) + " runs past the end");
+    if (header_size < 32)
+      return fail(index, pos, "header size " + std::to_string(header_size) + " is below 32");
+    if (header_size > size - pos)
+      return fail(index, pos, "header size " + std::to_string(header_size) + " runs past the end");
     const std::size_t header_end = pos + header_size;
     Resource res;
     std::size_t p = pos + 8;

@@ -50,13 +50,17 @@ struct Cursor {
 Cursor g_cursors[] = {{32512}, {32513}, {32514}, {32649}};
 HCURSOR g_current_cursor = nullptr;
 
-std::optional<std::wstring> Optional(LPCWSTR s) { return s ? std::optional<std::wstring>(s) : std::nullopt; }
+std::optional<std::wstring> Optional(LPCWSTR s) {
+  return s ? std::optional<std::wstring>(s) : std::nullopt;
+}
 
 ResId IdFromWin32(LPCWSTR id) {
-  if (IS_INTRESOURCE(id)) return ResId::Ordinal(static_cast<std::uint16_t>(reinterpret_cast<std::uintptr_t>(id)));
+  if (IS_INTRESOURCE(id))
+    return ResId::Ordinal(static_cast<std::uint16_t>(reinterpret_cast<std::uintptr_t>(id)));
   if (id[0] == L'#') {
     std::uint32_t value = 0;
-    for (const wchar_t* p = id + 1; *p >= L'0' && *p <= L'9' && value <= 0xFFFF; ++p) value = value * 10 + (*p - L'0');
+    for (const wchar_t* p = id + 1; *p >= L'0' && *p <= L'9' && value <= 0xFFFF; ++p)
+      value = value * 10 + (*p - L'0');
     return ResId::Ordinal(static_cast<std::uint16_t>(value));
   }
   return ResId::Name(id);
@@ -73,7 +77,8 @@ Window* Child(HWND dlg, int id) {
 LRESULT Send(Window* w, UINT msg, WPARAM wparam, LPARAM lparam) {
   if (!w) return 0;
   HWND h = HandleOf(w);
-  return w->handler ? w->handler(h, msg, wparam, lparam) : DefaultWindowMessage(h, msg, wparam, lparam);
+  return w->handler ? w->handler(h, msg, wparam, lparam)
+                    : DefaultWindowMessage(h, msg, wparam, lparam);
 }
 
 }  // namespace
@@ -170,8 +175,9 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR name) {
     const std::size_t slash = file.find_last_of(L'/');
     if (slash != std::wstring::npos) file = file.substr(slash + 1);
     const std::size_t dot = file.find_last_of(L'.');
-    if (EqualsIgnoreCase(file, wanted) || (wanted.find(L'.') == std::wstring::npos && dot != std::wstring::npos &&
-                                          EqualsIgnoreCase(file.substr(0, dot), wanted))) {
+    if (EqualsIgnoreCase(file, wanted) ||
+        (wanted.find(L'.') == std::wstring::npos && dot != std::wstring::npos &&
+         EqualsIgnoreCase(file.substr(0, dot), wanted))) {
       return h;
     }
   }
@@ -179,8 +185,12 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR name) {
   return nullptr;
 }
 
-DWORD WINAPI GetLastError() { return t_last_error; }
-void WINAPI SetLastError(DWORD code) { t_last_error = code; }
+DWORD WINAPI GetLastError() {
+  return t_last_error;
+}
+void WINAPI SetLastError(DWORD code) {
+  t_last_error = code;
+}
 
 // ---------------------------------------------------------------------------
 // Resources
@@ -199,7 +209,8 @@ int WINAPI LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int size) {
   auto it = m->strings.find(id);
   if (size == 0) {
     // Windows hands out a read-only pointer to the string itself.
-    *reinterpret_cast<const wchar_t**>(buffer) = it == m->strings.end() ? nullptr : it->second.c_str();
+    *reinterpret_cast<const wchar_t**>(buffer) =
+        it == m->strings.end() ? nullptr : it->second.c_str();
     return it == m->strings.end() ? 0 : static_cast<int>(it->second.size());
   }
   if (size < 0) {
@@ -211,7 +222,8 @@ int WINAPI LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int size) {
     SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
     return 0;
   }
-  const std::size_t n = std::min<std::size_t>(it->second.size(), static_cast<std::size_t>(size) - 1);
+  const std::size_t n =
+      std::min<std::size_t>(it->second.size(), static_cast<std::size_t>(size) - 1);
   std::wmemcpy(buffer, it->second.data(), n);
   buffer[n] = L'\0';
   return static_cast<int>(n);
@@ -226,8 +238,9 @@ HRSRC WINAPI FindResourceExW(HMODULE module, LPCWSTR type, LPCWSTR name, WORD la
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  const Resource* r = FindModuleResource(module, IdFromWin32(type), IdFromWin32(name),
-                                         language == 0 ? std::nullopt : std::optional<std::uint16_t>(language));
+  const Resource* r =
+      FindModuleResource(module, IdFromWin32(type), IdFromWin32(name),
+                         language == 0 ? std::nullopt : std::optional<std::uint16_t>(language));
   if (!r) {
     SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
     return nullptr;
@@ -235,7 +248,9 @@ HRSRC WINAPI FindResourceExW(HMODULE module, LPCWSTR type, LPCWSTR name, WORD la
   return reinterpret_cast<HRSRC>(const_cast<Resource*>(r));
 }
 
-HRSRC WINAPI FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type) { return FindResourceExW(module, type, name, 0); }
+HRSRC WINAPI FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type) {
+  return FindResourceExW(module, type, name, 0);
+}
 
 HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC info) {
   const Resource* r = ResourceFromHandle(info);
@@ -263,7 +278,9 @@ LPVOID WINAPI LockResource(HGLOBAL data) {
   return const_cast<std::uint8_t*>(r->data.empty() ? &empty : r->data.data());
 }
 
-BOOL WINAPI FreeResource(HGLOBAL) { return FALSE; }  // obsolete on Windows too: resources live as long as the module
+BOOL WINAPI FreeResource(HGLOBAL) {
+  return FALSE;
+}  // obsolete on Windows too: resources live as long as the module
 
 HBITMAP WINAPI LoadBitmapW(HINSTANCE instance, LPCWSTR name) {
   if (!FindModule(instance) || !name) {
@@ -311,12 +328,13 @@ HCURSOR WINAPI SetCursor(HCURSOR cursor) {
 // ---------------------------------------------------------------------------
 // Recorded desktop calls
 
-HINSTANCE WINAPI ShellExecuteW(HWND owner, LPCWSTR operation, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
-                               INT show) {
+HINSTANCE WINAPI ShellExecuteW(HWND owner, LPCWSTR operation, LPCWSTR file, LPCWSTR parameters,
+                               LPCWSTR directory, INT show) {
   if (!file) return reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(ERROR_FILE_NOT_FOUND));
   {
     std::lock_guard lock(TheRecords().mutex);
-    TheRecords().shell.push_back({owner, Optional(operation), file, Optional(parameters), Optional(directory), show});
+    TheRecords().shell.push_back(
+        {owner, Optional(operation), file, Optional(parameters), Optional(directory), show});
   }
   return reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(42));  // above 32: success
 }
@@ -346,7 +364,9 @@ HWND WINAPI GetParent(HWND hwnd) {
   return w && w->parent ? HandleOf(w->parent) : nullptr;
 }
 
-BOOL WINAPI IsWindow(HWND hwnd) { return WindowFromHandle(hwnd) ? TRUE : FALSE; }
+BOOL WINAPI IsWindow(HWND hwnd) {
+  return WindowFromHandle(hwnd) ? TRUE : FALSE;
+}
 
 LRESULT WINAPI SendMessageW(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
   Window* w = WindowFromHandle(hwnd);
@@ -380,7 +400,8 @@ BOOL WINAPI SetWindowTextW(HWND hwnd, LPCWSTR text) {
 int WINAPI GetWindowTextW(HWND hwnd, LPWSTR buffer, int size) {
   Window* w = WindowFromHandle(hwnd);
   if (!w || !buffer || size <= 0) return 0;
-  return static_cast<int>(Send(w, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
+  return static_cast<int>(
+      Send(w, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
 }
 
 int WINAPI GetWindowTextLengthW(HWND hwnd) {
@@ -399,7 +420,8 @@ UINT WINAPI GetDlgItemTextW(HWND dlg, int id, LPWSTR buffer, int size) {
     if (buffer && size > 0) buffer[0] = L'\0';
     return 0;
   }
-  return static_cast<UINT>(Send(w, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
+  return static_cast<UINT>(
+      Send(w, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
 }
 
 BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable) {
@@ -455,7 +477,8 @@ BOOL WINAPI CheckRadioButton(HWND dlg, int first, int last, int checked) {
   Window* parent = WindowFromHandle(dlg);
   if (!parent) return FALSE;
   for (auto& c : parent->children)
-    if (c->id >= first && c->id <= last) Send(c.get(), BM_SETCHECK, c->id == checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (c->id >= first && c->id <= last)
+      Send(c.get(), BM_SETCHECK, c->id == checked ? BST_CHECKED : BST_UNCHECKED, 0);
   return TRUE;
 }
 
@@ -466,13 +489,21 @@ LONG_PTR WINAPI GetWindowLongPtrW(HWND hwnd, int index) {
     return 0;
   }
   switch (index) {
-    case GWLP_USERDATA: return w->user_data;
-    case GWL_STYLE: return static_cast<LONG_PTR>(w->style);
-    case GWL_EXSTYLE: return static_cast<LONG_PTR>(w->ex_style);
-    case GWLP_ID: return w->id;
-    case DWLP_USER: return w->dialog_user;
-    case DWLP_MSGRESULT: return w->msg_result;
-    default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
+    case GWLP_USERDATA:
+      return w->user_data;
+    case GWL_STYLE:
+      return static_cast<LONG_PTR>(w->style);
+    case GWL_EXSTYLE:
+      return static_cast<LONG_PTR>(w->ex_style);
+    case GWLP_ID:
+      return w->id;
+    case DWLP_USER:
+      return w->dialog_user;
+    case DWLP_MSGRESULT:
+      return w->msg_result;
+    default:
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return 0;
   }
 }
 
@@ -484,13 +515,33 @@ LONG_PTR WINAPI SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value) {
   }
   LONG_PTR old = 0;
   switch (index) {
-    case GWLP_USERDATA: old = w->user_data; w->user_data = value; break;
-    case GWL_STYLE: old = static_cast<LONG_PTR>(w->style); w->style = static_cast<DWORD>(value); break;
-    case GWL_EXSTYLE: old = static_cast<LONG_PTR>(w->ex_style); w->ex_style = static_cast<DWORD>(value); break;
-    case GWLP_ID: old = w->id; w->id = static_cast<int>(value); break;
-    case DWLP_USER: old = w->dialog_user; w->dialog_user = value; break;
-    case DWLP_MSGRESULT: old = w->msg_result; w->msg_result = value; break;
-    default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
+    case GWLP_USERDATA:
+      old = w->user_data;
+      w->user_data = value;
+      break;
+    case GWL_STYLE:
+      old = static_cast<LONG_PTR>(w->style);
+      w->style = static_cast<DWORD>(value);
+      break;
+    case GWL_EXSTYLE:
+      old = static_cast<LONG_PTR>(w->ex_style);
+      w->ex_style = static_cast<DWORD>(value);
+      break;
+    case GWLP_ID:
+      old = w->id;
+      w->id = static_cast<int>(value);
+      break;
+    case DWLP_USER:
+      old = w->dialog_user;
+      w->dialog_user = value;
+      break;
+    case DWLP_MSGRESULT:
+      old = w->msg_result;
+      w->msg_result = value;
+      break;
+    default:
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return 0;
   }
   return old;
 }

@@ -20,28 +20,32 @@ WindowRegistry& Registry() {
   return *registry;
 }
 
-bool IsButton(const Window& w) { return w.class_name.size() == 6 && wcsncasecmp(w.class_name.c_str(), L"Button", 6) == 0; }
+bool IsButton(const Window& w) {
+  return w.class_name.size() == 6 && wcsncasecmp(w.class_name.c_str(), L"Button", 6) == 0;
+}
 
 // Windows' radio group: from the nearest earlier sibling with WS_GROUP (or the
 // first sibling) up to the next sibling with WS_GROUP.
 void UncheckRadioGroup(Window& w) {
   if (!w.parent) return;
   auto& siblings = w.parent->children;
-  auto self = std::find_if(siblings.begin(), siblings.end(), [&](const auto& c) { return c.get() == &w; });
+  auto self =
+      std::find_if(siblings.begin(), siblings.end(), [&](const auto& c) { return c.get() == &w; });
   if (self == siblings.end()) return;
   auto first = self;
   while (first != siblings.begin() && !((*first)->style & WS_GROUP)) --first;
   for (auto it = first; it != siblings.end(); ++it) {
     if (it != first && ((*it)->style & WS_GROUP)) break;
     Window& other = **it;
-    if (&other != &w && IsButton(other) && (other.style & BS_TYPEMASK) == BS_AUTORADIOBUTTON) other.check = BST_UNCHECKED;
+    if (&other != &w && IsButton(other) && (other.style & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
+      other.check = BST_UNCHECKED;
   }
 }
 
 }  // namespace
 
-HWND CreateWindowRecord(HWND parent, const std::wstring& class_name, const std::wstring& text, int id, DWORD style,
-                        const RECT& rect, WindowHandler handler) {
+HWND CreateWindowRecord(HWND parent, const std::wstring& class_name, const std::wstring& text,
+                        int id, DWORD style, const RECT& rect, WindowHandler handler) {
   Window* owner = nullptr;
   if (parent) {
     owner = WindowFromHandle(parent);
@@ -140,13 +144,18 @@ LRESULT DefaultWindowMessage(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) 
       if (w->style & WS_DISABLED) return 0;
       if (IsButton(*w)) {
         switch (w->style & BS_TYPEMASK) {
-          case BS_AUTOCHECKBOX: w->check = w->check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED; break;
-          case BS_AUTO3STATE: w->check = (w->check + 1) % 3; break;
+          case BS_AUTOCHECKBOX:
+            w->check = w->check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
+            break;
+          case BS_AUTO3STATE:
+            w->check = (w->check + 1) % 3;
+            break;
           case BS_AUTORADIOBUTTON:
             UncheckRadioGroup(*w);
             w->check = BST_CHECKED;
             break;
-          default: break;
+          default:
+            break;
         }
       }
       if (w->parent) {

@@ -36,14 +36,16 @@ struct Window {
 
 // Creates a window; a non-null parent takes ownership. Returns null if the
 // parent is not a window.
-HWND CreateWindowRecord(HWND parent, const std::wstring& class_name, const std::wstring& text, int id, DWORD style,
-                        const RECT& rect, WindowHandler handler = {});
+HWND CreateWindowRecord(HWND parent, const std::wstring& class_name, const std::wstring& text,
+                        int id, DWORD style, const RECT& rect, WindowHandler handler = {});
 // Sends WM_DESTROY to the window and then its children and frees them all;
 // false for a handle that is not a live window.
 bool DestroyWindowRecord(HWND hwnd);
 // The record, or null for a handle that is not a live window.
 Window* WindowFromHandle(HWND hwnd);
-inline HWND HandleOf(Window* w) { return reinterpret_cast<HWND>(w); }
+inline HWND HandleOf(Window* w) {
+  return reinterpret_cast<HWND>(w);
+}
 
 // The system's default handling: text, check state, images, enabling, and for
 // BM_CLICK on a button the check toggling of automatic buttons and the

@@ -71,9 +71,9 @@ TEST(ParseDialogTemplate, ReadsClassicTemplates) {
 
 TEST(ParseDialogTemplate, OrdinalClassesHaveSystemNames) {
   DialogControl c;
-  const std::pair<std::uint16_t, const wchar_t*> names[] = {{0x80, L"Button"},    {0x81, L"Edit"},
-                                                            {0x82, L"Static"},    {0x83, L"ListBox"},
-                                                            {0x84, L"ScrollBar"}, {0x85, L"ComboBox"}};
+  const std::pair<std::uint16_t, const wchar_t*> names[] = {
+      {0x80, L"Button"},  {0x81, L"Edit"},      {0x82, L"Static"},
+      {0x83, L"ListBox"}, {0x84, L"ScrollBar"}, {0x85, L"ComboBox"}};
   for (const auto& [ordinal, name] : names) {
     c.window_class = ResId::Ordinal(ordinal);
     EXPECT_EQ(c.ClassName(), name);

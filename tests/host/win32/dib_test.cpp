@@ -9,7 +9,8 @@ namespace {
 
 using testing::ResBuilder;
 
-std::vector<std::uint8_t> Header(int w, int h, int bpp, std::uint32_t colours = 0, std::uint32_t compression = 0) {
+std::vector<std::uint8_t> Header(int w, int h, int bpp, std::uint32_t colours = 0,
+                                 std::uint32_t compression = 0) {
   std::vector<std::uint8_t> out;
   ResBuilder::Put(out, 40, 4);
   ResBuilder::Put(out, static_cast<std::uint32_t>(w), 4);

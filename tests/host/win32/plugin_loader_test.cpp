@@ -18,7 +18,9 @@ std::vector<std::string> g_events;
 }
 
 // Called by the probe plug-ins (found with dlsym in the executable).
-extern "C" __attribute__((visibility("default"))) void ProbeEvent(const char* what) { g_events.emplace_back(what); }
+extern "C" __attribute__((visibility("default"))) void ProbeEvent(const char* what) {
+  g_events.emplace_back(what);
+}
 
 namespace maxhost {
 namespace {
@@ -45,7 +47,8 @@ TEST(PluginLoader, LoadsAndUnloadsInTheHostsOrder) {
   EXPECT_EQ(lib.classes[0]->HInstance(), lib.instance);
   EXPECT_NE(FindModule(lib.instance), nullptr);
   EXPECT_EQ(FindClassDesc(TEXMAP_CLASS_ID, Class_ID(0x1234, 0x5678)), lib.classes[0]);
-  EXPECT_EQ(g_events, (std::vector<std::string>{"probe_good:attach", "probe_good:version", "probe_good:initialize"}));
+  EXPECT_EQ(g_events, (std::vector<std::string>{"probe_good:attach", "probe_good:version",
+                                                "probe_good:initialize"}));
 
   const HINSTANCE instance = lib.instance;
   g_events.clear();
@@ -66,12 +69,14 @@ TEST(PluginLoader, SkipsLibrariesItRefusesAndKeepsTheReasons) {
   ASSERT_NE(old_version, nullptr);
   EXPECT_FALSE(old_version->ok);
   EXPECT_EQ(old_version->error.rfind("tilvara: error: ", 0), 0u) << old_version->error;
-  EXPECT_NE(old_version->error.find("LibVersion 0x52083400"), std::string::npos) << old_version->error;
+  EXPECT_NE(old_version->error.find("LibVersion 0x52083400"), std::string::npos)
+      << old_version->error;
 
   const LoadResult* no_shutdown = ResultFor(results, "probe_c_no_shutdown.dlt");
   ASSERT_NE(no_shutdown, nullptr);
   EXPECT_FALSE(no_shutdown->ok);
-  EXPECT_NE(no_shutdown->error.find("missing export LibShutdown"), std::string::npos) << no_shutdown->error;
+  EXPECT_NE(no_shutdown->error.find("missing export LibShutdown"), std::string::npos)
+      << no_shutdown->error;
 
   const LoadResult* init_fails = ResultFor(results, "probe_d_init_fails.dlt");
   ASSERT_NE(init_fails, nullptr);
@@ -109,7 +114,8 @@ TEST(PluginLoader, BrokenFilesAndMissingFoldersAreErrors) {
   std::filesystem::remove_all(dir);
   ASSERT_EQ(results.size(), 1u);
   EXPECT_FALSE(results[0].ok);
-  EXPECT_NE(results[0].error.find("cannot load the library"), std::string::npos) << results[0].error;
+  EXPECT_NE(results[0].error.find("cannot load the library"), std::string::npos)
+      << results[0].error;
   EXPECT_TRUE(loader.Libraries().empty());
 }
 
@@ -119,7 +125,8 @@ TEST(PluginLoader, ModulesOfLoadedLibrariesCarryTheirResources) {
   const Module* m = FindModule(loader.Libraries()[0].instance);
   ASSERT_NE(m, nullptr);
   EXPECT_TRUE(m->resource_error.empty()) << m->resource_error;
-  EXPECT_NE(FindResourceW(loader.Libraries()[0].instance, MAKEINTRESOURCEW(253), L"Maxscript"), nullptr);
+  EXPECT_NE(FindResourceW(loader.Libraries()[0].instance, MAKEINTRESOURCEW(253), L"Maxscript"),
+            nullptr);
   DialogParseResult dialog = LoadDialogTemplate(loader.Libraries()[0].instance, 114);
   ASSERT_TRUE(dialog.ok) << dialog.error;
   EXPECT_EQ(dialog.dialog.controls.size(), 50u);
@@ -131,7 +138,8 @@ TEST(PluginLoader, ALibraryWithoutResourcesStillLoads) {
   const Module* record = FindModule(m);
   ASSERT_NE(record, nullptr);
   EXPECT_TRUE(record->resources.empty());
-  EXPECT_NE(record->resource_error.find("no .rsrc section"), std::string::npos) << record->resource_error;
+  EXPECT_NE(record->resource_error.find("no .rsrc section"), std::string::npos)
+      << record->resource_error;
   WCHAR buffer[8];
   EXPECT_EQ(LoadStringW(m, 1, buffer, 8), 0);
   UnregisterModule(m);

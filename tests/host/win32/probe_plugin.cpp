@@ -26,7 +26,8 @@ HINSTANCE g_instance = nullptr;
 
 void Event(const std::string& what) {
   using EventFn = void (*)(const char*);
-  if (auto fn = reinterpret_cast<EventFn>(dlsym(RTLD_DEFAULT, "ProbeEvent"))) fn((PROBE_NAME ":" + what).c_str());
+  if (auto fn = reinterpret_cast<EventFn>(dlsym(RTLD_DEFAULT, "ProbeEvent")))
+    fn((PROBE_NAME ":" + what).c_str());
 }
 
 class ProbeClassDesc : public ClassDesc {
@@ -62,9 +63,13 @@ extern "C" __declspec(dllexport) const MCHAR* LibDescription() {
   return g_instance && LoadStringW(g_instance, 1, g_description, 512) ? g_description : nullptr;
 }
 
-extern "C" __declspec(dllexport) int LibNumberClasses() { return 1; }
+extern "C" __declspec(dllexport) int LibNumberClasses() {
+  return 1;
+}
 
-extern "C" __declspec(dllexport) ClassDesc* LibClassDesc(int) { return &g_desc; }
+extern "C" __declspec(dllexport) ClassDesc* LibClassDesc(int) {
+  return &g_desc;
+}
 
 extern "C" __declspec(dllexport) ULONG LibVersion() {
   Event("version");

@@ -11,7 +11,8 @@ class ResBuilder {
  public:
   ResBuilder() { Add(0, 0, 0, {}); }  // the empty leading record
 
-  ResBuilder& Add(std::uint16_t type, std::uint16_t name, std::uint16_t language, const std::vector<std::uint8_t>& data) {
+  ResBuilder& Add(std::uint16_t type, std::uint16_t name, std::uint16_t language,
+                  const std::vector<std::uint8_t>& data) {
     return AddRecord(Ordinal(type), Ordinal(name), language, data);
   }
   ResBuilder& AddNamedType(const std::u16string& type, std::uint16_t name, std::uint16_t language,
@@ -51,8 +52,9 @@ class ResBuilder {
     Put(out, 0, 2);
     return out;
   }
-  ResBuilder& AddRecord(const std::vector<std::uint8_t>& type, const std::vector<std::uint8_t>& name,
-                        std::uint16_t language, const std::vector<std::uint8_t>& data) {
+  ResBuilder& AddRecord(const std::vector<std::uint8_t>& type,
+                        const std::vector<std::uint8_t>& name, std::uint16_t language,
+                        const std::vector<std::uint8_t>& data) {
     std::vector<std::uint8_t> ids = type;
     ids.insert(ids.end(), name.begin(), name.end());
     while (ids.size() % 4) ids.push_back(0);
@@ -60,11 +62,11 @@ class ResBuilder {
     Put(bytes_, static_cast<std::uint32_t>(data.size()), 4);
     Put(bytes_, header_size, 4);
     bytes_.insert(bytes_.end(), ids.begin(), ids.end());
-    Put(bytes_, 0, 4);                 // DataVersion
-    Put(bytes_, 0x1030, 2);            // MemoryFlags
+    Put(bytes_, 0, 4);       // DataVersion
+    Put(bytes_, 0x1030, 2);  // MemoryFlags
     Put(bytes_, language, 2);
-    Put(bytes_, 0, 4);                 // Version
-    Put(bytes_, 0, 4);                 // Characteristics
+    Put(bytes_, 0, 4);  // Version
+    Put(bytes_, 0, 4);  // Characteristics
     bytes_.insert(bytes_.end(), data.begin(), data.end());
     while (bytes_.size() % 4) bytes_.push_back(0);
     return *this;

@@ -98,7 +98,8 @@ TEST(ParseResFile, UnterminatedNameIsRefused) {
 // parse or an error, never a crash (run under the sanitizers in CI).
 TEST(ParseResFile, CorruptedTilvaraResNeverCrashes) {
   std::ifstream in(TILVARA_RES_FILE, std::ios::binary);
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
   ASSERT_GT(bytes.size(), 1000u);
   ASSERT_TRUE(ParseResFile(bytes).ok);
   int refused = 0;
@@ -116,7 +117,9 @@ TEST(ParseResFile, CorruptedTilvaraResNeverCrashes) {
     state = state * 214013u + 2531011u;
     copy[(state >> 8) % copy.size()] ^= static_cast<std::uint8_t>(state >> 24 | 1);
     ResParseResult r = ParseResFile(copy);
-    if (!r.ok) EXPECT_FALSE(r.error.empty());
+    if (!r.ok) {
+      EXPECT_FALSE(r.error.empty());
+    }
   }
 }
 

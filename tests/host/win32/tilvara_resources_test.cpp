@@ -24,14 +24,26 @@ class TilvaraResources : public ::testing::Test {
 HMODULE TilvaraResources::module_ = nullptr;
 
 TEST_F(TilvaraResources, StringTableHoldsEveryIdAndText) {
-  const std::pair<UINT, const wchar_t*> expected[] = {
-      {1, L"Korvane Tilvara"},      {4, L"Parameters"},          {50, L"Random seed"},
-      {146, L"Key maps"},           {252, L"Tilvara"},           {253, L"General Gamma"},
-      {254, L"General Hue"},        {255, L"Random Gamma"},      {256, L"Random Hue"},
-      {257, L"Random Saturation"},  {258, L"Occurance Gamma"},   {259, L"Occurance Hue"},
-      {260, L"Occurance Saturation"}, {261, L"Randomize by"},    {263, L"Blur"},
-      {264, L"Filtering"},          {265, L"General Saturation"}, {1076, L"Sub-texture Color"},
-      {1077, L"Use Color"},         {1078, L"Rotate"}};
+  const std::pair<UINT, const wchar_t*> expected[] = {{1, L"Korvane Tilvara"},
+                                                      {4, L"Parameters"},
+                                                      {50, L"Random seed"},
+                                                      {146, L"Key maps"},
+                                                      {252, L"Tilvara"},
+                                                      {253, L"General Gamma"},
+                                                      {254, L"General Hue"},
+                                                      {255, L"Random Gamma"},
+                                                      {256, L"Random Hue"},
+                                                      {257, L"Random Saturation"},
+                                                      {258, L"Occurance Gamma"},
+                                                      {259, L"Occurance Hue"},
+                                                      {260, L"Occurance Saturation"},
+                                                      {261, L"Randomize by"},
+                                                      {263, L"Blur"},
+                                                      {264, L"Filtering"},
+                                                      {265, L"General Saturation"},
+                                                      {1076, L"Sub-texture Color"},
+                                                      {1077, L"Use Color"},
+                                                      {1078, L"Rotate"}};
   for (const auto& [id, text] : expected) {
     WCHAR buffer[512];
     const int n = LoadStringW(module_, id, buffer, 512);
@@ -242,7 +254,8 @@ TEST_F(TilvaraResources, MenuManifestAndLayoutArePresent) {
   HRSRC manifest = FindResourceW(module_, MAKEINTRESOURCEW(1), RT_MANIFEST);
   ASSERT_NE(manifest, nullptr);
   const auto* text = static_cast<const char*>(LockResource(LoadResource(module_, manifest)));
-  EXPECT_NE(std::string(text, SizeofResource(module_, manifest)).find("<assembly"), std::string::npos);
+  EXPECT_NE(std::string(text, SizeofResource(module_, manifest)).find("<assembly"),
+            std::string::npos);
   EXPECT_NE(FindResourceW(module_, MAKEINTRESOURCEW(114), L"AFX_DIALOG_LAYOUT"), nullptr);
 }
 

@@ -113,7 +113,6 @@ TEST(Windows, LongPtrsStylesVisibilityAndRects) {
 TEST(Windows, DestroyingADialogDestroysItsControlsAndStaleHandlesFail) {
   const std::size_t before = LiveWindowCount();
   HWND button = nullptr;
-  std::vector<UINT> dialog_messages;
   {
     Rollout r;
     button = r.Add(L"Button", L"x", 1, WS_CHILD);

@@ -56,8 +56,9 @@ TEST_F(BitmapSettingsTest, FirstUpdateWritesEverySetting) {
   pb_->SetValue(pb_filtering, 0, 1);
   pb_->SetValue(pb_blur, 0, 2.0f);
   pb_->SetValue(pb_rotate, 0, 0.5f);
-  SetEntries(map_.get(), {a_}, {1}, {1});
-  UpdateAt(0);
+  // Appending runs the structure-change update: the map's first, with the bitmap in place.
+  Texmap* entry = a_;
+  pb_->Append(pb_submaps, 1, &entry);
   const Settings s = Of(a_);
   EXPECT_EQ(s.filtering, 1);
   EXPECT_FLOAT_EQ(s.blur, 2.0f);

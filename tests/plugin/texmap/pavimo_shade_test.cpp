@@ -10,6 +10,13 @@ using namespace tilvara_test;
 
 namespace {
 
+AColor Rgba(float r, float g, float b, float a) {
+  return AColor(r, g, b, a);
+}
+Point3 Vec(float x, float y, float z) {
+  return Point3(x, y, z);
+}
+
 class ShadeTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -56,8 +63,8 @@ TEST_F(ShadeTest, EmptyTableGivesOpaqueBlackZeroMonoAndNoBump) {
 
 // The weights decide which sub-texture each material ID gets, as the generator says.
 TEST_F(ShadeTest, EachKeyGetsTheSubTextureItsDrawPicks) {
-  auto* red = new ProbeMap(AColor(1, 0, 0, 1));
-  auto* green = new ProbeMap(AColor(0, 1, 0, 1));
+  auto* red = new ProbeMap(Rgba(1, 0, 0, 1));
+  auto* green = new ProbeMap(Rgba(0, 1, 0, 1));
   SetEntries(map_.get(), {red, green}, {1, 1}, {2, 1});
   UpdateAt(0);
   int reds = 0;
@@ -79,24 +86,24 @@ TEST_F(ShadeTest, EachKeyGetsTheSubTextureItsDrawPicks) {
 }
 
 TEST_F(ShadeTest, CacheHitReturnsCachedColourUntouched) {
-  auto* a = new ProbeMap(AColor(1, 0, 0, 1));
+  auto* a = new ProbeMap(Rgba(1, 0, 0, 1));
   SetEntries(map_.get(), {a}, {1}, {1});
   UpdateAt(0);
   sc_.NewSample();
-  sc_.colorCache[map_.get()] = AColor(0.25f, 0.5f, 0.75f, 0.5f);
+  sc_.colorCache[map_.get()] = Rgba(0.25f, 0.5f, 0.75f, 0.5f);
   const AColor c = map_->EvalColor(sc_);
   EXPECT_EQ(c.r, 0.25f);
   EXPECT_EQ(c.a, 0.5f);
   EXPECT_EQ(a->colorCalls, 0);
   EXPECT_EQ(sc_.gbufferCalls, 0);
 
-  sc_.vectorCache[map_.get()] = Point3(1, 2, 3);
+  sc_.vectorCache[map_.get()] = Vec(1, 2, 3);
   EXPECT_EQ(map_->EvalNormalPerturb(sc_).y, 2.0f);
   EXPECT_EQ(a->bumpCalls, 0);
 }
 
 TEST_F(ShadeTest, ResultIsStoredInTheSampleCache) {
-  auto* a = new ProbeMap(AColor(0, 0, 1, 1), Point3(0.5f, 0, 0));
+  auto* a = new ProbeMap(Rgba(0, 0, 1, 1), Vec(0.5f, 0, 0));
   SetEntries(map_.get(), {a}, {1}, {1});
   UpdateAt(0);
   sc_.NewSample();
@@ -111,7 +118,7 @@ TEST_F(ShadeTest, ResultIsStoredInTheSampleCache) {
 }
 
 TEST_F(ShadeTest, FlatColourReplacesSubTexturesButNotTheBump) {
-  auto* a = new ProbeMap(AColor(1, 0, 0, 1), Point3(0, 0.25f, 0));
+  auto* a = new ProbeMap(Rgba(1, 0, 0, 1), Vec(0, 0.25f, 0));
   SetEntries(map_.get(), {a}, {1}, {1});
   pb_->SetValue(pb_use_color, 0, 1);
   pb_->SetValue(pb_sub_color, 0, ::Color(0.2f, 0.4f, 0.6f));
@@ -147,7 +154,7 @@ TEST_F(ShadeTest, FlatColourIsAdjustedPerKey) {
 }
 
 TEST_F(ShadeTest, AlphaIsAlwaysOne) {
-  auto* a = new ProbeMap(AColor(0.5f, 0.5f, 0.5f, 0.3f));
+  auto* a = new ProbeMap(Rgba(0.5f, 0.5f, 0.5f, 0.3f));
   SetEntries(map_.get(), {a}, {1}, {1});
   UpdateAt(0);
   EXPECT_EQ(Color(4).a, 1.0f);
@@ -155,7 +162,7 @@ TEST_F(ShadeTest, AlphaIsAlwaysOne) {
 
 // Mono is the mean of the adjusted colour, not of the sub-texture's own colour.
 TEST_F(ShadeTest, MonoIsTheMeanOfTheAdjustedColour) {
-  auto* a = new ProbeMap(AColor(2.0f, 0.5f, 0.25f, 1));
+  auto* a = new ProbeMap(Rgba(2.0f, 0.5f, 0.25f, 1));
   SetEntries(map_.get(), {a}, {1}, {1});
   pb_->SetValue(pb_all_gamma, 0, 2.0f);
   UpdateAt(0);
@@ -194,7 +201,7 @@ TEST_F(ShadeTest, ColourAndBumpComeFromTheSameSubTexture) {
   std::vector<ProbeMap*> probes;
   std::vector<Texmap*> maps;
   for (int i = 0; i < 5; ++i) {
-    probes.push_back(new ProbeMap(AColor(i / 4.0f, 0, 0, 1), Point3(float(i), 0, 0)));
+    probes.push_back(new ProbeMap(Rgba(i / 4.0f, 0, 0, 1), Vec(float(i), 0, 0)));
     maps.push_back(probes.back());
   }
   SetEntries(map_.get(), maps, {1, 1, 1, 1, 1}, {1, 2, 3, 4, 5});
@@ -211,7 +218,7 @@ class KeyModeTest : public ShadeTest {
   void SetUp() override {
     ShadeTest::SetUp();
     for (int i = 0; i < 8; ++i) {
-      auto* p = new ProbeMap(AColor(i / 7.0f, 0, 0, 1));
+      auto* p = new ProbeMap(Rgba(i / 7.0f, 0, 0, 1));
       maps_.push_back(p);
     }
     SetEntries(map_.get(), maps_, std::vector<int>(8, 1), std::vector<int>(8, 1));
@@ -238,11 +245,11 @@ TEST_F(KeyModeTest, TileModeTruncatesChannel99W) {
   pb_->SetValue(pb_rnd_by, 0, 2);
   UpdateAt(0);
   map_->RenderBegin(0, 0);
-  sc_.uvw99 = Point3(0, 0, 3.7f);
+  sc_.uvw99 = Vec(0, 0, 3.7f);
   EXPECT_EQ(Served(Color(11)), ExpectedEntry(3, 12345, 8));
-  sc_.uvw99 = Point3(0, 0, -0.5f);
+  sc_.uvw99 = Vec(0, 0, -0.5f);
   EXPECT_EQ(Served(Color(11)), ExpectedEntry(0, 12345, 8));
-  sc_.uvw99 = Point3(0, 0, 0.99f);
+  sc_.uvw99 = Vec(0, 0, 0.99f);
   EXPECT_EQ(Served(Color(11)), ExpectedEntry(0, 12345, 8));
   map_->RenderEnd(0);
 }
@@ -251,7 +258,7 @@ TEST_F(KeyModeTest, EditorPreviewUsesMaterialIdWhateverTheMode) {
   pb_->SetValue(pb_rnd_by, 0, 2);
   UpdateAt(0);
   map_->RenderBegin(0, RENDERBEGIN_IN_MEDIT);
-  sc_.uvw99 = Point3(0, 0, 5.0f);
+  sc_.uvw99 = Vec(0, 0, 5.0f);
   EXPECT_EQ(Served(Color(6)), ExpectedEntry(6, 12345, 8));
   map_->RenderEnd(0);
 }

@@ -2,6 +2,7 @@
 // to `submaps`, and the validity.
 #include <vector>
 
+#include "core/param_block.h"
 #include "test_support.h"
 #include "texmap/pavimo.h"
 
@@ -174,6 +175,55 @@ TEST_F(UpdateTest, NoBlockMeansNoUpdate) {
   Interval caller(3, 9);
   map_->Update(0, caller);
   EXPECT_TRUE(caller == Interval(3, 9));
+}
+
+// Animated parameters narrow the validity to where their values hold.
+TEST_F(UpdateTest, KeyedParameterNarrowsValidityAndIsReadAtTheTime) {
+  auto* block = static_cast<maxhost::ParamBlock2*>(pb_);
+  maxhost::PBValue v;
+  v.f = 1.0f;
+  ASSERT_TRUE(block->SetKey(pb_all_gamma, 0, v));
+  v.f = 3.0f;
+  ASSERT_TRUE(block->SetKey(pb_all_gamma, 100, v));
+  EXPECT_TRUE(map_->Validity(50) == Interval(50, 50));
+  EXPECT_FLOAT_EQ(AsPavimo(map_.get())->Cache().adjust.allGamma, 2.0f);
+  const Interval after = map_->Validity(200);
+  EXPECT_TRUE(after.InInterval(200));
+  EXPECT_FALSE(after.InInterval(50));
+  EXPECT_FLOAT_EQ(AsPavimo(map_.get())->Cache().adjust.allGamma, 3.0f);
+}
+
+// Fitting the lists is bookkeeping: no undo record, no change message back to the map.
+TEST_F(UpdateTest, FittingTheListsLeavesNoUndoAndSendsNoChange) {
+  auto* a = new ProbeMap();
+  SetEntries(map_.get(), {a, a}, {1, 1}, {1, 1});
+  {
+    SuspendAll quiet(FALSE, FALSE, FALSE, FALSE, FALSE, TRUE);
+    pb_->SetCount(pb_submap_on, 0);
+    pb_->SetCount(pb_probability, 5);
+  }
+  pb_->SetValue(pb_seed, 0, 3);
+  theHold.Begin();
+  const int recorded = theHold.NumRecorded();
+  UpdateAt(0);
+  EXPECT_EQ(theHold.NumRecorded(), recorded);
+  theHold.Accept(_M("update"));
+  EXPECT_EQ(pb_->Count(pb_submap_on), 2);
+  EXPECT_EQ(pb_->Count(pb_probability), 2);
+  EXPECT_FALSE(AsPavimo(map_.get())->Cache().validity.Empty());
+}
+
+// Scene redraws are held off while the sub-textures update, and released afterwards.
+TEST_F(UpdateTest, SceneRedrawIsSuspendedDuringTheRecompute) {
+  auto* a = new ProbeMap();
+  SetEntries(map_.get(), {a}, {1}, {1});
+  pb_->SetValue(pb_seed, 0, 3);
+  Interface* ip = GetCOREInterface();
+  ASSERT_NE(ip, nullptr);
+  const int before = ip->IsSceneRedrawDisabled();
+  UpdateAt(0);
+  EXPECT_EQ(a->redrawDisabledSeen, before + 1);
+  EXPECT_EQ(ip->IsSceneRedrawDisabled(), before);
 }
 
 }  // namespace

@@ -75,6 +75,7 @@ Point3 ProbeMap::EvalNormalPerturb(ShadeContext& sc) {
 
 void ProbeMap::Update(TimeValue, Interval& valid) {
   ++updateCalls;
+  if (Interface* ip = GetCOREInterface()) redrawDisabledSeen = ip->IsSceneRedrawDisabled();
   valid &= validity;
 }
 

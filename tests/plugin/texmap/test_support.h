@@ -62,6 +62,7 @@ class ProbeMap : public Texmap {
   int colorCalls = 0;
   int bumpCalls = 0;
   int updateCalls = 0;
+  int redrawDisabledSeen = -1;  // the host's redraw suspension count during the last update
   ShadeContext* lastContext = nullptr;
 };
 

@@ -1,0 +1,163 @@
+// The C++ API that plug-ins call, exercised the way the plug-in's script bridge uses it.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "maxscript/engine.h"
+#include "maxscript/heap.h"
+#include "maxscript/maxscript.h"
+#include "probe.h"
+
+namespace {
+
+using namespace maxhost::mxs;
+
+// The bridge's call sequence: look a global function up by name, call it with one
+// argument, report errors under the caption, keep the result when asked.
+Value* CallScriptFunction(const MCHAR* name, Value* arg, bool keep) {
+  if (arg == nullptr) return nullptr;
+  ScopedMaxScriptEvaluationContext ctx(true, nullptr);
+  Value* result = nullptr;
+  init_thread_locals();
+  push_alloc_frame();
+  {
+    MXS_Exit_ValueLocal_Scope exitScope(true);
+    Value** vl;
+    value_local_array(vl, 3);
+    ScopedSaveCurrentFrames saveFrames;
+    try {
+      vl[0] = Name::intern(name);
+      vl[1] = globals->get(vl[0]);
+      while (vl[1] != nullptr && (is_globalthunk(vl[1]) || is_constglobalthunk(vl[1])))
+        vl[1] = static_cast<GlobalThunk*>(vl[1])->cell;
+      if (vl[1] != nullptr) vl[2] = vl[1]->apply(&arg, 1, nullptr);
+    } catch (MAXScriptException& e) {
+      ProcessMAXScriptException(e, _T("Tilva BitmapList"), true, false, true, false);
+      vl[2] = nullptr;
+    } catch (...) {
+      UnknownSystemException use;
+      ProcessMAXScriptException(use, _T("Tilva BitmapList"), false, false, true, false);
+      clear_error_source_data();
+      MAXScript_signals = 0;
+      vl[2] = nullptr;
+    }
+    if (keep && vl[2] != nullptr) result = vl[2]->make_heap_permanent();
+  }
+  pop_alloc_frame();
+  return result;
+}
+
+class Api : public testing::Test {
+ protected:
+  void SetUp() override {
+    init_MAXScript();
+    reset_globals();
+    clear_reported_errors();
+    collect();
+    ProbeValue::destroyed = 0;
+    set_output_sink([this](const std::wstring& s) { listener += s; });
+  }
+  void TearDown() override { set_output_sink(nullptr); }
+  std::wstring listener;
+};
+
+TEST_F(Api, ExecuteDefinesGlobalFunctions) {
+  EXPECT_EQ(ExecuteMAXScriptScript(_T("fn twice x = x * 2"), TRUE, nullptr, TRUE), TRUE);
+  Value* g = globals->get(Name::intern(_T("TWICE")));
+  ASSERT_NE(g, nullptr);
+  EXPECT_TRUE(is_globalthunk(g));
+  Value* fn = static_cast<GlobalThunk*>(g)->cell;
+  Value* arg = Integer::intern(21);
+  EXPECT_EQ(fn->apply(&arg, 1)->to_int(), 42);
+}
+
+TEST_F(Api, QuietErrorsAreLoggedWithoutMessageBox) {
+  EXPECT_EQ(ExecuteMAXScriptScript(_T("undefined + 1"), TRUE, nullptr, TRUE), FALSE);
+  auto errors = reported_errors();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_FALSE(errors[0].message_box);
+  EXPECT_NE(listener.find(L"-- No \"+\" function for undefined"), std::wstring::npos);
+  listener.clear();
+  EXPECT_EQ(ExecuteMAXScriptScript(_T("x = ("), TRUE, nullptr, FALSE), FALSE);
+  EXPECT_TRUE(listener.empty());
+}
+
+TEST_F(Api, LoudErrorsShowAMessageBox) {
+  EXPECT_EQ(ExecuteMAXScriptScript(_T("5.nothing")), FALSE);
+  auto errors = reported_errors();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_TRUE(errors[0].message_box);
+}
+
+TEST_F(Api, BridgeCallKeepsResultUntilCollectable) {
+  ExecuteMAXScriptScript(_T("struct Dlg (m_texture)\nfn show tex = Dlg tex"), TRUE);
+  Value* result = CallScriptFunction(_T("show"), new ProbeValue(), true);
+  ASSERT_NE(result, nullptr);
+  EXPECT_TRUE(is_struct(result));
+  EXPECT_EQ(mxs_current_locals_frame(), nullptr);
+  collect();
+  EXPECT_EQ(ProbeValue::destroyed, 0);
+  result->make_collectable();
+  collect();
+  EXPECT_EQ(ProbeValue::destroyed, 1);
+}
+
+TEST_F(Api, BridgeCallReportsScriptErrorUnderCaption) {
+  ExecuteMAXScriptScript(_T("fn broken x = x.missing"), TRUE);
+  Value* r = CallScriptFunction(_T("broken"), Integer::intern(3), true);
+  EXPECT_EQ(r, nullptr);
+  auto errors = reported_errors();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].caption, L"Tilva BitmapList");
+  EXPECT_TRUE(errors[0].message_box);
+  EXPECT_EQ(errors[0].text, L"-- Unknown property: \"missing\" in 3\n");
+}
+
+TEST_F(Api, BridgeCallReportsNativeExceptionsAsUnknownSystemException) {
+  define_primitive(L"nativeThrow", [](Value**, int) -> Value* { throw std::runtime_error("x"); });
+  ExecuteMAXScriptScript(_T("fn callsNative x = nativeThrow()"), TRUE);
+  MAXScript_signals = 3;
+  EXPECT_EQ(CallScriptFunction(_T("callsNative"), &undefined, true), nullptr);
+  EXPECT_EQ(MAXScript_signals, 0);
+  auto errors = reported_errors();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_FALSE(errors[0].message_box);
+  EXPECT_EQ(errors[0].text, L"-- Unknown system exception\n");
+}
+
+TEST_F(Api, MissingFunctionAndMissingArgumentCallNothing) {
+  EXPECT_EQ(CallScriptFunction(_T("no_such_function"), Integer::intern(1), true), nullptr);
+  EXPECT_EQ(CallScriptFunction(_T("print"), nullptr, true), nullptr);
+  EXPECT_TRUE(listener.empty());
+  EXPECT_TRUE(reported_errors().empty());
+}
+
+TEST_F(Api, ConstGlobalThunksAreFollowed) {
+  Value* n = Name::intern(_T("constantFn"));
+  globals->put(n, new ConstGlobalThunk(n, new Primitive(_T("constantFn"), [](Value** a, int) {
+    return Integer::intern(a[0]->to_int() + 1);
+  })));
+  Value* r = CallScriptFunction(_T("constantFn"), Integer::intern(1), true);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->to_int(), 2);
+}
+
+TEST_F(Api, KeywordArgumentsReachNativeFunctions) {
+  define_primitive(L"kw", [](Value** a, int n) -> Value* {
+    return Integer::intern(positional_arg_count(a, n) * 100 + get_key_arg(a, n, L"k")->to_int());
+  });
+  RunResult r = run_string(L"kw 1 2 k:5");
+  EXPECT_EQ(r.result, L"205");
+  EXPECT_EQ(get_key_arg(nullptr, 0, L"k"), &unsupplied);
+}
+
+TEST_F(Api, ConversionsOfValuesForNativeCode) {
+  EXPECT_EQ((new String(L"abc"))->to_string(), std::wstring(L"abc"));
+  EXPECT_EQ((new Float(2.75f))->to_int(), 2);
+  EXPECT_THROW((new String(L"x"))->to_int(), MAXScriptException);
+  Value* first = Name::intern(L"ApiCaseName");
+  EXPECT_EQ(first, Name::intern(L"APICASENAME"));
+  EXPECT_EQ(undefined.to_printed(), L"undefined");
+}
+
+}  // namespace

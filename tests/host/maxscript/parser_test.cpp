@@ -1,0 +1,199 @@
+// Parser: the grammar's call, keyword, newline and block rules; syntax errors with line
+// and column, recovery after the first error, and bounded nesting for any input.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "maxscript/engine.h"
+#include "maxscript/parser.h"
+
+namespace {
+
+using namespace maxhost::mxs;
+
+std::vector<SyntaxError> errors_of(const std::wstring& text) {
+  return parse_program(text, L"t.ms").errors;
+}
+
+std::size_t count_top(const std::wstring& text) {
+  ParseResult r = parse_program(text, L"t.ms");
+  EXPECT_TRUE(r.errors.empty()) << (r.errors.empty() ? "" : to_utf8(r.errors[0].message));
+  return r.program->body.size();
+}
+
+TEST(Parser, CallArgumentsAreOperandsNotExpressions) {
+  // "f a + b" is (f a) + b.
+  ParseResult r = parse_program(L"f a + b", L"t.ms");
+  ASSERT_EQ(r.program->body.size(), 1u);
+  const Node* top = r.program->body[0].get();
+  EXPECT_EQ(top->kind, NodeKind::Binary);
+  EXPECT_EQ(top->kid(0)->kind, NodeKind::Call);
+}
+
+TEST(Parser, PropertyAndIndexBindTighterThanCall) {
+  ParseResult r = parse_program(L"obj.Controls.Add x[1] key:#k", L"t.ms");
+  const Node* call = r.program->body[0].get();
+  ASSERT_EQ(call->kind, NodeKind::Call);
+  EXPECT_EQ(call->kid(0)->kind, NodeKind::Property);
+  EXPECT_EQ(call->kid(0)->text, L"Add");
+  EXPECT_EQ(call->kid(1)->kind, NodeKind::Index);
+  EXPECT_EQ(call->kid(2)->kind, NodeKind::KeyArg);
+  EXPECT_EQ(call->kid(2)->text, L"key");
+}
+
+TEST(Parser, NewlineEndsCallButTrailingOperatorContinues) {
+  EXPECT_EQ(count_top(L"f a\nb"), 2u);
+  EXPECT_EQ(count_top(L"x = 1 +\n 2"), 1u);
+  EXPECT_EQ(count_top(L"x = 1 \\\n + 2"), 1u);
+  EXPECT_EQ(count_top(L"a = 1; b = 2"), 2u);
+  EXPECT_EQ(count_top(L"-- comment\n/* block\n comment */ x = 1"), 1u);
+}
+
+TEST(Parser, LeadingOperatorOnNextLineIsAnError) {
+  auto e = errors_of(L"x = 1\n  * 2");
+  ASSERT_EQ(e.size(), 1u);
+  EXPECT_EQ(e[0].line, 2);
+  EXPECT_EQ(e[0].column, 3);
+}
+
+TEST(Parser, KeywordsOnFollowingLines) {
+  EXPECT_EQ(count_top(L"if a\nthen b\nelse c"), 1u);
+  EXPECT_EQ(count_top(L"try\n(x)\ncatch\n(y)"), 1u);
+  EXPECT_EQ(count_top(L"for i = 1 to 3\ndo\n(print i)"), 1u);
+  EXPECT_EQ(count_top(L"do (x += 1)\nwhile x < 3"), 1u);
+  EXPECT_EQ(count_top(L"fn f a =\n(\n a\n)"), 1u);
+}
+
+TEST(Parser, NegativeArgumentAndSubtraction) {
+  ParseResult r = parse_program(L"f -1\nx - 1", L"t.ms");
+  EXPECT_EQ(r.program->body[0]->kind, NodeKind::Call);
+  EXPECT_EQ(r.program->body[0]->kid(1)->ival, -1);
+  EXPECT_EQ(r.program->body[1]->kind, NodeKind::Binary);
+}
+
+TEST(Parser, SyntaxErrorReportsLineAndColumn) {
+  auto e = errors_of(L"a = 1\nb = (2 +\n)\n");
+  ASSERT_EQ(e.size(), 1u);
+  EXPECT_EQ(e[0].line, 3);
+  EXPECT_EQ(e[0].column, 1);
+  EXPECT_EQ(e[0].message, L"at ), expected <factor>");
+}
+
+TEST(Parser, RecoversAfterAnErrorWithoutCascading) {
+  std::wstring text =
+      L"fn good = 1\n"
+      L"fn bad x = (\n"
+      L"  y = x +\n"
+      L"  )\n"
+      L")\n"
+      L"fn alsoGood = 2\n"
+      L"z = ]\n"
+      L"w = 3\n";
+  auto e = errors_of(text);
+  ASSERT_EQ(e.size(), 2u);
+  EXPECT_EQ(e[0].line, 4);
+  EXPECT_EQ(e[1].line, 7);
+  EXPECT_EQ(e[1].column, 5);
+}
+
+TEST(Parser, UnterminatedStringIsAnError) {
+  auto e = errors_of(L"x = \"abc");
+  ASSERT_EQ(e.size(), 1u);
+  EXPECT_EQ(e[0].message, L"unterminated string");
+}
+
+TEST(Parser, DeepNestingIsAnErrorNotACrash) {
+  std::wstring deep(100000, L'(');
+  auto e = errors_of(deep);
+  ASSERT_FALSE(e.empty());
+  EXPECT_EQ(e[0].message, L"expression too deeply nested");
+  std::wstring chain = L"x = 1";
+  for (int i = 0; i < 50000; ++i) chain += L" + 1";
+  e = errors_of(chain);
+  ASSERT_FALSE(e.empty());
+  EXPECT_EQ(e[0].message, L"expression too deeply nested");
+  std::wstring negs;
+  for (int i = 0; i < 20000; ++i) negs += L"- ";
+  EXPECT_FALSE(errors_of(negs + L"x").empty());
+  std::wstring nots;
+  for (int i = 0; i < 20000; ++i) nots += L"not ";
+  EXPECT_FALSE(errors_of(nots + L"true").empty());
+  std::wstring arrays;
+  for (int i = 0; i < 20000; ++i) arrays += L"#(";
+  EXPECT_FALSE(errors_of(arrays).empty());
+}
+
+TEST(Parser, ArbitraryInputNeverCrashes) {
+  // Random token soup from the language's own alphabet, deterministic.
+  const wchar_t* pieces[] = {L"(", L")", L"#(", L"[", L"]", L",", L";", L"\n", L"=", L"+",
+                             L"-", L"*", L"^", L"if", L"then", L"else", L"do", L"for", L"in",
+                             L"to", L"fn", L"struct", L"case", L"of", L"try", L"catch", L"x",
+                             L"1", L"2.5", L"\"s\"", L"#n", L":", L"::", L".", L"\\", L"--",
+                             L"/*", L"local", L"not", L"and", L"as", L"collect", L"while"};
+  std::mt19937 rng(7);
+  for (int round = 0; round < 2000; ++round) {
+    std::wstring text;
+    int n = static_cast<int>(rng() % 60);
+    for (int i = 0; i < n; ++i) {
+      text += pieces[rng() % (sizeof(pieces) / sizeof(pieces[0]))];
+      text += L' ';
+    }
+    ParseResult r = parse_program(text, L"soup.ms");
+    for (auto& e : r.errors) {
+      EXPECT_GE(e.line, 1);
+      EXPECT_GE(e.column, 1);
+    }
+  }
+}
+
+TEST(Parser, DialogScriptConstructsParse) {
+  std::wstring text = LR"MXS(
+struct TilvaraListView
+(
+  m_valueSpinner = undefined,
+  m_selectedIndex = 0,
+  m_isMouseDown = undefined
+)
+fn getStruct sender = (sender.TopLevelControl.Tag.value)
+fn Zorbak_AddColumns lv =
+(
+  lv.Columns.Add "On/Off" 50
+  lv.Columns.Add "Filename" (-2)
+)
+fn Zorbak_evToggleOnOff sender args =
+(
+  local theStruct = getStruct sender
+  local keys = dotNetClass "System.Windows.Forms.Keys"
+  local modifiers = (dotNetClass "System.Windows.Forms.Control").ModifierKeys
+  if theStruct.m_isMouseDown == false and not (modifiers.Equals keys.Control) do
+  (
+    tex.submap_on[args.Index + 1] = args.NewValue.Equals (dotNetClass "System.Windows.Forms.CheckState").Checked
+  )
+  for i = 1 to n do indices[i] = selected.Item[i - 1]
+  local label = if entry == undefined then "(empty)" else \
+    (try (entry.filename) catch ("(" + ((classOf entry) as string) + ")"))
+  lv.Items.AddRange #(item1, item2)
+  local prob = item.SubItems.Add (probs[i] as string)
+  lv.BackColor = colors.FromArgb ((back.x * 255) as integer) 0 0
+  root.Controls.Add (Zorbak_GenerateBitmapButtons()) 0 1
+  for path in files while not failed do (append maps path)
+  for t in tex.submaps where t != undefined do (try (t.reload()) catch ())
+  (lv.Items.Item[index - 1]).SubItems.Item[1].Text = sender.Text
+  local bm = try (bitmapTexture filename:(path as string)) catch (undefined)
+)
+)MXS";
+  ParseResult r = parse_program(text, L"dialog.ms");
+  for (auto& e : r.errors) ADD_FAILURE() << e.line << ":" << e.column << " " << to_utf8(e.message);
+  EXPECT_EQ(r.program->body.size(), 4u);
+}
+
+TEST(Parser, CheckSyntaxFormatsFileLineColumn) {
+  auto d = check_syntax(L"x = (1 +\n", L"dlg.ms");
+  ASSERT_EQ(d.size(), 1u);
+  EXPECT_EQ(d[0].format(), L"dlg.ms:2:1: syntax error: at end of script, expected <factor>");
+  auto missing = check_syntax_file("/nonexistent/file.ms");
+  ASSERT_EQ(missing.size(), 1u);
+  EXPECT_EQ(missing[0].line, 0);
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+// Resources are read out of a library's ".rsrc" section; broken libraries give
+// a reason, never a crash.
+#include "win32/elf_section.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "win32/module.h"
+
+namespace maxhost {
+namespace {
+
+const std::string kProbe = std::string(PROBE_GOOD_DIR) + "/probe_good.dlt";
+
+std::vector<std::uint8_t> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string WriteTemp(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+  const std::filesystem::path p = std::filesystem::temp_directory_path() / name;
+  std::ofstream out(p, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return p.string();
+}
+
+TEST(ReadElfSection, FindsTheCompiledResourcesOfALibrary) {
+  ElfSectionResult r = ReadElfSection(kProbe, ".rsrc");
+  ASSERT_TRUE(r.found) << r.error;
+  // The section is the .res file as windres wrote it.
+  EXPECT_EQ(r.bytes, ReadAll(TILVARA_RES_FILE));
+  ElfSectionResult missing = ReadElfSection(kProbe, ".nothing");
+  EXPECT_FALSE(missing.found);
+  EXPECT_NE(missing.error.find("no .nothing section"), std::string::npos) << missing.error;
+}
+
+TEST(ReadElfSection, RefusesFilesThatAreNotElf) {
+  EXPECT_NE(ReadElfSection("/nonexistent.dlt", ".rsrc").error.find("cannot open"),
+            std::string::npos);
+  const std::string text = WriteTemp("tilvara_not_elf.dlt", {'h', 'e', 'l', 'l', 'o'});
+  EXPECT_FALSE(ReadElfSection(text, ".rsrc").found);
+  std::vector<std::uint8_t> padded(64, 0);
+  std::memcpy(padded.data(), "\x7f" "ELF", 4);
+  padded[4] = 1;  // 32-bit
+  const std::string elf32 = WriteTemp("tilvara_elf32.dlt", padded);
+  EXPECT_NE(ReadElfSection(elf32, ".rsrc").error.find("64-bit"), std::string::npos);
+  std::filesystem::remove(text);
+  std::filesystem::remove(elf32);
+}
+
+// Truncated libraries: the section is found whole or not at all.
+TEST(ReadElfSection, TruncatedLibrariesNeverCrash) {
+  const std::vector<std::uint8_t> bytes = ReadAll(kProbe);
+  ASSERT_GT(bytes.size(), 4096u);
+  const std::vector<std::uint8_t> res = ReadAll(TILVARA_RES_FILE);
+  for (std::size_t cut : {std::size_t{10}, std::size_t{64}, bytes.size() / 3, bytes.size() / 2,
+                          bytes.size() - 100, bytes.size() - 1}) {
+    const std::string path =
+        WriteTemp("tilvara_cut.dlt", std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + cut));
+    ElfSectionResult r = ReadElfSection(path, ".rsrc");
+    if (r.found) {
+      EXPECT_EQ(r.bytes, res);
+    } else {
+      EXPECT_FALSE(r.error.empty());
+    }
+    std::filesystem::remove(path);
+  }
+}
+
+// A library whose resource section holds garbage still registers, without
+// resources and with the parser's reason.
+TEST(RegisterModule, CorruptedResourceSectionGivesNoResources) {
+  std::vector<std::uint8_t> bytes = ReadAll(kProbe);
+  const std::vector<std::uint8_t> res = ReadAll(TILVARA_RES_FILE);
+  auto at = std::search(bytes.begin(), bytes.end(), res.begin(), res.begin() + 64);
+  ASSERT_NE(at, bytes.end());
+  // Break the second record's header size.
+  at[36] = 3;
+  const std::string path = WriteTemp("tilvara_bad_rsrc.dlt", bytes);
+  HMODULE m = RegisterModule(path, nullptr);
+  const Module* record = FindModule(m);
+  ASSERT_NE(record, nullptr);
+  EXPECT_TRUE(record->resources.empty());
+  EXPECT_NE(record->resource_error.find("parse_res()"), std::string::npos)
+      << record->resource_error;
+  WCHAR buffer[16];
+  EXPECT_EQ(LoadStringW(m, 1, buffer, 16), 0);
+  EXPECT_EQ(FindResourceW(m, MAKEINTRESOURCEW(114), RT_DIALOG), nullptr);
+  UnregisterModule(m);
+  std::filesystem::remove(path);
+}
+
+}  // namespace
+}  // namespace maxhost
