@@ -13,6 +13,7 @@
 #if MAXSCRIPT_HAVE_WIN32
 #include <windows.h>
 #endif
+#include <ifnpub.h>
 
 int MAXScript_signals = 0;
 
@@ -289,8 +290,26 @@ void init_MAXScript() {
   });
 }
 
+// The result as a published-function value: numbers, booleans and strings by value,
+// host objects by reference, anything else as the script value itself.
+static void store_result(Value* v, FPValue& out) {
+  if (is_integer(v)) {
+    out.Load(TYPE_INT, v->to_int());
+  } else if (is_float(v)) {
+    out.Load(TYPE_FLOAT, v->to_float());
+  } else if (is_bool(v)) {
+    out.Load(TYPE_BOOL, v == &true_value ? 1 : 0);
+  } else if (is_string(v)) {
+    out.LoadString(v->to_string());
+    out.type = TYPE_STRING;
+  } else if (auto* w = dynamic_cast<MAXWrapper*>(v); w != nullptr && w->get_ref() != nullptr) {
+    out.LoadPtr(TYPE_REFTARG, w->get_ref());
+  } else {
+    out.Load(TYPE_VALUE, v);
+  }
+}
+
 BOOL ExecuteMAXScriptScript(const MCHAR* s, BOOL quietErrors, FPValue* fpv, BOOL logQuietErrors) {
-  (void)fpv;
   init_MAXScript();
   ParseResult parsed = parse_program(s ? s : L"", L"");
   try {
@@ -302,7 +321,8 @@ BOOL ExecuteMAXScriptScript(const MCHAR* s, BOOL quietErrors, FPValue* fpv, BOOL
       ex.source_position = e.position;
       throw ex;
     }
-    eval_program(parsed.program);
+    Value* result = eval_program(parsed.program);
+    if (fpv != nullptr) store_result(result, *fpv);
     return TRUE;
   } catch (MAXScriptException& e) {
     if (!quietErrors)

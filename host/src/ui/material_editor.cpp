@@ -166,7 +166,7 @@ void MaterialEditor::TypeInEdit(int editId, const std::wstring& text) {
 void MaterialEditor::ChooseRadio(int buttonId) {
   ParamMap* m = state_->MapWith(buttonId);
   Window* w = m ? WindowFromHandle(m->Control(buttonId)) : nullptr;
-  if (!w || w->class_name != L"Button") return;
+  if (!w || ControlClassName(*m->Template().FindControl(buttonId)) != L"Button") return;
   const DWORD type = w->style & BS_TYPEMASK;
   if (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) m->Click(buttonId, false);
 }
@@ -220,7 +220,7 @@ std::vector<MaterialEditor::ControlInfo> MaterialEditor::Controls() const {
       std::wstring text = c.text.is_ordinal ? std::wstring() : c.text.name;
       // Controls without an id share -1: only those with one are looked up by it.
       if (c.id != -1 && w) text = w->text;
-      out.push_back(ControlInfo{c.id, c.ClassName(), text, c.style, c.x, c.y, c.cx, c.cy});
+      out.push_back(ControlInfo{c.id, ControlClassName(c), text, c.style, c.x, c.y, c.cx, c.cy});
     }
   }
   return out;

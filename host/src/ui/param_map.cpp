@@ -46,7 +46,23 @@ bool IsPositiveEdit(int spinType) {
 
 Window* Record(HWND hwnd) { return WindowFromHandle(hwnd); }
 
+bool SameName(const std::wstring& a, const wchar_t* b) {
+  return a.size() == std::wcslen(b) && wcsncasecmp(a.c_str(), b, a.size()) == 0;
+}
+
 }  // namespace
+
+std::wstring ControlClassName(const DialogControl& c) {
+  // Resource compilers may change the case of class names; windows get the usual spelling.
+  static const wchar_t* const kKnown[] = {L"Button",   L"Static",         L"Edit",
+                                          L"ListBox",  L"ScrollBar",      L"ComboBox",
+                                          L"CustEdit", L"SpinnerControl", L"ColorSwatch",
+                                          L"CustButton", L"CustStatus",   L"CustImage"};
+  const std::wstring name = c.ClassName();
+  for (const wchar_t* known : kKnown)
+    if (SameName(name, known)) return known;
+  return name;
+}
 
 std::wstring FormatSpinnerValue(float value, bool integer) {
   wchar_t buffer[64];
@@ -127,7 +143,7 @@ void ParamMap::BuildControls() {
     const RECT rect{DialogXToPixels(c.x), DialogYToPixels(c.y), DialogXToPixels(c.x + c.cx),
                     DialogYToPixels(c.y + c.cy)};
     const std::wstring text = c.text.is_ordinal ? std::wstring() : c.text.name;
-    HWND hwnd = CreateWindowRecord(rollout_, c.ClassName(), text, c.id, c.style, rect);
+    HWND hwnd = CreateWindowRecord(rollout_, ControlClassName(c), text, c.id, c.style, rect);
     // A static bitmap names its image by ordinal; the system loads it into the control.
     if (hwnd && c.IsClass(L"Static") && (c.style & SS_TYPEMASK) == SS_BITMAP && c.text.is_ordinal) {
       if (HBITMAP bitmap = LoadBitmapW(module, MAKEINTRESOURCEW(c.text.ordinal))) {
@@ -410,7 +426,7 @@ bool ParamMap::Click(int id, bool doubleClick) {
   Window* w = Record(hwnd);
   if (!w || !IsWindowEnabled(hwnd)) return false;
   WORD first = BN_CLICKED, second = BN_CLICKED;
-  if (w->class_name == L"Button") {
+  if (SameName(w->class_name, L"Button")) {
     const DWORD type = w->style & BS_TYPEMASK;
     if (type == BS_GROUPBOX) return false;
     const bool bound = BindingOf(id) != nullptr;
@@ -425,7 +441,7 @@ bool ParamMap::Click(int id, bool doubleClick) {
     // buttons report the second one as a double click.
     if (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON || (w->style & 0x4000L /*BS_NOTIFY*/))
       second = BN_DOUBLECLICKED;
-  } else if (w->class_name == L"Static") {
+  } else if (SameName(w->class_name, L"Static")) {
     if (!(w->style & SS_NOTIFY)) return false;
     first = STN_CLICKED;
     second = STN_DBLCLK;

@@ -36,6 +36,8 @@ std::wstring FormatSpinnerValue(float value, bool integer);
 // The automatic step of a spinner (SPIN_AUTOSCALE): one hundredth of the shown value, at
 // least 1 for integer edits and 0.1 for float edits.
 float AutoSpinnerStep(float value, bool integer);
+// The window class of a template control in its usual spelling ("CustEdit", "Button").
+std::wstring ControlClassName(const DialogControl& c);
 
 class ParamMap final : public IParamMap2 {
  public:

@@ -28,7 +28,8 @@ float Layout(const std::wstring& text, std::vector<Quad>* quads) {
   auto flush = [&]() {
     if (run.empty()) return;
     if (quads) {
-      std::vector<char> buffer(run.size() * 300 + 64);
+      // Up to 16 segment quads of 64 bytes per glyph.
+      std::vector<char> buffer(run.size() * 16 * 64 + 64);
       const int n = stb_easy_font_print(pen, 0.0f, run.data(), nullptr, buffer.data(),
                                         static_cast<int>(buffer.size()));
       // Each quad is four vertices of 16 bytes: x, y, z floats and a colour.

@@ -3,6 +3,8 @@
 
 #include <stdexcept>
 
+#include <ifnpub.h>
+
 #include "maxscript/engine.h"
 #include "maxscript/heap.h"
 #include "maxscript/maxscript.h"
@@ -69,6 +71,19 @@ TEST_F(Api, ExecuteDefinesGlobalFunctions) {
   Value* fn = static_cast<GlobalThunk*>(g)->cell;
   Value* arg = Integer::intern(21);
   EXPECT_EQ(fn->apply(&arg, 1)->to_int(), 42);
+}
+
+TEST_F(Api, ExecuteReturnsTheResultAsFPValue) {
+  FPValue v;
+  EXPECT_EQ(ExecuteMAXScriptScript(_T("6 * 7"), TRUE, &v), TRUE);
+  EXPECT_EQ(v.type, TYPE_INT);
+  EXPECT_EQ(v.i, 42);
+  EXPECT_EQ(ExecuteMAXScriptScript(_T("\"text\""), TRUE, &v), TRUE);
+  EXPECT_EQ(v.type, TYPE_STRING);
+  EXPECT_STREQ(v.s, L"text");
+  EXPECT_EQ(ExecuteMAXScriptScript(_T("#(1)"), TRUE, &v), TRUE);
+  EXPECT_EQ(v.type, TYPE_VALUE);
+  EXPECT_TRUE(is_array(v.v));
 }
 
 TEST_F(Api, QuietErrorsAreLoggedWithoutMessageBox) {

@@ -9,6 +9,7 @@
 #include "render/image.h"
 #include "ui/material_editor.h"
 #include "ui/param_map.h"
+#include "win32/module.h"
 
 namespace uitest {
 namespace {
@@ -87,8 +88,9 @@ TEST_F(DrawingTest, EveryControlIsDrawnInsideItsRectangle) {
     EXPECT_GT(drawn, 0) << "control " << c.id << " (" << std::string(c.cls.begin(), c.cls.end())
                         << ") at " << c.x << "," << c.y;
     // Filled controls cover much of their rectangle.
-    if (c.cls == L"CustEdit" || c.cls == L"SpinnerControl" || c.cls == L"ColorSwatch")
+    if (c.cls == L"CustEdit" || c.cls == L"SpinnerControl" || c.cls == L"ColorSwatch") {
       EXPECT_GT(drawn, area * 3 / 4) << "control " << c.id;
+    }
   }
 }
 

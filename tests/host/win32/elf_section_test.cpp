@@ -24,7 +24,8 @@ std::vector<std::uint8_t> ReadAll(const std::string& path) {
 std::string WriteTemp(const std::string& name, const std::vector<std::uint8_t>& bytes) {
   const std::filesystem::path p = std::filesystem::temp_directory_path() / name;
   std::ofstream out(p, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return p.string();
 }
 
@@ -44,7 +45,10 @@ TEST(ReadElfSection, RefusesFilesThatAreNotElf) {
   const std::string text = WriteTemp("tilvara_not_elf.dlt", {'h', 'e', 'l', 'l', 'o'});
   EXPECT_FALSE(ReadElfSection(text, ".rsrc").found);
   std::vector<std::uint8_t> padded(64, 0);
-  std::memcpy(padded.data(), "\x7f" "ELF", 4);
+  std::memcpy(padded.data(),
+              "\x7f"
+              "ELF",
+              4);
   padded[4] = 1;  // 32-bit
   const std::string elf32 = WriteTemp("tilvara_elf32.dlt", padded);
   EXPECT_NE(ReadElfSection(elf32, ".rsrc").error.find("64-bit"), std::string::npos);
