@@ -30,9 +30,8 @@ ScripterExport BOOL ExecuteMAXScriptScript(const MCHAR* s, BOOL quietErrors = FA
 // Reports a script error: the listener text, and a message box (MessageBoxW with the
 // caption) when displayErrorMessageBox is set and quietErrors is not.
 ScripterExport void ProcessMAXScriptException(MAXScriptException& e, const MCHAR* caption,
-                                              bool displayErrorMessageBox,
-                                              bool showSourcePosition, bool isTerminalHandling,
-                                              bool quietErrors = false);
+                                              bool displayErrorMessageBox, bool showSourcePosition,
+                                              bool isTerminalHandling, bool quietErrors = false);
 
 ScripterExport void clear_error_source_data();
 

@@ -123,8 +123,8 @@ class DotNetMethodValue : public ::Value {
       : target(std::move(target)), type(type), name(std::move(name)) {
     tag = &dotNetMethod_class;
   }
-  NetValue target;           // null for static methods
-  const TypeInfo* type;   // the class for static methods
+  NetValue target;       // null for static methods
+  const TypeInfo* type;  // the class for static methods
   std::wstring name;
 
   void sprin1(CharStream* s) override { s->puts((L"dotNetMethod:" + name).c_str()); }
@@ -192,8 +192,8 @@ class DotNetClassValue : public ::Value {
   std::wstring name = nameText(args[0]);
   if (MXSValueProxy* p = proxy(); p && equalsNoCase(name, L"value")) return p->value;
   return guarded([&]() -> ::Value* {
-    const TypeInfo* t = value.kind() == NetValue::Kind::Object ? &value.asObject()->type()
-                                                            : value.enumType();
+    const TypeInfo* t =
+        value.kind() == NetValue::Kind::Object ? &value.asObject()->type() : value.enumType();
     if (t && t->findProperty(name)) return toScript(getProperty(value, name));
     if (hasMethod(value, name)) return new DotNetMethodValue(value, nullptr, name);
     if (t && equalsNoCase(name, L"Item") && t->findIndexer()) return new DotNetIndexedValue(value);
@@ -230,7 +230,8 @@ class DotNetClassValue : public ::Value {
     mxs::TempRoots roots;
     auto* out = new ::Array(0);
     roots.add(out);
-    for (int64_t i = 0; i < n; ++i) out->append(toScript(getIndexed(value, {NetValue::int32(int(i))})));
+    for (int64_t i = 0; i < n; ++i)
+      out->append(toScript(getIndexed(value, {NetValue::int32(int(i))})));
     return out;
   });
 }
@@ -260,9 +261,15 @@ class ScriptEventHandler : public EventHandler {
       ::Value* argv[2] = {roots.add(toScript(NetValue::object(sender))),
                           roots.add(toScript(NetValue::object(args)))};
       switch (positionalParams(fn)) {
-        case 0: mxs::call_value(fn, argv, 0); break;
-        case 1: mxs::call_value(fn, argv + 1, 1); break;
-        default: mxs::call_value(fn, argv, 2); break;
+        case 0:
+          mxs::call_value(fn, argv, 0);
+          break;
+        case 1:
+          mxs::call_value(fn, argv + 1, 1);
+          break;
+        default:
+          mxs::call_value(fn, argv, 2);
+          break;
       }
     } catch (MAXScriptException& e) {
       mxs::report_script_error(e);
@@ -347,10 +354,10 @@ const TypeInfo& needType(::Value* v) {
   if (!is_string(v) && !is_name(v)) throw TypeError(L"dotNet type name expected, got: ", v);
   const TypeInfo* t = TypeRegistry::instance().lookup(v->to_string());
   if (!t)
-    throw RuntimeError((L"No constructor found which matched argument list: " +
-                        std::wstring(v->to_string()))
-                           .c_str(),
-                       static_cast<::Value*>(nullptr));
+    throw RuntimeError(
+        (L"No constructor found which matched argument list: " + std::wstring(v->to_string()))
+            .c_str(),
+        static_cast<::Value*>(nullptr));
   return *t;
 }
 
@@ -366,7 +373,8 @@ const TypeInfo& needType(::Value* v) {
 ::Value* fnDotNetClass(::Value** a, int n) {
   needArgs(L"dotNetClass", a, n, 1);
   if (auto* o = dynamic_cast<DotNetObjectValue*>(a[0])) {
-    if (o->value.kind() == NetValue::Kind::Object) return new DotNetClassValue(o->value.asObject()->type());
+    if (o->value.kind() == NetValue::Kind::Object)
+      return new DotNetClassValue(o->value.asObject()->type());
     if (o->value.kind() == NetValue::Kind::Enum) return new DotNetClassValue(*o->value.enumType());
   }
   return new DotNetClassValue(needType(a[0]));
@@ -460,8 +468,7 @@ void registerGlobals() {
   colorMan->add(L"getColor", [](::Value** a, int n) -> ::Value* {
     needArgs(L"colorMan.getColor", a, n, 1);
     UiColor c;
-    if (!hostUiColor(nameText(a[0]), c))
-      throw RuntimeError(L"Unknown UI color: ", a[0]);
+    if (!hostUiColor(nameText(a[0]), c)) throw RuntimeError(L"Unknown UI color: ", a[0]);
     return new Point3Value(c.r, c.g, c.b);
   });
   mxs::define_global(L"colorMan", colorMan, true);
@@ -476,11 +483,16 @@ bool hostUiColor(const std::wstring& name, UiColor& out) {
     int r, g, b;
   };
   static const Entry table[] = {
-      {L"window", 68, 68, 68},           {L"windowText", 220, 220, 220},
-      {L"background", 68, 68, 68},       {L"text", 220, 220, 220},
-      {L"activeCaption", 86, 86, 86},    {L"hilight", 86, 133, 177},
-      {L"hilightText", 255, 255, 255},   {L"shadow", 40, 40, 40},
-      {L"toolTipBackground", 90, 90, 90}, {L"toolTipText", 220, 220, 220},
+      {L"window", 68, 68, 68},
+      {L"windowText", 220, 220, 220},
+      {L"background", 68, 68, 68},
+      {L"text", 220, 220, 220},
+      {L"activeCaption", 86, 86, 86},
+      {L"hilight", 86, 133, 177},
+      {L"hilightText", 255, 255, 255},
+      {L"shadow", 40, 40, 40},
+      {L"toolTipBackground", 90, 90, 90},
+      {L"toolTipText", 220, 220, 220},
   };
   for (const Entry& e : table)
     if (equalsNoCase(name, e.name)) {
@@ -508,21 +520,27 @@ NetValue toDotNet(::Value* v) {
 
 ::Value* toScript(const NetValue& v) {
   switch (v.kind()) {
-    case NetValue::Kind::Null: return &undefined;
-    case NetValue::Kind::Boolean: return bool_result(v.asBool());
+    case NetValue::Kind::Null:
+      return &undefined;
+    case NetValue::Kind::Boolean:
+      return bool_result(v.asBool());
     case NetValue::Kind::Byte:
     case NetValue::Kind::Int16:
     case NetValue::Kind::Int32:
     case NetValue::Kind::Int64:
     case NetValue::Kind::UInt16:
-    case NetValue::Kind::UInt32: return Integer::intern(static_cast<int>(v.asInt()));
+    case NetValue::Kind::UInt32:
+      return Integer::intern(static_cast<int>(v.asInt()));
     case NetValue::Kind::Decimal:
       // Convert.ToInt32(decimal): to the nearest integer, halves to even.
       return Integer::intern(static_cast<int>(std::nearbyint(v.asDouble())));
     case NetValue::Kind::Single:
-    case NetValue::Kind::Double: return new Float(static_cast<float>(v.asDouble()));
-    case NetValue::Kind::String: return new String(v.asString());
-    case NetValue::Kind::Enum: return new DotNetObjectValue(v);
+    case NetValue::Kind::Double:
+      return new Float(static_cast<float>(v.asDouble()));
+    case NetValue::Kind::String:
+      return new String(v.asString());
+    case NetValue::Kind::Enum:
+      return new DotNetObjectValue(v);
     case NetValue::Kind::Object: {
       if (auto arr = v.as<Array>()) {
         mxs::TempRoots roots;

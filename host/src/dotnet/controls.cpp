@@ -22,7 +22,9 @@ Application& Application::instance() {
   return app;
 }
 
-std::vector<FormPtr> Application::openForms() const { return forms_; }
+std::vector<FormPtr> Application::openForms() const {
+  return forms_;
+}
 
 void Application::formOpened(const FormPtr& form) {
   if (std::find(forms_.begin(), forms_.end(), form) == forms_.end()) forms_.push_back(form);
@@ -127,6 +129,7 @@ void ControlCollection::remove(const ControlPtr& c) {
   if (Application::instance().focused() == c.get()) Application::instance().setFocus(nullptr);
   c->setParent(nullptr);
   kids.erase(it);
+  o->childRemoved(c.get());
   Application::instance().invalidateLayout();
 }
 
@@ -135,7 +138,9 @@ void ControlCollection::clear() {
   for (auto& c : kids) remove(c);
 }
 
-int ControlCollection::count() const { return static_cast<int>(owner()->children_.size()); }
+int ControlCollection::count() const {
+  return static_cast<int>(owner()->children_.size());
+}
 
 ControlPtr ControlCollection::at(int index) const {
   auto o = owner();
@@ -182,7 +187,9 @@ std::shared_ptr<ControlCollection> Control::controlsPtr() {
   return controls_;
 }
 
-ControlCollection& Control::controls() { return *controlsPtr(); }
+ControlCollection& Control::controls() {
+  return *controlsPtr();
+}
 
 void Control::setText(const std::wstring& t) {
   if (t == text_) return;
@@ -262,7 +269,9 @@ void Control::setMargin(const Padding& m) {
   Application::instance().invalidateLayout();
 }
 
-void Control::setParent(Control* p) { parent_ = p; }
+void Control::setParent(Control* p) {
+  parent_ = p;
+}
 
 Control* Control::topLevelControl() {
   Control* c = this;
@@ -309,13 +318,17 @@ bool Control::focus() {
   return focused();
 }
 
-bool Control::focused() const { return Application::instance().focused() == this; }
+bool Control::focused() const {
+  return Application::instance().focused() == this;
+}
 
 void Control::raiseMouse(const wchar_t* event, int button, int clicks, int x, int y) {
   raise(event, std::make_shared<MouseEventArgs>(button, clicks, x, y, 0));
 }
 
-bool Control::clicksOn(int) const { return true; }
+bool Control::clicksOn(int) const {
+  return true;
+}
 
 void Control::userMouseDown(int x, int y, int button) {
   if (!enabled_ || disposed_) return;
@@ -369,9 +382,9 @@ Size Form::clientSize() {
 
 void Form::show() {
   if (isDisposed())
-    throw DotNetError(L"System.ObjectDisposedException",
-                      L"Cannot access a disposed object. Object name: '" + type().shortName() +
-                          L"'.");
+    throw DotNetError(
+        L"System.ObjectDisposedException",
+        L"Cannot access a disposed object. Object name: '" + type().shortName() + L"'.");
   bool first = !shown_;
   shown_ = true;
   Application::instance().formOpened(std::static_pointer_cast<Form>(shared_from_this()));
@@ -386,7 +399,8 @@ void Form::show() {
 namespace {
 class FormClosingEventArgs : public CancelEventArgs {
  public:
-  FormClosingEventArgs() : CancelEventArgs(typeNamed(L"System.Windows.Forms.FormClosingEventArgs")) {}
+  FormClosingEventArgs()
+      : CancelEventArgs(typeNamed(L"System.Windows.Forms.FormClosingEventArgs")) {}
 };
 }  // namespace
 
@@ -444,7 +458,7 @@ NumericUpDown::NumericUpDown() : Control(typeNamed(L"System.Windows.Forms.Numeri
 static std::wstring formatFixed(double v, int places) {
   double scale = std::pow(10.0, places);
   double r = std::round(v * scale) / scale;  // half away from zero, as decimal formatting
-  if (r == 0.0) r = 0.0;                      // no "-0"
+  if (r == 0.0) r = 0.0;                     // no "-0"
   wchar_t buf[64];
   std::swprintf(buf, 64, L"%.*f", places, r);
   return buf;
@@ -542,8 +556,12 @@ void NumericUpDown::validateEditText() {
   updateEditText();
 }
 
-void NumericUpDown::upButton() { setValue(std::min(value() + increment, maximum_)); }
-void NumericUpDown::downButton() { setValue(std::max(value() - increment, minimum_)); }
+void NumericUpDown::upButton() {
+  setValue(std::min(value() + increment, maximum_));
+}
+void NumericUpDown::downButton() {
+  setValue(std::max(value() - increment, minimum_));
+}
 
 // ---- dialogs
 

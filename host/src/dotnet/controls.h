@@ -103,7 +103,7 @@ class ControlCollection : public Object {
   void remove(const ControlPtr& c);
   void clear();
   int count() const;
-  ControlPtr at(int index) const;  // throws System.ArgumentOutOfRangeException
+  ControlPtr at(int index) const;                     // throws System.ArgumentOutOfRangeException
   ControlPtr byName(const std::wstring& name) const;  // null when missing
   int indexOf(const Control* c) const;
   void forEachHeld(const std::function<void(const Value&)>& visit) const override;
@@ -178,6 +178,8 @@ class Control : public Object {
 
   // Arranges children inside the client area (docking by default).
   virtual void layoutChildren();
+  // A child left this control's collection (panels forget its cell).
+  virtual void childRemoved(const Control*) {}
 
   // Mouse as a user gives it; coordinates are in the control's client area.
   virtual void userMouseDown(int x, int y, int button);
@@ -217,7 +219,10 @@ class Control : public Object {
 
  public:
   // Set by layout only: does not mark the layout stale.
-  void setBoundsFromLayout(const Rectangle& r) { bounds_ = r; boundsSet_ = true; }
+  void setBoundsFromLayout(const Rectangle& r) {
+    bounds_ = r;
+    boundsSet_ = true;
+  }
   Rectangle rawBounds() const;
 };
 
@@ -277,6 +282,7 @@ class TableLayoutPanel : public Control {
   Size defaultSize() const override { return {200, 100}; }
   void layoutChildren() override;
   const TypeInfo& controlCollectionType() const override;
+  void childRemoved(const Control* c) override { cells_.erase(c); }
   void setCellPosition(const Control* c, int column, int row);
   std::pair<int, int> cellPosition(const Control* c) const;  // (-1, -1) when unset
 

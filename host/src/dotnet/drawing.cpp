@@ -21,8 +21,8 @@ std::wstring Boxed<Point>::toString() const {
 }
 template <>
 std::wstring Boxed<Size>::toString() const {
-  return L"{Width=" + std::to_wstring(value.width) + L", Height=" +
-         std::to_wstring(value.height) + L"}";
+  return L"{Width=" + std::to_wstring(value.width) + L", Height=" + std::to_wstring(value.height) +
+         L"}";
 }
 template <>
 std::wstring Boxed<Rectangle>::toString() const {
@@ -32,8 +32,8 @@ std::wstring Boxed<Rectangle>::toString() const {
 template <>
 std::wstring Boxed<Color>::toString() const {
   if (value.isEmpty) return L"Color [Empty]";
-  return L"Color [A=" + std::to_wstring(value.a) + L", R=" + std::to_wstring(value.r) +
-         L", G=" + std::to_wstring(value.g) + L", B=" + std::to_wstring(value.b) + L"]";
+  return L"Color [A=" + std::to_wstring(value.a) + L", R=" + std::to_wstring(value.r) + L", G=" +
+         std::to_wstring(value.g) + L", B=" + std::to_wstring(value.b) + L"]";
 }
 
 Value box(const Point& p) {
@@ -59,10 +59,18 @@ static T unbox(const Value& v, const wchar_t* name) {
   return b->value;
 }
 
-Point toPoint(const Value& v) { return unbox<Point>(v, L"System.Drawing.Point"); }
-Size toSize(const Value& v) { return unbox<Size>(v, L"System.Drawing.Size"); }
-Rectangle toRectangle(const Value& v) { return unbox<Rectangle>(v, L"System.Drawing.Rectangle"); }
-Color toColor(const Value& v) { return unbox<Color>(v, L"System.Drawing.Color"); }
+Point toPoint(const Value& v) {
+  return unbox<Point>(v, L"System.Drawing.Point");
+}
+Size toSize(const Value& v) {
+  return unbox<Size>(v, L"System.Drawing.Size");
+}
+Rectangle toRectangle(const Value& v) {
+  return unbox<Rectangle>(v, L"System.Drawing.Rectangle");
+}
+Color toColor(const Value& v) {
+  return unbox<Color>(v, L"System.Drawing.Color");
+}
 
 namespace {
 
@@ -92,9 +100,8 @@ void registerDrawingTypes(TypeRegistry& reg) {
   point.constructor({kInt, kInt}, [](Object*, const Args& a) {
     return box(Point{int(a[0].asInt()), int(a[1].asInt())});
   });
-  point.property(L"IsEmpty", TypeRef::of(K::Boolean), [](Object* s) {
-    return Value::boolean(boxed<Point>(s) == Point{});
-  });
+  point.property(L"IsEmpty", TypeRef::of(K::Boolean),
+                 [](Object* s) { return Value::boolean(boxed<Point>(s) == Point{}); });
 
   TypeInfo& size = reg.add(L"System.Drawing.Size");
   intField(size, L"Width", &Size::width);
@@ -123,28 +130,30 @@ void registerDrawingTypes(TypeRegistry& reg) {
     auto& r = boxed<Rectangle>(s);
     return box(Size{r.width, r.height});
   });
-  rect.property(L"IsEmpty", TypeRef::of(K::Boolean), [](Object* s) {
-    return Value::boolean(boxed<Rectangle>(s) == Rectangle{});
-  });
+  rect.property(L"IsEmpty", TypeRef::of(K::Boolean),
+                [](Object* s) { return Value::boolean(boxed<Rectangle>(s) == Rectangle{}); });
   rect.method(L"Contains", {kInt, kInt}, [](Object* s, const Args& a) {
     return Value::boolean(boxed<Rectangle>(s).contains(int(a[0].asInt()), int(a[1].asInt())));
   });
   rect.constructor({kInt, kInt, kInt, kInt}, [](Object*, const Args& a) {
-    return box(Rectangle{int(a[0].asInt()), int(a[1].asInt()), int(a[2].asInt()),
-                         int(a[3].asInt())});
+    return box(
+        Rectangle{int(a[0].asInt()), int(a[1].asInt()), int(a[2].asInt()), int(a[3].asInt())});
   });
   rect.staticProperty(L"Empty", TypeRef::classOf(rect), [] { return box(Rectangle{}); });
 
   TypeInfo& color = reg.add(L"System.Drawing.Color");
-  color.property(L"A", kInt, [](Object* s) { return Value::integral(Value::Kind::Byte, boxed<Color>(s).a); });
-  color.property(L"R", kInt, [](Object* s) { return Value::integral(Value::Kind::Byte, boxed<Color>(s).r); });
-  color.property(L"G", kInt, [](Object* s) { return Value::integral(Value::Kind::Byte, boxed<Color>(s).g); });
-  color.property(L"B", kInt, [](Object* s) { return Value::integral(Value::Kind::Byte, boxed<Color>(s).b); });
+  color.property(L"A", kInt,
+                 [](Object* s) { return Value::integral(Value::Kind::Byte, boxed<Color>(s).a); });
+  color.property(L"R", kInt,
+                 [](Object* s) { return Value::integral(Value::Kind::Byte, boxed<Color>(s).r); });
+  color.property(L"G", kInt,
+                 [](Object* s) { return Value::integral(Value::Kind::Byte, boxed<Color>(s).g); });
+  color.property(L"B", kInt,
+                 [](Object* s) { return Value::integral(Value::Kind::Byte, boxed<Color>(s).b); });
   color.property(L"IsEmpty", TypeRef::of(K::Boolean),
                  [](Object* s) { return Value::boolean(boxed<Color>(s).isEmpty); });
-  color.method(L"ToArgb", {}, [](Object* s, const Args&) {
-    return Value::int32(boxed<Color>(s).toArgb());
-  });
+  color.method(L"ToArgb", {},
+               [](Object* s, const Args&) { return Value::int32(boxed<Color>(s).toArgb()); });
   color.staticMethod(L"FromArgb", {kInt, kInt, kInt}, [](Object*, const Args& a) {
     return box(Color::fromArgb(255, int(a[0].asInt()), int(a[1].asInt()), int(a[2].asInt())));
   });

@@ -28,7 +28,9 @@ struct Rectangle {
   int right() const { return x + width; }
   int bottom() const { return y + height; }
   // Right and bottom edges are outside, as in System.Drawing.
-  bool contains(int px, int py) const { return px >= x && px < right() && py >= y && py < bottom(); }
+  bool contains(int px, int py) const {
+    return px >= x && px < right() && py >= y && py < bottom();
+  }
   bool operator==(const Rectangle&) const = default;
 };
 
@@ -39,7 +41,9 @@ struct Color {
   uint8_t b = 0;
   bool isEmpty = true;  // Color.Empty differs from transparent black
   static Color fromArgb(int a, int r, int g, int b);
-  int32_t toArgb() const { return static_cast<int32_t>((uint32_t(a) << 24) | (r << 16) | (g << 8) | b); }
+  int32_t toArgb() const {
+    return static_cast<int32_t>((uint32_t(a) << 24) | (r << 16) | (g << 8) | b);
+  }
   bool operator==(const Color&) const = default;
 };
 

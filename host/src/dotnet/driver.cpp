@@ -6,7 +6,9 @@ namespace maxhost::dotnet::user {
 
 namespace {
 
-Application& app() { return Application::instance(); }
+Application& app() {
+  return Application::instance();
+}
 
 // Holds modifier keys for one action and restores the previous state after it.
 class KeysHeld {
@@ -29,7 +31,9 @@ ControlPtr findIf(Control& root, const std::function<bool(Control&)>& match) {
 
 }  // namespace
 
-std::vector<FormPtr> openForms() { return app().openForms(); }
+std::vector<FormPtr> openForms() {
+  return app().openForms();
+}
 
 FormPtr findForm(const std::wstring& title) {
   for (const FormPtr& f : app().openForms())
@@ -52,8 +56,12 @@ ControlPtr findByType(Control& root, const std::wstring& typeName) {
   });
 }
 
-void holdKeys(int modifiers) { app().modifierKeys = modifiers; }
-void releaseKeys() { app().modifierKeys = Keys::None; }
+void holdKeys(int modifiers) {
+  app().modifierKeys = modifiers;
+}
+void releaseKeys() {
+  app().modifierKeys = Keys::None;
+}
 
 void press(Control& c, int x, int y, int button, int modifiers) {
   KeysHeld keys(modifiers);
@@ -99,9 +107,8 @@ void clickButton(Button& b) {
 }
 
 void clickButton(Control& root, const std::wstring& text) {
-  auto found = findIf(root, [&](Control& c) {
-    return dynamic_cast<Button*>(&c) && c.text() == text;
-  });
+  auto found =
+      findIf(root, [&](Control& c) { return dynamic_cast<Button*>(&c) && c.text() == text; });
   if (!found) throw std::runtime_error("no button with this text");
   clickButton(static_cast<Button&>(*found));
 }
@@ -127,8 +134,12 @@ void clickListCheckBox(ListView& lv, int row, int modifiers) {
   click(lv, box.x + box.width / 2, box.y + box.height / 2, MouseButtons::Left, modifiers);
 }
 
-bool focus(Control& c) { return c.focus(); }
-void unfocus() { app().setFocus(nullptr); }
+bool focus(Control& c) {
+  return c.focus();
+}
+void unfocus() {
+  app().setFocus(nullptr);
+}
 
 void typeText(Control& c, const std::wstring& text) {
   c.focus();
@@ -144,11 +155,19 @@ void answerOpenFile(const std::vector<std::wstring>& paths) {
   app().openFileAnswers.push_back({true, paths});
 }
 
-void cancelOpenFile() { app().openFileAnswers.push_back({false, {}}); }
+void cancelOpenFile() {
+  app().openFileAnswers.push_back({false, {}});
+}
 
-const std::vector<MessageBoxRecord>& messageBoxes() { return app().messageBoxes; }
-void clearMessageBoxes() { app().messageBoxes.clear(); }
+const std::vector<MessageBoxRecord>& messageBoxes() {
+  return app().messageBoxes;
+}
+void clearMessageBoxes() {
+  app().messageBoxes.clear();
+}
 
-void reset() { app().reset(); }
+void reset() {
+  app().reset();
+}
 
 }  // namespace maxhost::dotnet::user

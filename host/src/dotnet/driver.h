@@ -39,8 +39,7 @@ void releaseKeys();
 // The mouse on a control; `modifiers` are held for the duration of the call.
 void press(Control& c, int x, int y, int button = MouseButtons::Left, int modifiers = Keys::None);
 void move(Control& c, int x, int y, int modifiers = Keys::None);
-void release(Control& c, int x, int y, int button = MouseButtons::Left,
-             int modifiers = Keys::None);
+void release(Control& c, int x, int y, int button = MouseButtons::Left, int modifiers = Keys::None);
 void click(Control& c, int x, int y, int button = MouseButtons::Left, int modifiers = Keys::None);
 // Presses at (x, y0), moves to each y in turn, releases at the last one.
 void dragVertically(Control& c, int x, int y0, const std::vector<int>& ys,

@@ -25,49 +25,103 @@ void registerEnums(TypeRegistry& reg) {
   enumType(reg, kForms + L"View",
            {{L"LargeIcon", 0}, {L"Details", 1}, {L"SmallIcon", 2}, {L"List", 3}, {L"Tile", 4}});
   enumType(reg, kForms + L"DialogResult",
-           {{L"None", 0}, {L"OK", 1}, {L"Cancel", 2}, {L"Abort", 3}, {L"Retry", 4},
-            {L"Ignore", 5}, {L"Yes", 6}, {L"No", 7}});
+           {{L"None", 0},
+            {L"OK", 1},
+            {L"Cancel", 2},
+            {L"Abort", 3},
+            {L"Retry", 4},
+            {L"Ignore", 5},
+            {L"Yes", 6},
+            {L"No", 7}});
   enumType(reg, kForms + L"MouseButtons",
-           {{L"None", 0}, {L"Left", MouseButtons::Left}, {L"Right", MouseButtons::Right},
-            {L"Middle", MouseButtons::Middle}, {L"XButton1", 0x800000}, {L"XButton2", 0x1000000}},
+           {{L"None", 0},
+            {L"Left", MouseButtons::Left},
+            {L"Right", MouseButtons::Right},
+            {L"Middle", MouseButtons::Middle},
+            {L"XButton1", 0x800000},
+            {L"XButton2", 0x1000000}},
            true);
   enumType(reg, kForms + L"Keys",
-           {{L"None", 0}, {L"Back", 8}, {L"Tab", 9}, {L"Enter", 13}, {L"ShiftKey", 16},
-            {L"ControlKey", 17}, {L"Menu", 18}, {L"Escape", 27}, {L"Space", 32},
-            {L"Delete", 46}, {L"Shift", Keys::Shift}, {L"Control", Keys::Control},
-            {L"Alt", Keys::Alt}, {L"Modifiers", -65536}},
+           {{L"None", 0},
+            {L"Back", 8},
+            {L"Tab", 9},
+            {L"Enter", 13},
+            {L"ShiftKey", 16},
+            {L"ControlKey", 17},
+            {L"Menu", 18},
+            {L"Escape", 27},
+            {L"Space", 32},
+            {L"Delete", 46},
+            {L"Shift", Keys::Shift},
+            {L"Control", Keys::Control},
+            {L"Alt", Keys::Alt},
+            {L"Modifiers", -65536}},
            true);
   enumType(reg, kForms + L"CheckState",
            {{L"Unchecked", 0}, {L"Checked", 1}, {L"Indeterminate", 2}});
   enumType(reg, kForms + L"BorderStyle", {{L"None", 0}, {L"FixedSingle", 1}, {L"Fixed3D", 2}});
   enumType(reg, kForms + L"FormBorderStyle",
-           {{L"None", 0}, {L"FixedSingle", 1}, {L"Fixed3D", 2}, {L"FixedDialog", 3},
-            {L"Sizable", 4}, {L"FixedToolWindow", 5}, {L"SizableToolWindow", 6}});
+           {{L"None", 0},
+            {L"FixedSingle", 1},
+            {L"Fixed3D", 2},
+            {L"FixedDialog", 3},
+            {L"Sizable", 4},
+            {L"FixedToolWindow", 5},
+            {L"SizableToolWindow", 6}});
   enumType(reg, kForms + L"FormStartPosition",
-           {{L"Manual", 0}, {L"CenterScreen", 1}, {L"WindowsDefaultLocation", 2},
-            {L"WindowsDefaultBounds", 3}, {L"CenterParent", 4}});
+           {{L"Manual", 0},
+            {L"CenterScreen", 1},
+            {L"WindowsDefaultLocation", 2},
+            {L"WindowsDefaultBounds", 3},
+            {L"CenterParent", 4}});
   enumType(reg, kForms + L"CloseReason",
-           {{L"None", 0}, {L"WindowsShutDown", 1}, {L"MdiFormClosing", 2}, {L"UserClosing", 3},
-            {L"TaskManagerClosing", 4}, {L"FormOwnerClosing", 5}, {L"ApplicationExitCall", 6}});
+           {{L"None", 0},
+            {L"WindowsShutDown", 1},
+            {L"MdiFormClosing", 2},
+            {L"UserClosing", 3},
+            {L"TaskManagerClosing", 4},
+            {L"FormOwnerClosing", 5},
+            {L"ApplicationExitCall", 6}});
   enumType(reg, kForms + L"HorizontalAlignment", {{L"Left", 0}, {L"Right", 1}, {L"Center", 2}});
   enumType(reg, kForms + L"ColumnHeaderStyle",
            {{L"None", 0}, {L"Nonclickable", 1}, {L"Clickable", 2}});
   enumType(reg, kForms + L"ListViewHitTestLocations",
-           {{L"None", 1}, {L"Image", 2}, {L"Label", 4}, {L"BelowClientArea", 16},
-            {L"RightOfClientArea", 32}, {L"LeftOfClientArea", 64}, {L"AboveClientArea", 256},
+           {{L"None", 1},
+            {L"Image", 2},
+            {L"Label", 4},
+            {L"BelowClientArea", 16},
+            {L"RightOfClientArea", 32},
+            {L"LeftOfClientArea", 64},
+            {L"AboveClientArea", 256},
             {L"StateImage", 512}},
            true);
   enumType(reg, kForms + L"MessageBoxButtons",
-           {{L"OK", 0}, {L"OKCancel", 1}, {L"AbortRetryIgnore", 2}, {L"YesNoCancel", 3},
-            {L"YesNo", 4}, {L"RetryCancel", 5}});
+           {{L"OK", 0},
+            {L"OKCancel", 1},
+            {L"AbortRetryIgnore", 2},
+            {L"YesNoCancel", 3},
+            {L"YesNo", 4},
+            {L"RetryCancel", 5}});
   enumType(reg, kForms + L"MessageBoxIcon",
-           {{L"None", 0}, {L"Hand", 16}, {L"Error", 16}, {L"Stop", 16}, {L"Question", 32},
-            {L"Exclamation", 48}, {L"Warning", 48}, {L"Asterisk", 64}, {L"Information", 64}});
+           {{L"None", 0},
+            {L"Hand", 16},
+            {L"Error", 16},
+            {L"Stop", 16},
+            {L"Question", 32},
+            {L"Exclamation", 48},
+            {L"Warning", 48},
+            {L"Asterisk", 64},
+            {L"Information", 64}});
   enumType(reg, kForms + L"FlatStyle",
            {{L"Flat", 0}, {L"Popup", 1}, {L"Standard", 2}, {L"System", 3}});
   enumType(reg, kForms + L"TableLayoutPanelCellBorderStyle",
-           {{L"None", 0}, {L"Single", 1}, {L"Inset", 2}, {L"InsetDouble", 3}, {L"Outset", 4},
-            {L"OutsetDouble", 5}, {L"OutsetPartial", 6}});
+           {{L"None", 0},
+            {L"Single", 1},
+            {L"Inset", 2},
+            {L"InsetDouble", 3},
+            {L"Outset", 4},
+            {L"OutsetDouble", 5},
+            {L"OutsetPartial", 6}});
 }
 
 Value enumOf(const std::wstring& shortName, int64_t v) {
@@ -84,11 +138,12 @@ void registerEventArgs(TypeRegistry& reg) {
                        [](MouseEventArgs& e) { return enumOf(L"MouseButtons", e.button); });
   prop<MouseEventArgs>(mouse, L"X", kInt, [](MouseEventArgs& e) { return integer(e.x); });
   prop<MouseEventArgs>(mouse, L"Y", kInt, [](MouseEventArgs& e) { return integer(e.y); });
-  prop<MouseEventArgs>(mouse, L"Clicks", kInt,
-                       [](MouseEventArgs& e) { return integer(e.clicks); });
+  prop<MouseEventArgs>(mouse, L"Clicks", kInt, [](MouseEventArgs& e) { return integer(e.clicks); });
   prop<MouseEventArgs>(mouse, L"Delta", kInt, [](MouseEventArgs& e) { return integer(e.delta); });
   prop<MouseEventArgs>(mouse, L"Location", TypeRef::classOf(reg.get(L"System.Drawing.Point")),
-                       [](MouseEventArgs& e) { return box(Point{e.x, e.y}); });
+                       [](MouseEventArgs& e) {
+                         return box(Point{e.x, e.y});
+                       });
 
   TypeInfo& closing =
       reg.add(kForms + L"FormClosingEventArgs", L"System.ComponentModel.CancelEventArgs");
@@ -107,7 +162,8 @@ void registerControl(TypeRegistry& reg) {
   TypeRef colorRef = TypeRef::classOf(reg.get(L"System.Drawing.Color"));
   TypeRef controlRef = TypeRef::classOf(t);
 
-  t.constructor({}, [](Object*, const Args&) { return Value::object(std::make_shared<Control>()); });
+  t.constructor({},
+                [](Object*, const Args&) { return Value::object(std::make_shared<Control>()); });
   prop<Control>(
       t, L"Name", kString, [](Control& c) { return str(c.name()); },
       [](Control& c, const Value& v) { c.setName(v.asString()); });
@@ -183,25 +239,21 @@ void registerControl(TypeRegistry& reg) {
         if (Control* p = c.parent()) p->controls().remove(keep);
         if (auto np = v.as<Control>()) np->controls().add(keep);
       });
-  prop<Control>(t, L"TopLevelControl", controlRef, [](Control& c) {
-    return Value::object(c.topLevelControl()->self());
-  });
+  prop<Control>(t, L"TopLevelControl", controlRef,
+                [](Control& c) { return Value::object(c.topLevelControl()->self()); });
   prop<Control>(t, L"Controls", TypeRef::any(),
                 [](Control& c) { return Value::object(c.controlsPtr()); });
   prop<Control>(t, L"HasChildren", kBool,
                 [](Control& c) { return Value::boolean(!c.children().empty()); });
   prop<Control>(t, L"Focused", kBool, [](Control& c) { return Value::boolean(c.focused()); });
   prop<Control>(t, L"CanFocus", kBool, [](Control& c) { return Value::boolean(c.canFocus()); });
-  prop<Control>(t, L"IsDisposed", kBool,
-                [](Control& c) { return Value::boolean(c.isDisposed()); });
+  prop<Control>(t, L"IsDisposed", kBool, [](Control& c) { return Value::boolean(c.isDisposed()); });
   prop<Control>(t, L"IsHandleCreated", kBool,
                 [](Control& c) { return Value::boolean(c.isHandleCreated()); });
-  prop<Control>(
-      t, L"Margin", TypeRef::any(),
-      [](Control& c) {
-        Padding m = c.margin();
-        return box(Rectangle{m.left, m.top, m.right, m.bottom});
-      });
+  prop<Control>(t, L"Margin", TypeRef::any(), [](Control& c) {
+    Padding m = c.margin();
+    return box(Rectangle{m.left, m.top, m.right, m.bottom});
+  });
   // Settings the stand-in keeps without acting on them.
   for (auto [name, type] : std::initializer_list<std::pair<const wchar_t*, TypeRef>>{
            {L"TabIndex", kInt},
@@ -256,19 +308,18 @@ void registerControl(TypeRegistry& reg) {
     method<Control>(t, name, {}, [](Control&, const Args&) { return Value(); });
   method<Control>(t, L"ResumeLayout", {kBool}, [](Control&, const Args&) { return Value(); });
 
-  t.staticProperty(L"ModifierKeys", enumRef(reg, L"Keys"), [] {
-    return enumOf(L"Keys", Application::instance().modifierKeys);
-  });
-  t.staticProperty(L"MouseButtons", enumRef(reg, L"MouseButtons"), [] {
-    return enumOf(L"MouseButtons", Application::instance().mouseButtons);
-  });
+  t.staticProperty(L"ModifierKeys", enumRef(reg, L"Keys"),
+                   [] { return enumOf(L"Keys", Application::instance().modifierKeys); });
+  t.staticProperty(L"MouseButtons", enumRef(reg, L"MouseButtons"),
+                   [] { return enumOf(L"MouseButtons", Application::instance().mouseButtons); });
 
-  for (const wchar_t* e :
-       {L"Click", L"DoubleClick", L"MouseClick", L"MouseDoubleClick", L"MouseDown", L"MouseUp",
-        L"MouseMove", L"MouseEnter", L"MouseLeave", L"MouseWheel", L"Enter", L"Leave",
-        L"GotFocus", L"LostFocus", L"Validating", L"Validated", L"TextChanged",
-        L"VisibleChanged", L"Resize", L"SizeChanged", L"KeyDown", L"KeyUp", L"KeyPress",
-        L"Paint", L"Disposed"})
+  for (const wchar_t* e : {L"Click",       L"DoubleClick",    L"MouseClick", L"MouseDoubleClick",
+                           L"MouseDown",   L"MouseUp",        L"MouseMove",  L"MouseEnter",
+                           L"MouseLeave",  L"MouseWheel",     L"Enter",      L"Leave",
+                           L"GotFocus",    L"LostFocus",      L"Validating", L"Validated",
+                           L"TextChanged", L"VisibleChanged", L"Resize",     L"SizeChanged",
+                           L"KeyDown",     L"KeyUp",          L"KeyPress",   L"Paint",
+                           L"Disposed"})
     t.event(e);
 
   // Control.ControlCollection and the table panel's collection.
@@ -285,11 +336,10 @@ void registerControl(TypeRegistry& reg) {
                                 for (const Value& v : arr->items()) c.add(v.as<Control>());
                               return Value();
                             });
-  method<ControlCollection>(cc, L"Remove", {controlRef},
-                            [](ControlCollection& c, const Args& a) {
-                              c.remove(a[0].as<Control>());
-                              return Value();
-                            });
+  method<ControlCollection>(cc, L"Remove", {controlRef}, [](ControlCollection& c, const Args& a) {
+    c.remove(a[0].as<Control>());
+    return Value();
+  });
   method<ControlCollection>(cc, L"RemoveAt", {kInt}, [](ControlCollection& c, const Args& a) {
     c.remove(c.at(int(a[0].asInt())));
     return Value();
@@ -298,14 +348,12 @@ void registerControl(TypeRegistry& reg) {
     c.clear();
     return Value();
   });
-  method<ControlCollection>(cc, L"Contains", {controlRef},
-                            [](ControlCollection& c, const Args& a) {
-                              return Value::boolean(c.indexOf(a[0].as<Control>().get()) >= 0);
-                            });
-  method<ControlCollection>(cc, L"IndexOf", {controlRef},
-                            [](ControlCollection& c, const Args& a) {
-                              return integer(c.indexOf(a[0].as<Control>().get()));
-                            });
+  method<ControlCollection>(cc, L"Contains", {controlRef}, [](ControlCollection& c, const Args& a) {
+    return Value::boolean(c.indexOf(a[0].as<Control>().get()) >= 0);
+  });
+  method<ControlCollection>(cc, L"IndexOf", {controlRef}, [](ControlCollection& c, const Args& a) {
+    return integer(c.indexOf(a[0].as<Control>().get()));
+  });
   prop<ControlCollection>(cc, L"Count", kInt,
                           [](ControlCollection& c) { return integer(c.count()); });
   cc.indexer({kInt}, [](Object* o, const Args& a) {
@@ -335,7 +383,8 @@ void registerForms(TypeRegistry& reg) {
   reg.add(kForms + L"ScrollableControl", kForms + L"Control");
   reg.add(kForms + L"ContainerControl", kForms + L"ScrollableControl");
   TypeInfo& form = reg.add(kForms + L"Form", kForms + L"ContainerControl");
-  form.constructor({}, [](Object*, const Args&) { return Value::object(std::make_shared<Form>()); });
+  form.constructor({},
+                   [](Object*, const Args&) { return Value::object(std::make_shared<Form>()); });
   auto show = [](Form& f, const Args&) {
     f.show();
     return Value();
@@ -366,8 +415,8 @@ void registerForms(TypeRegistry& reg) {
         },
         [key](Form& f, const Value& v) { f.settings[key] = v; });
   }
-  for (const wchar_t* e : {L"Closing", L"FormClosing", L"FormClosed", L"Closed", L"Load",
-                           L"Shown", L"Activated", L"Deactivate"})
+  for (const wchar_t* e : {L"Closing", L"FormClosing", L"FormClosed", L"Closed", L"Load", L"Shown",
+                           L"Activated", L"Deactivate"})
     form.event(e);
 
   TypeInfo& maxForm = reg.add(L"MaxCustomControls.MaxForm", form.fullName());
@@ -395,9 +444,8 @@ void registerButtonsAndPanels(TypeRegistry& reg) {
         [key](Control& c, const Value& v) { c.settings[key] = v; });
   }
   TypeInfo& button = reg.add(kForms + L"Button", buttonBase.fullName());
-  button.constructor({}, [](Object*, const Args&) {
-    return Value::object(std::make_shared<Button>());
-  });
+  button.constructor(
+      {}, [](Object*, const Args&) { return Value::object(std::make_shared<Button>()); });
   method<Button>(button, L"PerformClick", {}, [](Button& b, const Args&) {
     b.performClick();
     return Value();
@@ -415,8 +463,8 @@ void registerButtonsAndPanels(TypeRegistry& reg) {
       return Value::object(std::make_shared<TableLayoutStyle>(*st, int(a[0].asInt()), 0.f));
     });
     s.constructor({sizeType, kSingle}, [st](Object*, const Args& a) {
-      return Value::object(std::make_shared<TableLayoutStyle>(*st, int(a[0].asInt()),
-                                                              float(a[1].asDouble())));
+      return Value::object(
+          std::make_shared<TableLayoutStyle>(*st, int(a[0].asInt()), float(a[1].asDouble())));
     });
     prop<TableLayoutStyle>(
         s, sizeName, kSingle, [](TableLayoutStyle& x) { return Value::single(x.size); },
@@ -437,13 +485,12 @@ void registerButtonsAndPanels(TypeRegistry& reg) {
   style(L"RowStyle", L"Height");
 
   TypeInfo& styles = reg.add(kForms + L"TableLayoutStyleCollection");
-  method<TableLayoutStyleCollection>(
-      styles, L"Add", {TypeRef::classOf(styleBase)},
-      [](TableLayoutStyleCollection& c, const Args& a) {
-        c.styles.push_back(a[0].as<TableLayoutStyle>());
-        Application::instance().invalidateLayout();
-        return integer(c.styles.size() - 1);
-      });
+  method<TableLayoutStyleCollection>(styles, L"Add", {TypeRef::classOf(styleBase)},
+                                     [](TableLayoutStyleCollection& c, const Args& a) {
+                                       c.styles.push_back(a[0].as<TableLayoutStyle>());
+                                       Application::instance().invalidateLayout();
+                                       return integer(c.styles.size() - 1);
+                                     });
   method<TableLayoutStyleCollection>(styles, L"Clear", {},
                                      [](TableLayoutStyleCollection& c, const Args&) {
                                        c.styles.clear();
@@ -463,9 +510,8 @@ void registerButtonsAndPanels(TypeRegistry& reg) {
   reg.add(kForms + L"TableLayoutRowStyleCollection", styles.fullName());
 
   TypeInfo& table = reg.add(kForms + L"TableLayoutPanel", kForms + L"Panel");
-  table.constructor({}, [](Object*, const Args&) {
-    return Value::object(std::make_shared<TableLayoutPanel>());
-  });
+  table.constructor(
+      {}, [](Object*, const Args&) { return Value::object(std::make_shared<TableLayoutPanel>()); });
   auto count = [&table](const wchar_t* name, int TableLayoutPanel::*field) {
     prop<TableLayoutPanel>(
         table, name, kInt, [field](TableLayoutPanel& p) { return integer(p.*field); },
@@ -477,26 +523,23 @@ void registerButtonsAndPanels(TypeRegistry& reg) {
   };
   count(L"ColumnCount", &TableLayoutPanel::columnCount);
   count(L"RowCount", &TableLayoutPanel::rowCount);
-  prop<TableLayoutPanel>(table, L"ColumnStyles", kAny, [](TableLayoutPanel& p) {
-    return Value::object(p.columnStyles);
-  });
+  prop<TableLayoutPanel>(table, L"ColumnStyles", kAny,
+                         [](TableLayoutPanel& p) { return Value::object(p.columnStyles); });
   prop<TableLayoutPanel>(table, L"RowStyles", kAny,
                          [](TableLayoutPanel& p) { return Value::object(p.rowStyles); });
   TypeRef controlRef = TypeRef::classOf(reg.get(kForms + L"Control"));
-  method<TableLayoutPanel>(table, L"SetColumn", {controlRef, kInt},
-                           [](TableLayoutPanel& p, const Args& a) {
-                             auto c = a[0].as<Control>();
-                             p.setCellPosition(c.get(), int(a[1].asInt()),
-                                               std::max(0, p.cellPosition(c.get()).second));
-                             return Value();
-                           });
-  method<TableLayoutPanel>(table, L"SetRow", {controlRef, kInt},
-                           [](TableLayoutPanel& p, const Args& a) {
-                             auto c = a[0].as<Control>();
-                             p.setCellPosition(c.get(), std::max(0, p.cellPosition(c.get()).first),
-                                               int(a[1].asInt()));
-                             return Value();
-                           });
+  method<TableLayoutPanel>(
+      table, L"SetColumn", {controlRef, kInt}, [](TableLayoutPanel& p, const Args& a) {
+        auto c = a[0].as<Control>();
+        p.setCellPosition(c.get(), int(a[1].asInt()), std::max(0, p.cellPosition(c.get()).second));
+        return Value();
+      });
+  method<TableLayoutPanel>(
+      table, L"SetRow", {controlRef, kInt}, [](TableLayoutPanel& p, const Args& a) {
+        auto c = a[0].as<Control>();
+        p.setCellPosition(c.get(), std::max(0, p.cellPosition(c.get()).first), int(a[1].asInt()));
+        return Value();
+      });
   table.property(
       L"CellBorderStyle", enumRef(reg, L"TableLayoutPanelCellBorderStyle"),
       [](Object* o) {
@@ -507,9 +550,8 @@ void registerButtonsAndPanels(TypeRegistry& reg) {
       [](Object* o, const Value& v) { as<Control>(o).settings[L"CellBorderStyle"] = v; });
 
   TypeInfo& flow = reg.add(kForms + L"FlowLayoutPanel", kForms + L"Panel");
-  flow.constructor({}, [](Object*, const Args&) {
-    return Value::object(std::make_shared<FlowLayoutPanel>());
-  });
+  flow.constructor(
+      {}, [](Object*, const Args&) { return Value::object(std::make_shared<FlowLayoutPanel>()); });
   prop<FlowLayoutPanel>(
       flow, L"FlowDirection", enumRef(reg, L"FlowDirection"),
       [](FlowLayoutPanel& p) { return enumOf(L"FlowDirection", p.flowDirection); },
@@ -518,7 +560,8 @@ void registerButtonsAndPanels(TypeRegistry& reg) {
         Application::instance().invalidateLayout();
       });
   prop<FlowLayoutPanel>(
-      flow, L"WrapContents", kBool, [](FlowLayoutPanel& p) { return Value::boolean(p.wrapContents); },
+      flow, L"WrapContents", kBool,
+      [](FlowLayoutPanel& p) { return Value::boolean(p.wrapContents); },
       [](FlowLayoutPanel& p, const Value& v) {
         p.wrapContents = v.asBool();
         Application::instance().invalidateLayout();
@@ -528,9 +571,8 @@ void registerButtonsAndPanels(TypeRegistry& reg) {
 void registerNumericUpDown(TypeRegistry& reg) {
   reg.add(kForms + L"UpDownBase", kForms + L"ContainerControl");
   TypeInfo& t = reg.add(kForms + L"NumericUpDown", kForms + L"UpDownBase");
-  t.constructor({}, [](Object*, const Args&) {
-    return Value::object(std::make_shared<NumericUpDown>());
-  });
+  t.constructor(
+      {}, [](Object*, const Args&) { return Value::object(std::make_shared<NumericUpDown>()); });
   prop<NumericUpDown>(
       t, L"Value", kDecimal, [](NumericUpDown& n) { return Value::decimal(n.value()); },
       [](NumericUpDown& n, const Value& v) { n.setValue(v.asDouble()); });
@@ -563,9 +605,8 @@ void registerNumericUpDown(TypeRegistry& reg) {
 void registerDialogs(TypeRegistry& reg) {
   TypeRef dialogResult = enumRef(reg, L"DialogResult");
   TypeInfo& ofd = reg.add(kForms + L"OpenFileDialog");
-  ofd.constructor({}, [](Object*, const Args&) {
-    return Value::object(std::make_shared<OpenFileDialog>());
-  });
+  ofd.constructor(
+      {}, [](Object*, const Args&) { return Value::object(std::make_shared<OpenFileDialog>()); });
   auto text = [&ofd](const wchar_t* name, std::wstring OpenFileDialog::*field) {
     prop<OpenFileDialog>(
         ofd, name, kString, [field](OpenFileDialog& d) { return str(d.*field); },
@@ -581,8 +622,8 @@ void registerDialogs(TypeRegistry& reg) {
       ofd, L"Multiselect", kBool, [](OpenFileDialog& d) { return Value::boolean(d.multiselect); },
       [](OpenFileDialog& d, const Value& v) { d.multiselect = v.asBool(); });
   for (const wchar_t* ignored : {L"RestoreDirectory", L"CheckFileExists", L"CheckPathExists"})
-    ofd.property(ignored, kBool, [](Object*) { return Value::boolean(true); },
-                 [](Object*, const Value&) {});
+    ofd.property(
+        ignored, kBool, [](Object*) { return Value::boolean(true); }, [](Object*, const Value&) {});
   prop<OpenFileDialog>(
       ofd, L"FileName", kString,
       [](OpenFileDialog& d) { return str(d.fileNames.empty() ? L"" : d.fileNames.front()); },
@@ -608,10 +649,10 @@ void registerDialogs(TypeRegistry& reg) {
   box.staticMethod(L"Show", {kString}, show);
   box.staticMethod(L"Show", {kString, kString}, show);
   box.staticMethod(L"Show", {kString, kString, enumRef(reg, L"MessageBoxButtons")}, show);
-  box.staticMethod(L"Show",
-                   {kString, kString, enumRef(reg, L"MessageBoxButtons"),
-                    enumRef(reg, L"MessageBoxIcon")},
-                   show);
+  box.staticMethod(
+      L"Show",
+      {kString, kString, enumRef(reg, L"MessageBoxButtons"), enumRef(reg, L"MessageBoxIcon")},
+      show);
 }
 
 }  // namespace

@@ -52,8 +52,7 @@ TableLayoutStyle::TableLayoutStyle(const TypeInfo& type, int sizeType, float siz
 
 TableLayoutStyleCollection::TableLayoutStyleCollection(const TypeInfo& type) : Object(type) {}
 
-void TableLayoutStyleCollection::forEachHeld(
-    const std::function<void(const Value&)>& visit) const {
+void TableLayoutStyleCollection::forEachHeld(const std::function<void(const Value&)>& visit) const {
   for (auto& s : styles) visit(Value::object(s));
 }
 
@@ -174,16 +173,24 @@ void TableLayoutPanel::layoutChildren() {
     Rectangle inner{cell.x + m.left, cell.y + m.top, std::max(0, cell.width - m.left - m.right),
                     std::max(0, cell.height - m.top - m.bottom)};
     switch (c->dock()) {
-      case DockStyle::Fill: r = inner; break;
-      case DockStyle::Top: r = {inner.x, inner.y, inner.width, r.height}; break;
+      case DockStyle::Fill:
+        r = inner;
+        break;
+      case DockStyle::Top:
+        r = {inner.x, inner.y, inner.width, r.height};
+        break;
       case DockStyle::Bottom:
         r = {inner.x, inner.bottom() - r.height, inner.width, r.height};
         break;
-      case DockStyle::Left: r = {inner.x, inner.y, r.width, inner.height}; break;
+      case DockStyle::Left:
+        r = {inner.x, inner.y, r.width, inner.height};
+        break;
       case DockStyle::Right:
         r = {inner.right() - r.width, inner.y, r.width, inner.height};
         break;
-      case DockStyle::None: r = {inner.x, inner.y, r.width, r.height}; break;
+      case DockStyle::None:
+        r = {inner.x, inner.y, r.width, r.height};
+        break;
     }
     c->setBoundsFromLayout(r);
   }

@@ -9,7 +9,9 @@ constexpr int None = 1, Label = 4, BelowClientArea = 16, RightOfClientArea = 32,
               LeftOfClientArea = 64, AboveClientArea = 256, StateImage = 512;
 }
 
-int textWidth(const std::wstring& text) { return 6 * int(text.size()) + 12; }
+int textWidth(const std::wstring& text) {
+  return 6 * int(text.size()) + 12;
+}
 
 // ---- columns, sub-items, items
 
@@ -241,8 +243,7 @@ void ListView::changeSelection(ListViewItem& item, bool selected) {
         changed = true;
       }
   item.selected_ = selected;
-  if (changed && isHandleCreated())
-    raise(L"SelectedIndexChanged", std::make_shared<EventArgs>());
+  if (changed && isHandleCreated()) raise(L"SelectedIndexChanged", std::make_shared<EventArgs>());
 }
 
 void ListView::selectOnly(int index) {
@@ -254,8 +255,7 @@ void ListView::selectOnly(int index) {
       changed = true;
     }
   }
-  if (changed && isHandleCreated())
-    raise(L"SelectedIndexChanged", std::make_shared<EventArgs>());
+  if (changed && isHandleCreated()) raise(L"SelectedIndexChanged", std::make_shared<EventArgs>());
 }
 
 void ListView::changeCheck(ListViewItem& item, bool checked) {
@@ -316,10 +316,14 @@ ListHit ListView::hitTest(int x, int y) const {
   Application::instance().ensureLayout(const_cast<ListView&>(*this));
   Rectangle r = rawBounds();
   int w = std::max(0, r.width - 2 * kListBorder), h = std::max(0, r.height - 2 * kListBorder);
-  if (y < 0) hit.location = HitLocation::AboveClientArea;
-  else if (y >= h) hit.location = HitLocation::BelowClientArea;
-  else if (x < 0) hit.location = HitLocation::LeftOfClientArea;
-  else if (x >= w) hit.location = HitLocation::RightOfClientArea;
+  if (y < 0)
+    hit.location = HitLocation::AboveClientArea;
+  else if (y >= h)
+    hit.location = HitLocation::BelowClientArea;
+  else if (x < 0)
+    hit.location = HitLocation::LeftOfClientArea;
+  else if (x >= w)
+    hit.location = HitLocation::RightOfClientArea;
   if (hit.location != HitLocation::None) return hit;
   int top = view == 1 ? kListHeaderHeight : 0;
   if (y < top) return hit;
@@ -334,8 +338,8 @@ ListHit ListView::hitTest(int x, int y) const {
     }
   if (hit.column >= 0 && hit.column < int(hit.item->subItems.size()))
     hit.subItem = hit.item->subItems[hit.column];
-  bool onBox = checkBoxes && hit.column == 0 && x >= kCheckBoxLeft &&
-               x < kCheckBoxLeft + kCheckBoxWidth;
+  bool onBox =
+      checkBoxes && hit.column == 0 && x >= kCheckBoxLeft && x < kCheckBoxLeft + kCheckBoxWidth;
   hit.location = onBox ? HitLocation::StateImage : HitLocation::Label;
   return hit;
 }

@@ -12,8 +12,8 @@ class ListViewItem;
 // Fixed metrics at the 8-point UI font, so that every bound is deterministic.
 constexpr int kListHeaderHeight = 24;
 constexpr int kListRowHeight = 17;
-constexpr int kListBorder = 2;        // Fixed3D border on each side
-constexpr int kCheckBoxLeft = 2;      // the state image inside cell 0
+constexpr int kListBorder = 2;    // Fixed3D border on each side
+constexpr int kCheckBoxLeft = 2;  // the state image inside cell 0
 constexpr int kCheckBoxWidth = 16;
 int textWidth(const std::wstring& text);  // header fit: 6 pixels a character plus 12
 
@@ -124,9 +124,7 @@ class ListView : public Control {
   ObjectPtr columnsCollection_, itemsCollection_, selectedIndicesCollection_,
       selectedItemsCollection_;
   int anchor_ = -1;  // where a shift-click range starts
-  std::shared_ptr<ListViewItem> pressedItem_;
   ListHit pressHit_;
-  bool inCheck_ = false;
 };
 
 // A collection object that forwards to a list view it does not own.

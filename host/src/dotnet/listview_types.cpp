@@ -33,9 +33,8 @@ void registerItems(TypeRegistry& reg) {
   TypeRef itemRef = TypeRef::classOf(item), subRef = TypeRef::classOf(sub);
   TypeRef rectRef = TypeRef::classOf(reg.get(L"System.Drawing.Rectangle"));
 
-  sub.constructor({}, [](Object*, const Args&) {
-    return Value::object(std::make_shared<ListViewSubItem>());
-  });
+  sub.constructor(
+      {}, [](Object*, const Args&) { return Value::object(std::make_shared<ListViewSubItem>()); });
   sub.constructor({itemRef, kString}, [](Object*, const Args& a) {
     auto s = std::make_shared<ListViewSubItem>();
     s->text = a[1].asString();
@@ -84,8 +83,8 @@ void registerItems(TypeRegistry& reg) {
     return i.listView() ? Value::object(i.listView()->self()) : Value();
   });
   prop<ListViewItem>(item, L"SubItems", kAny, [](ListViewItem& i) {
-    return Value::object(std::make_shared<SubItemCollection>(
-        std::static_pointer_cast<ListViewItem>(i.self())));
+    return Value::object(
+        std::make_shared<SubItemCollection>(std::static_pointer_cast<ListViewItem>(i.self())));
   });
   method<ListViewItem>(item, L"GetSubItemAt", {kInt, kInt}, [](ListViewItem& i, const Args& a) {
     auto s = i.subItemAt(int(a[0].asInt()), int(a[1].asInt()));
@@ -95,9 +94,8 @@ void registerItems(TypeRegistry& reg) {
     if (ListView* lv = i.listView()) lv->removeItemAt(i.index());
     return Value();
   });
-  method<ListViewItem>(item, L"EnsureVisible", {}, [](ListViewItem&, const Args&) {
-    return Value();
-  });
+  method<ListViewItem>(item, L"EnsureVisible", {},
+                       [](ListViewItem&, const Args&) { return Value(); });
 
   TypeInfo& subs = reg.add(kForms + L"ListViewItem+ListViewSubItemCollection");
   method<SubItemCollection>(subs, L"Add", {kString}, [](SubItemCollection& c, const Args& a) {
@@ -291,9 +289,8 @@ void registerCollections(TypeRegistry& reg) {
 
 void registerListView(TypeRegistry& reg) {
   TypeInfo& t = reg.add(kForms + L"ListView", kForms + L"Control");
-  t.constructor({}, [](Object*, const Args&) {
-    return Value::object(std::make_shared<ListView>());
-  });
+  t.constructor({},
+                [](Object*, const Args&) { return Value::object(std::make_shared<ListView>()); });
   auto flag = [&t](const wchar_t* name, bool ListView::*field) {
     prop<ListView>(
         t, name, kBool, [field](ListView& l) { return Value::boolean(l.*field); },
@@ -325,7 +322,8 @@ void registerListView(TypeRegistry& reg) {
         },
         [key](ListView& l, const Value& v) { l.settings[key] = v; });
   }
-  prop<ListView>(t, L"Columns", kAny, [](ListView& l) { return Value::object(l.columnsCollection()); });
+  prop<ListView>(t, L"Columns", kAny,
+                 [](ListView& l) { return Value::object(l.columnsCollection()); });
   prop<ListView>(t, L"Items", kAny, [](ListView& l) { return Value::object(l.itemsCollection()); });
   prop<ListView>(t, L"SelectedIndices", kAny,
                  [](ListView& l) { return Value::object(l.selectedIndicesCollection()); });
@@ -368,10 +366,10 @@ void registerListView(TypeRegistry& reg) {
     auto& h = as<ListViewHitTestInfo>(o).hit;
     return h.subItem ? Value::object(h.subItem) : Value();
   });
-  hit.property(L"Location", TypeRef::classOf(reg.get(kForms + L"ListViewHitTestLocations")),
-               [](Object* o) {
-                 return enumOf(L"ListViewHitTestLocations", as<ListViewHitTestInfo>(o).hit.location);
-               });
+  hit.property(
+      L"Location", TypeRef::classOf(reg.get(kForms + L"ListViewHitTestLocations")), [](Object* o) {
+        return enumOf(L"ListViewHitTestLocations", as<ListViewHitTestInfo>(o).hit.location);
+      });
 
   TypeInfo& check = reg.add(kForms + L"ItemCheckEventArgs", L"System.EventArgs");
   TypeRef stateRef = TypeRef::classOf(reg.get(kForms + L"CheckState"));
@@ -393,9 +391,8 @@ void registerListView(TypeRegistry& reg) {
 
 void registerListViewTypes(TypeRegistry& reg) {
   TypeInfo& column = reg.add(kForms + L"ColumnHeader");
-  column.constructor({}, [](Object*, const Args&) {
-    return Value::object(std::make_shared<ColumnHeader>());
-  });
+  column.constructor(
+      {}, [](Object*, const Args&) { return Value::object(std::make_shared<ColumnHeader>()); });
   prop<ColumnHeader>(
       column, L"Text", kString, [](ColumnHeader& c) { return str(c.text); },
       [](ColumnHeader& c, const Value& v) { c.text = v.asString(); });

@@ -10,10 +10,9 @@
 namespace maxhost::dotnet {
 
 bool NoCaseLess::operator()(const std::wstring& a, const std::wstring& b) const {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](wchar_t x, wchar_t y) {
-                                        return std::towlower(x) < std::towlower(y);
-                                      });
+  return std::lexicographical_compare(
+      a.begin(), a.end(), b.begin(), b.end(),
+      [](wchar_t x, wchar_t y) { return std::towlower(x) < std::towlower(y); });
 }
 
 bool equalsNoCase(const std::wstring& a, const std::wstring& b) {
@@ -51,8 +50,12 @@ Value Value::boolean(bool b) {
   v.integer_ = b ? 1 : 0;
   return v;
 }
-Value Value::int32(int32_t i) { return integral(Kind::Int32, i); }
-Value Value::int64(int64_t i) { return integral(Kind::Int64, i); }
+Value Value::int32(int32_t i) {
+  return integral(Kind::Int32, i);
+}
+Value Value::int64(int64_t i) {
+  return integral(Kind::Int64, i);
+}
 Value Value::integral(Kind kind, int64_t i) {
   Value v;
   v.kind_ = kind;
@@ -132,20 +135,34 @@ double Value::asDouble() const {
 
 std::wstring Value::typeName() const {
   switch (kind_) {
-    case Kind::Null: return L"null";
-    case Kind::Boolean: return L"System.Boolean";
-    case Kind::Byte: return L"System.Byte";
-    case Kind::Int16: return L"System.Int16";
-    case Kind::Int32: return L"System.Int32";
-    case Kind::Int64: return L"System.Int64";
-    case Kind::UInt16: return L"System.UInt16";
-    case Kind::UInt32: return L"System.UInt32";
-    case Kind::Single: return L"System.Single";
-    case Kind::Double: return L"System.Double";
-    case Kind::Decimal: return L"System.Decimal";
-    case Kind::String: return L"System.String";
-    case Kind::Enum: return enumType_->fullName();
-    case Kind::Object: return object_->type().fullName();
+    case Kind::Null:
+      return L"null";
+    case Kind::Boolean:
+      return L"System.Boolean";
+    case Kind::Byte:
+      return L"System.Byte";
+    case Kind::Int16:
+      return L"System.Int16";
+    case Kind::Int32:
+      return L"System.Int32";
+    case Kind::Int64:
+      return L"System.Int64";
+    case Kind::UInt16:
+      return L"System.UInt16";
+    case Kind::UInt32:
+      return L"System.UInt32";
+    case Kind::Single:
+      return L"System.Single";
+    case Kind::Double:
+      return L"System.Double";
+    case Kind::Decimal:
+      return L"System.Decimal";
+    case Kind::String:
+      return L"System.String";
+    case Kind::Enum:
+      return enumType_->fullName();
+    case Kind::Object:
+      return object_->type().fullName();
   }
   return L"";
 }
@@ -159,15 +176,22 @@ static std::wstring formatReal(double d) {
 
 std::wstring Value::toString() const {
   switch (kind_) {
-    case Kind::Null: return L"";
-    case Kind::Boolean: return integer_ ? L"True" : L"False";
+    case Kind::Null:
+      return L"";
+    case Kind::Boolean:
+      return integer_ ? L"True" : L"False";
     case Kind::Single:
     case Kind::Double:
-    case Kind::Decimal: return formatReal(real_);
-    case Kind::String: return string_;
-    case Kind::Enum: return enumType_->enumName(integer_);
-    case Kind::Object: return object_->toString();
-    default: return std::to_wstring(integer_);
+    case Kind::Decimal:
+      return formatReal(real_);
+    case Kind::String:
+      return string_;
+    case Kind::Enum:
+      return enumType_->enumName(integer_);
+    case Kind::Object:
+      return object_->toString();
+    default:
+      return std::to_wstring(integer_);
   }
 }
 
@@ -176,11 +200,16 @@ bool valuesEqual(const Value& a, const Value& b) {
   if (a.isNumeric() && b.isNumeric()) return a.asDouble() == b.asDouble();
   if (a.kind() != b.kind()) return false;
   switch (a.kind()) {
-    case Value::Kind::Boolean: return a.asBool() == b.asBool();
-    case Value::Kind::String: return a.asString() == b.asString();
-    case Value::Kind::Enum: return a.enumType() == b.enumType() && a.asInt() == b.asInt();
-    case Value::Kind::Object: return a.asObject()->equals(*b.asObject());
-    default: return false;
+    case Value::Kind::Boolean:
+      return a.asBool() == b.asBool();
+    case Value::Kind::String:
+      return a.asString() == b.asString();
+    case Value::Kind::Enum:
+      return a.enumType() == b.enumType() && a.asInt() == b.asInt();
+    case Value::Kind::Object:
+      return a.asObject()->equals(*b.asObject());
+    default:
+      return false;
   }
 }
 
@@ -234,14 +263,20 @@ int conversionScore(const Value& v, const TypeRef& type) {
 Value convert(const Value& v, const TypeRef& type) {
   using K = TypeRef::Kind;
   if (conversionScore(v, type) < 0)
-    throwArgument(L"Object of type '" + v.typeName() + L"' cannot be converted to the type "
+    throwArgument(L"Object of type '" + v.typeName() +
+                  L"' cannot be converted to the type "
                   L"the member expects.");
   switch (type.kind) {
-    case K::Int32: return Value::int32(static_cast<int32_t>(v.asInt()));
-    case K::Int64: return Value::int64(v.asInt());
-    case K::Single: return Value::single(static_cast<float>(v.asDouble()));
-    case K::Double: return Value::real(v.asDouble());
-    case K::Decimal: return Value::decimal(v.asDouble());
+    case K::Int32:
+      return Value::int32(static_cast<int32_t>(v.asInt()));
+    case K::Int64:
+      return Value::int64(v.asInt());
+    case K::Single:
+      return Value::single(static_cast<float>(v.asDouble()));
+    case K::Double:
+      return Value::real(v.asDouble());
+    case K::Decimal:
+      return Value::decimal(v.asDouble());
     case K::Class:
       if (type.cls->isEnum() && v.isIntegral()) return Value::enumValue(*type.cls, v.asInt());
       return v;
@@ -253,7 +288,8 @@ Value convert(const Value& v, const TypeRef& type) {
       for (const Value& item : arr->items()) items.push_back(convert(item, element));
       return Value::object(std::make_shared<Array>(element, std::move(items)));
     }
-    default: return v;
+    default:
+      return v;
   }
 }
 
@@ -545,8 +581,7 @@ void setProperty(const Value& target, const std::wstring& name, const Value& v) 
   if (!p) missing(L"property", name, obj.type().fullName());
   if (!p->set)
     throw DotNetError(L"System.ArgumentException",
-                      L"Property '" + name + L"' of " + obj.type().fullName() +
-                          L" is read-only");
+                      L"Property '" + name + L"' of " + obj.type().fullName() + L" is read-only");
   p->set(&obj, convert(v, p->type));
 }
 
@@ -568,8 +603,8 @@ Value invokeOverload(const std::vector<MethodInfo>& overloads, Object* self, con
   }
   if (!best)
     throw DotNetError(L"System.MissingMethodException",
-                      L"No overload of " + what + L" takes these " +
-                          std::to_wstring(args.size()) + L" arguments");
+                      L"No overload of " + what + L" takes these " + std::to_wstring(args.size()) +
+                          L" arguments");
   Args converted;
   for (size_t i = 0; i < args.size(); ++i) converted.push_back(convert(args[i], best->params[i]));
   return best->invoke(self, converted);
@@ -659,7 +694,9 @@ Value construct(const TypeInfo& type, const Args& args) {
 
 // ---- Array and event arguments
 
-static const TypeInfo& arrayType() { return typeNamed(L"System.Array"); }
+static const TypeInfo& arrayType() {
+  return typeNamed(L"System.Array");
+}
 
 Array::Array(TypeRef element, std::vector<Value> items)
     : Object(arrayType()), element_(element), items_(std::move(items)) {}

@@ -23,7 +23,8 @@ struct NoCaseLess {
 };
 bool equalsNoCase(const std::wstring& a, const std::wstring& b);
 
-// Thrown where .NET throws; `typeName` is the exception class ("System.ArgumentOutOfRangeException").
+// Thrown where .NET throws; `typeName` is the exception class
+// ("System.ArgumentOutOfRangeException").
 class DotNetError : public std::runtime_error {
  public:
   DotNetError(std::wstring typeName, std::wstring message);
@@ -78,8 +79,8 @@ class Value {
   bool isNumeric() const;  // integral, Single, Double or Decimal
 
   bool asBool() const { return integer_ != 0; }
-  int64_t asInt() const;      // numeric values truncated toward zero; enums give their value
-  double asDouble() const;    // numeric values
+  int64_t asInt() const;    // numeric values truncated toward zero; enums give their value
+  double asDouble() const;  // numeric values
   const std::wstring& asString() const { return string_; }
   const TypeInfo* enumType() const { return enumType_; }
   const ObjectPtr& asObject() const { return object_; }

@@ -35,8 +35,12 @@ void method(TypeInfo& t, const std::wstring& name, std::vector<TypeRef> params,
   t.method(name, std::move(params), [fn](Object* o, const Args& a) { return fn(as<T>(o), a); });
 }
 
-inline Value str(const std::wstring& s) { return Value::string(s); }
-inline Value integer(int64_t i) { return Value::int32(static_cast<int32_t>(i)); }
+inline Value str(const std::wstring& s) {
+  return Value::string(s);
+}
+inline Value integer(int64_t i) {
+  return Value::int32(static_cast<int32_t>(i));
+}
 
 // Registers an enum type with its members.
 TypeInfo& enumType(TypeRegistry& reg, const std::wstring& name, std::vector<EnumMember> members,

@@ -70,9 +70,8 @@ void registerSystemTypes(TypeRegistry& reg) {
     if (auto h = a[0].as<Handle>()) v = h->value;
     return Value::object(std::make_shared<Handle>(wrapper, v));
   });
-  wrapper.property(L"Handle", TypeRef::any(), [](Object* o) {
-    return Value::int64(as<Handle>(o).value);
-  });
+  wrapper.property(L"Handle", TypeRef::any(),
+                   [](Object* o) { return Value::int64(as<Handle>(o).value); });
 }
 
 }  // namespace maxhost::dotnet

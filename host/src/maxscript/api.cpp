@@ -67,7 +67,11 @@ static bool decode_utf8(const std::string& s, std::wstring& out) {
   out.clear();
   for (std::size_t i = 0; i < s.size();) {
     auto c = static_cast<unsigned char>(s[i]);
-    int extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
+    int extra = c < 0x80             ? 0
+                : (c & 0xE0) == 0xC0 ? 1
+                : (c & 0xF0) == 0xE0 ? 2
+                : (c & 0xF8) == 0xF0 ? 3
+                                     : -1;
     if (extra < 0 || i + static_cast<std::size_t>(extra) >= s.size() + (extra == 0 ? 1 : 0)) {
       if (extra != 0) return false;
     }
@@ -124,8 +128,8 @@ std::wstring error_text(const MAXScriptException& e, bool with_position) {
     out += L"-- Error occurred in ";
     out += e.function_name.empty() ? L"anonymous codeblock" : e.function_name + L"()";
     out += L"; filename: " + e.source_file + L"; position: " +
-           std::to_wstring(e.source_position < 0 ? 0 : e.source_position) +
-           L"; line: " + std::to_wstring(e.source_line) + L"\n";
+           std::to_wstring(e.source_position < 0 ? 0 : e.source_position) + L"; line: " +
+           std::to_wstring(e.source_line) + L"\n";
   }
   out += L"-- " + e.message() + L"\n";
   return out;
@@ -228,8 +232,7 @@ std::vector<Diagnostic> check_syntax(const std::wstring& text, const std::wstrin
 std::vector<Diagnostic> check_syntax_file(const std::string& path) {
   std::wstring text;
   std::string error;
-  if (!read_script_file(path, text, error))
-    return {{from_utf8(path), 0, 0, from_utf8(error)}};
+  if (!read_script_file(path, text, error)) return {{from_utf8(path), 0, 0, from_utf8(error)}};
   return check_syntax(text, from_utf8(path));
 }
 
@@ -274,7 +277,9 @@ RunResult run_file(const std::string& path) {
   return run_string(text, from_utf8(path));
 }
 
-void mark_engine_roots() { mark_native_globals(); }
+void mark_engine_roots() {
+  mark_native_globals();
+}
 
 }  // namespace maxhost::mxs
 
@@ -350,10 +355,16 @@ void ProcessMAXScriptException(MAXScriptException& e, const MCHAR* caption,
   if (box) show_box(L"-- " + e.message(), cap);
 }
 
-void clear_error_source_data() { thread_state().current_exception = nullptr; }
+void clear_error_source_data() {
+  thread_state().current_exception = nullptr;
+}
 
-void init_thread_locals() { (void)thread_state(); }
-void push_alloc_frame() { ++thread_state().alloc_frames; }
+void init_thread_locals() {
+  (void)thread_state();
+}
+void push_alloc_frame() {
+  ++thread_state().alloc_frames;
+}
 void pop_alloc_frame() {
   ThreadState& t = thread_state();
   if (t.alloc_frames > 0) --t.alloc_frames;

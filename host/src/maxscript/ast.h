@@ -8,36 +8,36 @@
 namespace maxhost::mxs {
 
 enum class NodeKind {
-  Integer,      // ival
-  Float,        // fval
-  String,       // text
-  NameLit,      // text: #name
-  Ident,        // text; flag: forced global (::name)
-  ArrayLit,     // kids: elements
-  PointLit,     // kids: components
-  Block,        // kids: expressions; value of the last; opens a scope
-  Call,         // kids[0]: function, then arguments (KeyArg nodes for keywords)
-  KeyArg,       // text: keyword; kids[0]: value
-  Property,     // kids[0]: object; text: property
-  Index,        // kids[0]: object; kids[1]: index
-  Negate,       // kids[0]
-  Not,          // kids[0]
-  Binary,       // text: operator (+ - * / ^ == != < <= > >=); kids: lhs, rhs
-  And,          // kids: lhs, rhs
-  Or,           // kids: lhs, rhs
-  As,           // kids: value, class
-  Assign,       // text: = += -= *= /=; kids: target, value
-  If,           // kids: cond, then, [else]
-  While,        // kids: cond, body
-  DoWhile,      // kids: body, cond
-  ForTo,        // text: variable; kids: from, to, by|null, while|null, where|null, body; flag: collect
-  ForIn,        // text: variable; kids: collection, null, null, while|null, where|null, body; flag
-  Case,         // kids[0]: subject or null; then CaseItem nodes
-  CaseItem,     // kids: label|null (default), body
-  Try,          // kids: body, handler
-  Throw,        // kids: [value]
-  Return,       // kids: [value]
-  Exit,         // kids: [value]
+  Integer,   // ival
+  Float,     // fval
+  String,    // text
+  NameLit,   // text: #name
+  Ident,     // text; flag: forced global (::name)
+  ArrayLit,  // kids: elements
+  PointLit,  // kids: components
+  Block,     // kids: expressions; value of the last; opens a scope
+  Call,      // kids[0]: function, then arguments (KeyArg nodes for keywords)
+  KeyArg,    // text: keyword; kids[0]: value
+  Property,  // kids[0]: object; text: property
+  Index,     // kids[0]: object; kids[1]: index
+  Negate,    // kids[0]
+  Not,       // kids[0]
+  Binary,    // text: operator (+ - * / ^ == != < <= > >=); kids: lhs, rhs
+  And,       // kids: lhs, rhs
+  Or,        // kids: lhs, rhs
+  As,        // kids: value, class
+  Assign,    // text: = += -= *= /=; kids: target, value
+  If,        // kids: cond, then, [else]
+  While,     // kids: cond, body
+  DoWhile,   // kids: body, cond
+  ForTo,     // text: variable; kids: from, to, by|null, while|null, where|null, body; flag: collect
+  ForIn,     // text: variable; kids: collection, null, null, while|null, where|null, body; flag
+  Case,      // kids[0]: subject or null; then CaseItem nodes
+  CaseItem,  // kids: label|null (default), body
+  Try,       // kids: body, handler
+  Throw,     // kids: [value]
+  Return,    // kids: [value]
+  Exit,      // kids: [value]
   Continue,
   Decl,         // flag: global; kids: DeclItem
   DeclItem,     // text: name; kids: [init]

@@ -60,7 +60,9 @@ int need_int(Value* v) {
   if (!is_number(v)) throw ConversionError(v, L"Integer");
   return v->to_int();
 }
-Value* make_float(double d) { return new Float(static_cast<float>(d)); }
+Value* make_float(double d) {
+  return new Float(static_cast<float>(d));
+}
 bool key_bool(Value** args, int count, const wchar_t* key, bool dflt) {
   Value* v = get_key_arg(args, count, key);
   return v == &unsupplied ? dflt : v->to_bool() != 0;
@@ -345,10 +347,14 @@ Value* fn_path_part(Value** a, int n, int part) {
   std::wstring dir = slash == std::wstring::npos ? L"" : s.substr(0, slash + 1);
   std::size_t dot = file.find_last_of(L'.');
   switch (part) {
-    case 0: return new String(dir);
-    case 1: return new String(dot == std::wstring::npos ? file : file.substr(0, dot));
-    case 2: return new String(dot == std::wstring::npos ? L"" : file.substr(dot));
-    default: return new String(file);
+    case 0:
+      return new String(dir);
+    case 1:
+      return new String(dot == std::wstring::npos ? file : file.substr(0, dot));
+    case 2:
+      return new String(dot == std::wstring::npos ? L"" : file.substr(dot));
+    default:
+      return new String(file);
   }
 }
 
@@ -378,15 +384,16 @@ Value* fn_has_property(Value** a, int n) {
   }
 }
 
-void prim(const wchar_t* name, Primitive::Fn fn) { define_primitive(name, std::move(fn)); }
+void prim(const wchar_t* name, Primitive::Fn fn) {
+  define_primitive(name, std::move(fn));
+}
 
 }  // namespace
 
 void register_builtins() {
-  for (ValueMetaClass* c :
-       {&Integer_class, &Float_class, &String_class, &Name_class, &Array_class, &Boolean_class,
-        &Point3Value_class, &Number_class, &Undefined_class, &Ok_class, &Unsupplied_class,
-        &StringStream_class, &Value_class})
+  for (ValueMetaClass* c : {&Integer_class, &Float_class, &String_class, &Name_class, &Array_class,
+                            &Boolean_class, &Point3Value_class, &Number_class, &Undefined_class,
+                            &Ok_class, &Unsupplied_class, &StringStream_class, &Value_class})
     define_global(lower(c->name), c, true);
   define_global(L"undefined", &undefined, true);
   define_global(L"ok", &ok, true);
@@ -441,8 +448,7 @@ void register_builtins() {
   prim(L"execute", [](Value** a, int n) {
     need_args(L"execute", a, n, 1);
     ParseResult r = parse_program(need_string(a[0]), L"");
-    if (!r.errors.empty())
-      throw MAXScriptException(L"Syntax error: " + r.errors.front().message);
+    if (!r.errors.empty()) throw MAXScriptException(L"Syntax error: " + r.errors.front().message);
     return eval_program(r.program);
   });
   prim(L"hasProperty", fn_has_property);
@@ -482,7 +488,8 @@ void register_builtins() {
   prim(L"matchPattern", [](Value** a, int n) {
     need_args(L"matchPattern", a, n, 1);
     Value* pattern = get_key_arg(a, n, L"pattern");
-    if (pattern == &unsupplied) throw RuntimeError(L"matchPattern needs pattern:", static_cast<Value*>(nullptr));
+    if (pattern == &unsupplied)
+      throw RuntimeError(L"matchPattern needs pattern:", static_cast<Value*>(nullptr));
     std::wstring s = need_string(a[0]), p = need_string(pattern);
     return bool_result(wildcard(p.c_str(), s.c_str(), key_bool(a, n, L"ignoreCase", true)));
   });
@@ -509,18 +516,40 @@ void register_builtins() {
     }
     return make_float(std::fabs(need_number(a[0])));
   });
-  prim(L"sqrt", [](Value** a, int n) { return math1(a, n, L"sqrt", [](double x) { return std::sqrt(x); }); });
-  prim(L"exp", [](Value** a, int n) { return math1(a, n, L"exp", [](double x) { return std::exp(x); }); });
-  prim(L"log", [](Value** a, int n) { return math1(a, n, L"log", [](double x) { return std::log(x); }); });
-  prim(L"log10", [](Value** a, int n) { return math1(a, n, L"log10", [](double x) { return std::log10(x); }); });
-  prim(L"floor", [](Value** a, int n) { return math1(a, n, L"floor", [](double x) { return std::floor(x); }); });
-  prim(L"ceil", [](Value** a, int n) { return math1(a, n, L"ceil", [](double x) { return std::ceil(x); }); });
-  prim(L"sin", [](Value** a, int n) { return math1(a, n, L"sin", [](double x) { return std::sin(x * kPi / 180); }); });
-  prim(L"cos", [](Value** a, int n) { return math1(a, n, L"cos", [](double x) { return std::cos(x * kPi / 180); }); });
-  prim(L"tan", [](Value** a, int n) { return math1(a, n, L"tan", [](double x) { return std::tan(x * kPi / 180); }); });
-  prim(L"asin", [](Value** a, int n) { return math1(a, n, L"asin", [](double x) { return std::asin(x) * 180 / kPi; }); });
-  prim(L"acos", [](Value** a, int n) { return math1(a, n, L"acos", [](double x) { return std::acos(x) * 180 / kPi; }); });
-  prim(L"atan", [](Value** a, int n) { return math1(a, n, L"atan", [](double x) { return std::atan(x) * 180 / kPi; }); });
+  prim(L"sqrt", [](Value** a, int n) {
+    return math1(a, n, L"sqrt", [](double x) { return std::sqrt(x); });
+  });
+  prim(L"exp",
+       [](Value** a, int n) { return math1(a, n, L"exp", [](double x) { return std::exp(x); }); });
+  prim(L"log",
+       [](Value** a, int n) { return math1(a, n, L"log", [](double x) { return std::log(x); }); });
+  prim(L"log10", [](Value** a, int n) {
+    return math1(a, n, L"log10", [](double x) { return std::log10(x); });
+  });
+  prim(L"floor", [](Value** a, int n) {
+    return math1(a, n, L"floor", [](double x) { return std::floor(x); });
+  });
+  prim(L"ceil", [](Value** a, int n) {
+    return math1(a, n, L"ceil", [](double x) { return std::ceil(x); });
+  });
+  prim(L"sin", [](Value** a, int n) {
+    return math1(a, n, L"sin", [](double x) { return std::sin(x * kPi / 180); });
+  });
+  prim(L"cos", [](Value** a, int n) {
+    return math1(a, n, L"cos", [](double x) { return std::cos(x * kPi / 180); });
+  });
+  prim(L"tan", [](Value** a, int n) {
+    return math1(a, n, L"tan", [](double x) { return std::tan(x * kPi / 180); });
+  });
+  prim(L"asin", [](Value** a, int n) {
+    return math1(a, n, L"asin", [](double x) { return std::asin(x) * 180 / kPi; });
+  });
+  prim(L"acos", [](Value** a, int n) {
+    return math1(a, n, L"acos", [](double x) { return std::acos(x) * 180 / kPi; });
+  });
+  prim(L"atan", [](Value** a, int n) {
+    return math1(a, n, L"atan", [](double x) { return std::atan(x) * 180 / kPi; });
+  });
   prim(L"atan2", [](Value** a, int n) {
     need_args(L"atan2", a, n, 2);
     return make_float(std::atan2(need_number(a[0]), need_number(a[1])) * 180 / kPi);
@@ -543,7 +572,8 @@ void register_builtins() {
     if (is_integer(a[0]) && is_integer(a[1])) {
       long long lo = a[0]->to_int(), hi = a[1]->to_int();
       if (lo > hi) std::swap(lo, hi);
-      return Integer::intern(static_cast<int>(lo + static_cast<long long>(g_random.next() % static_cast<std::uint32_t>(hi - lo + 1))));
+      return Integer::intern(static_cast<int>(
+          lo + static_cast<long long>(g_random.next() % static_cast<std::uint32_t>(hi - lo + 1))));
     }
     double lo = need_number(a[0]), hi = need_number(a[1]);
     return make_float(lo + (hi - lo) * (g_random.next() / 16777215.0));

@@ -13,6 +13,8 @@ class CollectionOps {
   virtual void delete_item(int index_1based) = 0;
 };
 
-inline CollectionOps* as_collection(Value* v) { return dynamic_cast<CollectionOps*>(v); }
+inline CollectionOps* as_collection(Value* v) {
+  return dynamic_cast<CollectionOps*>(v);
+}
 
 }  // namespace maxhost::mxs

@@ -26,10 +26,10 @@ struct Diagnostic {
 };
 
 struct RunResult {
-  bool ok = true;                       // no syntax and no runtime error
-  std::wstring output;                  // what print and format wrote during the run
-  std::wstring result;                  // printed form of the last value (empty on error)
-  std::wstring error;                   // the listener's error text, "-- ..." lines
+  bool ok = true;       // no syntax and no runtime error
+  std::wstring output;  // what print and format wrote during the run
+  std::wstring result;  // printed form of the last value (empty on error)
+  std::wstring error;   // the listener's error text, "-- ..." lines
   std::vector<Diagnostic> syntax_errors;
 };
 

@@ -151,7 +151,9 @@ std::size_t live_value_count() {
   std::lock_guard<std::recursive_mutex> lock(heap().mutex);
   return heap().objects.size();
 }
-std::size_t collection_count() { return heap().collections; }
+std::size_t collection_count() {
+  return heap().collections;
+}
 
 int add_root_marker(std::function<void()> marker) {
   Heap& h = heap();
@@ -206,7 +208,9 @@ void Value::make_collectable() {
   if (permanent_count_ > 0) --permanent_count_;
 }
 
-Value**& mxs_current_locals_frame() { return maxhost::mxs::thread_state().locals_frame; }
+Value**& mxs_current_locals_frame() {
+  return maxhost::mxs::thread_state().locals_frame;
+}
 
 MXS_Exit_ValueLocal_Scope::MXS_Exit_ValueLocal_Scope(bool validateFrame)
     : saved_(mxs_current_locals_frame()), validate_(validateFrame) {}

@@ -37,21 +37,6 @@ struct ProgramScope {
   ~ProgramScope() { g_current_program = saved; }
 };
 
-// Marks the outermost engine entry on this thread as the base of the stack check.
-struct EngineEntry {
-  ThreadState& t;
-  bool set;
-  EngineEntry() : t(thread_state()), set(t.stack_base == nullptr) {
-    if (set) {
-      char probe;
-      t.stack_base = &probe;
-    }
-  }
-  ~EngineEntry() {
-    if (set) t.stack_base = nullptr;
-  }
-};
-
 // Pushes a scope for the duration of a block, loop or call.
 struct ScopePush {
   ThreadState& t;
@@ -65,7 +50,9 @@ Scope* current_scope() {
   return t.scopes.empty() ? nullptr : t.scopes.back();
 }
 
-Name* name_of(const std::wstring& s) { return Name::intern_name(s); }
+Name* name_of(const std::wstring& s) {
+  return Name::intern_name(s);
+}
 
 bool truthy(Value* v) {
   if (is_bool(v)) return static_cast<Boolean*>(v)->value;
@@ -124,10 +111,14 @@ Struct* innermost_self() {
 Value* read_var(Value* n, bool force_global) {
   VarRef r = resolve(n, force_global);
   switch (r.kind) {
-    case VarRef::kScope: return r.scope->vars[n];
-    case VarRef::kMember: return r.self->members[static_cast<std::size_t>(r.index)];
-    case VarRef::kGlobal: return r.thunk->cell;
-    case VarRef::kNone: break;
+    case VarRef::kScope:
+      return r.scope->vars[n];
+    case VarRef::kMember:
+      return r.self->members[static_cast<std::size_t>(r.index)];
+    case VarRef::kGlobal:
+      return r.thunk->cell;
+    case VarRef::kNone:
+      break;
   }
   if (n == Name::intern(L"this")) {
     if (Struct* self = innermost_self()) return self;
@@ -154,14 +145,19 @@ void define_in_current(Value* n, Value* v) {
 void write_var(Value* n, Value* v, bool force_global) {
   VarRef r = resolve(n, force_global);
   switch (r.kind) {
-    case VarRef::kScope: r.scope->vars[n] = v; return;
-    case VarRef::kMember: r.self->members[static_cast<std::size_t>(r.index)] = v; return;
+    case VarRef::kScope:
+      r.scope->vars[n] = v;
+      return;
+    case VarRef::kMember:
+      r.self->members[static_cast<std::size_t>(r.index)] = v;
+      return;
     case VarRef::kGlobal:
       if (is_constglobalthunk(r.thunk))
         throw RuntimeError(L"Cannot assign to read-only variable: ", n);
       r.thunk->cell = v;
       return;
-    case VarRef::kNone: break;
+    case VarRef::kNone:
+      break;
   }
   if (force_global)
     globals->put(n, new GlobalThunk(n, v));
@@ -235,7 +231,8 @@ Value* eval_assign(const Node* n) {
       obj->put_vf(args, 2);
       return v;
     }
-    default: throw RuntimeError(L"Invalid assignment target", static_cast<Value*>(nullptr));
+    default:
+      throw RuntimeError(L"Invalid assignment target", static_cast<Value*>(nullptr));
   }
 }
 
@@ -297,7 +294,8 @@ Value* eval_decl(const Node* n) {
       if (g == nullptr) {
         globals->put(name, new GlobalThunk(name, v ? v : &undefined));
       } else if (v != nullptr) {
-        if (is_constglobalthunk(g)) throw RuntimeError(L"Cannot assign to read-only variable: ", name);
+        if (is_constglobalthunk(g))
+          throw RuntimeError(L"Cannot assign to read-only variable: ", name);
         g->cell = v;
       }
     } else if (s != nullptr) {
@@ -324,7 +322,9 @@ Value* eval_block(const Node* n) {
   return r;
 }
 
-bool loop_test(const Node* clause) { return clause == nullptr || truthy(eval(clause)); }
+bool loop_test(const Node* clause) {
+  return clause == nullptr || truthy(eval(clause));
+}
 
 Value* eval_for(const Node* n) {
   TempRoots roots;
@@ -364,7 +364,8 @@ Value* eval_for(const Node* n) {
       if (!is_number(v)) throw ConversionError(v, L"Number");
     if (is_integer(from) && is_integer(to) && is_integer(by)) {
       std::int64_t i = from->to_int(), end = to->to_int(), inc = by->to_int();
-      if (inc == 0) throw RuntimeError(L"for loop step must not be 0", static_cast<Value*>(nullptr));
+      if (inc == 0)
+        throw RuntimeError(L"for loop step must not be 0", static_cast<Value*>(nullptr));
       for (; inc > 0 ? i <= end : i >= end; i += inc)
         if (!step(Integer::intern(static_cast<int>(i)))) break;
     } else {
@@ -437,12 +438,18 @@ Value* eval_throw(const Node* n) {
 
 Value* eval_inner(const Node* n) {
   switch (n->kind) {
-    case NodeKind::Integer: return Integer::intern(n->ival);
-    case NodeKind::Float: return new Float(n->fval);
-    case NodeKind::String: return new String(n->text);
-    case NodeKind::NameLit: return name_of(n->text);
-    case NodeKind::Ident: return read_var(name_of(n->text), n->flag);
-    case NodeKind::Empty: return &undefined;
+    case NodeKind::Integer:
+      return Integer::intern(n->ival);
+    case NodeKind::Float:
+      return new Float(n->fval);
+    case NodeKind::String:
+      return new String(n->text);
+    case NodeKind::NameLit:
+      return name_of(n->text);
+    case NodeKind::Ident:
+      return read_var(name_of(n->text), n->flag);
+    case NodeKind::Empty:
+      return &undefined;
     case NodeKind::ArrayLit: {
       TempRoots roots;
       auto* a = new Array(static_cast<int>(n->kids.size()));
@@ -462,8 +469,10 @@ Value* eval_inner(const Node* n) {
       }
       return new Point3Value(c[0], c[1], c[2]);
     }
-    case NodeKind::Block: return eval_block(n);
-    case NodeKind::Call: return eval_call(n);
+    case NodeKind::Block:
+      return eval_block(n);
+    case NodeKind::Call:
+      return eval_call(n);
     case NodeKind::Property: {
       TempRoots roots;
       Value* obj = roots.add(eval(n->kid(0)));
@@ -476,8 +485,10 @@ Value* eval_inner(const Node* n) {
       Value* idx = roots.add(eval(n->kid(1)));
       return obj->get_vf(&idx, 1);
     }
-    case NodeKind::Negate: return negate_value(eval(n->kid(0)));
-    case NodeKind::Not: return bool_result(!truthy(eval(n->kid(0))));
+    case NodeKind::Negate:
+      return negate_value(eval(n->kid(0)));
+    case NodeKind::Not:
+      return bool_result(!truthy(eval(n->kid(0))));
     case NodeKind::Binary: {
       TempRoots roots;
       Value* a = roots.add(eval(n->kid(0)));
@@ -488,8 +499,10 @@ Value* eval_inner(const Node* n) {
       return bool_result(truthy(eval(n->kid(0))) && truthy(eval(n->kid(1))));
     case NodeKind::Or:
       return bool_result(truthy(eval(n->kid(0))) || truthy(eval(n->kid(1))));
-    case NodeKind::As: return eval_as(n);
-    case NodeKind::Assign: return eval_assign(n);
+    case NodeKind::As:
+      return eval_as(n);
+    case NodeKind::Assign:
+      return eval_assign(n);
     case NodeKind::If: {
       if (truthy(eval(n->kid(0)))) return eval(n->kid(1));
       return n->kid(2) ? eval(n->kid(2)) : &undefined;
@@ -527,17 +540,28 @@ Value* eval_inner(const Node* n) {
       return r;
     }
     case NodeKind::ForTo:
-    case NodeKind::ForIn: return eval_for(n);
-    case NodeKind::Case: return eval_case(n);
-    case NodeKind::Try: return eval_try(n);
-    case NodeKind::Throw: return eval_throw(n);
-    case NodeKind::Return: throw FunctionReturn{n->kids.empty() ? &ok : eval(n->kid(0))};
-    case NodeKind::Exit: throw LoopExit{n->kids.empty() ? nullptr : eval(n->kid(0))};
-    case NodeKind::Continue: throw LoopContinue{};
-    case NodeKind::Decl: return eval_decl(n);
-    case NodeKind::FnDef: return eval_fn_def(n);
-    case NodeKind::StructDef: return eval_struct_def(n);
-    default: throw RuntimeError(L"cannot evaluate this expression", static_cast<Value*>(nullptr));
+    case NodeKind::ForIn:
+      return eval_for(n);
+    case NodeKind::Case:
+      return eval_case(n);
+    case NodeKind::Try:
+      return eval_try(n);
+    case NodeKind::Throw:
+      return eval_throw(n);
+    case NodeKind::Return:
+      throw FunctionReturn{n->kids.empty() ? &ok : eval(n->kid(0))};
+    case NodeKind::Exit:
+      throw LoopExit{n->kids.empty() ? nullptr : eval(n->kid(0))};
+    case NodeKind::Continue:
+      throw LoopContinue{};
+    case NodeKind::Decl:
+      return eval_decl(n);
+    case NodeKind::FnDef:
+      return eval_fn_def(n);
+    case NodeKind::StructDef:
+      return eval_struct_def(n);
+    default:
+      throw RuntimeError(L"cannot evaluate this expression", static_cast<Value*>(nullptr));
   }
 }
 
@@ -560,7 +584,9 @@ Value* eval(const Node* n) {
 
 // Shared pointer to the program being evaluated, for values that keep its tree.
 thread_local std::shared_ptr<const Program> g_program_holder;
-std::shared_ptr<const Program> g_program_ref() { return g_program_holder; }
+std::shared_ptr<const Program> g_program_ref() {
+  return g_program_holder;
+}
 
 // The lowest stack address this thread may reach before script recursion is stopped:
 // a quarter of the stack (at most 1 MB) stays free for native code and unwinding.
@@ -583,12 +609,15 @@ static const char* stack_floor() {
 void check_stack() {
   char probe;
   const char* floor = stack_floor();
-  if (floor != nullptr && &probe < floor) throw MAXScriptException(L"Runtime error: Stack overflow");
+  if (floor != nullptr && &probe < floor)
+    throw MAXScriptException(L"Runtime error: Stack overflow");
 }
 
 // ---- Scope and functions ------------------------------------------------------------
 
-Scope::Scope(Scope* p, Struct* s) : parent(p), self(s) { tag = &Scope_class; }
+Scope::Scope(Scope* p, Struct* s) : parent(p), self(s) {
+  tag = &Scope_class;
+}
 void Scope::gc_trace() {
   gc_mark(parent);
   gc_mark(self);
@@ -623,7 +652,6 @@ struct DepthGuard {
 }  // namespace
 
 Value* ScriptFunction::apply(Value** arglist, int count, CallContext*) {
-  EngineEntry entry;
   check_stack();
   DepthGuard depth;
   TempRoots roots;
@@ -663,7 +691,6 @@ Value* ScriptFunction::apply(Value** arglist, int count, CallContext*) {
   }
 }
 
-
 ScriptStructDef::ScriptStructDef() : def(nullptr), closure(nullptr) {}
 void ScriptStructDef::sprin1(CharStream* s) {
   s->puts(L"#Struct:");
@@ -682,7 +709,6 @@ void ScriptStructDef::gc_trace() {
 }
 
 Value* ScriptStructDef::apply(Value** arglist, int count, CallContext*) {
-  EngineEntry entry;
   check_stack();
   TempRoots roots;
   auto* inst = new Struct(this);
@@ -726,13 +752,11 @@ Value* ScriptStructDef::apply(Value** arglist, int count, CallContext*) {
 }
 
 Value* call_value(Value* fn, Value** args, int count) {
-  EngineEntry entry;
   check_stack();
   return fn->apply(args, count, nullptr);
 }
 
 Value* eval_program(const std::shared_ptr<const Program>& program) {
-  EngineEntry entry;
   ThreadState& t = thread_state();
   std::size_t scopes = t.scopes.size();
   t.scopes.push_back(nullptr);

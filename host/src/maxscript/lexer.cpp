@@ -8,14 +8,17 @@ namespace maxhost::mxs {
 namespace {
 
 const wchar_t* const kKeywords[] = {
-    L"and",     L"as",    L"by",     L"case",  L"catch",    L"collect", L"continue",
-    L"do",      L"else",  L"exit",   L"fn",    L"for",      L"function", L"global",
-    L"if",      L"in",    L"local",  L"mapped", L"not",     L"of",      L"or",
-    L"return",  L"struct", L"then",  L"throw", L"to",       L"try",     L"where",
-    L"while",   L"with",  L"persistent"};
+    L"and",   L"as",     L"by",  L"case",  L"catch",    L"collect", L"continue",  L"do",
+    L"else",  L"exit",   L"fn",  L"for",   L"function", L"global",  L"if",        L"in",
+    L"local", L"mapped", L"not", L"of",    L"or",       L"return",  L"struct",    L"then",
+    L"throw", L"to",     L"try", L"where", L"while",    L"with",    L"persistent"};
 
-bool ident_start(wchar_t c) { return c == L'_' || std::iswalpha(c); }
-bool ident_char(wchar_t c) { return c == L'_' || std::iswalnum(c); }
+bool ident_start(wchar_t c) {
+  return c == L'_' || std::iswalpha(c);
+}
+bool ident_char(wchar_t c) {
+  return c == L'_' || std::iswalnum(c);
+}
 
 std::wstring lower(std::wstring s) {
   for (auto& c : s) c = static_cast<wchar_t>(std::towlower(c));
@@ -189,8 +192,9 @@ class Lexer {
       i_ += 2;
       unsigned long long v = 0;
       while (i_ < src_.size() && std::iswxdigit(src_[i_])) {
-        v = (v << 4) | static_cast<unsigned>(std::iswdigit(src_[i_]) ? src_[i_] - L'0'
-                                                  : std::towlower(src_[i_]) - L'a' + 10);
+        v = (v << 4) |
+            static_cast<unsigned>(std::iswdigit(src_[i_]) ? src_[i_] - L'0'
+                                                          : std::towlower(src_[i_]) - L'a' + 10);
         if (v > 0xFFFFFFFFull) v = 0xFFFFFFFFull;
         ++i_;
       }
@@ -255,14 +259,30 @@ class Lexer {
         wchar_t e = src_[i_ + 1];
         i_ += 2;
         switch (e) {
-          case L'n': out += L'\n'; break;
-          case L'r': out += L'\r'; break;
-          case L't': out += L'\t'; break;
-          case L'"': out += L'"'; break;
-          case L'\\': out += L'\\'; break;
-          case L'%': out += L'%'; break;
-          case L'*': out += L'*'; break;
-          case L'?': out += L'?'; break;
+          case L'n':
+            out += L'\n';
+            break;
+          case L'r':
+            out += L'\r';
+            break;
+          case L't':
+            out += L'\t';
+            break;
+          case L'"':
+            out += L'"';
+            break;
+          case L'\\':
+            out += L'\\';
+            break;
+          case L'%':
+            out += L'%';
+            break;
+          case L'*':
+            out += L'*';
+            break;
+          case L'?':
+            out += L'?';
+            break;
           default:
             out += L'\\';
             out += e;
@@ -280,13 +300,27 @@ class Lexer {
     ++i_;
     t.text = std::wstring(1, c);
     switch (c) {
-      case L'(': t.kind = Tok::LParen; return;
-      case L')': t.kind = Tok::RParen; return;
-      case L'[': t.kind = Tok::LBracket; return;
-      case L']': t.kind = Tok::RBracket; return;
-      case L',': t.kind = Tok::Comma; return;
-      case L';': t.kind = Tok::Semicolon; return;
-      case L'.': t.kind = Tok::Dot; return;
+      case L'(':
+        t.kind = Tok::LParen;
+        return;
+      case L')':
+        t.kind = Tok::RParen;
+        return;
+      case L'[':
+        t.kind = Tok::LBracket;
+        return;
+      case L']':
+        t.kind = Tok::RBracket;
+        return;
+      case L',':
+        t.kind = Tok::Comma;
+        return;
+      case L';':
+        t.kind = Tok::Semicolon;
+        return;
+      case L'.':
+        t.kind = Tok::Dot;
+        return;
       case L':':
         if (n == L':') {
           ++i_;
@@ -296,14 +330,22 @@ class Lexer {
           t.kind = Tok::Colon;
         }
         return;
-      case L'+': case L'-': case L'*': case L'/': case L'=': case L'<': case L'>':
+      case L'+':
+      case L'-':
+      case L'*':
+      case L'/':
+      case L'=':
+      case L'<':
+      case L'>':
         t.kind = Tok::Op;
         if (n == L'=') {
           ++i_;
           t.text += L'=';
         }
         return;
-      case L'^': t.kind = Tok::Op; return;
+      case L'^':
+        t.kind = Tok::Op;
+        return;
       case L'!':
         if (n == L'=') {
           ++i_;
@@ -312,7 +354,8 @@ class Lexer {
           return;
         }
         break;
-      default: break;
+      default:
+        break;
     }
     t.kind = Tok::Other;
   }
@@ -326,6 +369,8 @@ bool is_keyword(const std::wstring& lw) {
   return false;
 }
 
-std::vector<Token> tokenize(const std::wstring& src) { return Lexer(src).run(); }
+std::vector<Token> tokenize(const std::wstring& src) {
+  return Lexer(src).run();
+}
 
 }  // namespace maxhost::mxs

@@ -12,10 +12,10 @@ enum class Tok {
   Integer,
   Float,
   String,
-  Name,      // #name
+  Name,  // #name
   Ident,
-  Keyword,   // text lower-cased
-  HashParen, // #(
+  Keyword,    // text lower-cased
+  HashParen,  // #(
   LParen,
   RParen,
   LBracket,
@@ -25,9 +25,9 @@ enum class Tok {
   Colon,
   DoubleColon,
   Dot,
-  Op,        // + - * / ^ == != < <= > >= = += -= *= /=
-  Other,     // ? $ & @ and stray characters
-  Error,     // lexical error; text holds the message
+  Op,     // + - * / ^ == != < <= > >= = += -= *= /=
+  Other,  // ? $ & @ and stray characters
+  Error,  // lexical error; text holds the message
 };
 
 struct Token {

@@ -12,9 +12,12 @@ namespace {
 int int_op(wchar_t op, int a, int b) {
   auto ua = static_cast<std::uint32_t>(a), ub = static_cast<std::uint32_t>(b);
   switch (op) {
-    case L'+': return static_cast<int>(ua + ub);
-    case L'-': return static_cast<int>(ua - ub);
-    case L'*': return static_cast<int>(ua * ub);
+    case L'+':
+      return static_cast<int>(ua + ub);
+    case L'-':
+      return static_cast<int>(ua - ub);
+    case L'*':
+      return static_cast<int>(ua * ub);
     case L'/':
       if (b == 0) throw RuntimeError(L"Divide by zero", static_cast<Value*>(nullptr));
       if (a == INT32_MIN && b == -1) return a;
@@ -32,11 +35,16 @@ int int_op(wchar_t op, int a, int b) {
 
 float float_op(wchar_t op, float a, float b) {
   switch (op) {
-    case L'+': return a + b;
-    case L'-': return a - b;
-    case L'*': return a * b;
-    case L'/': return a / b;
-    default: return std::pow(a, b);
+    case L'+':
+      return a + b;
+    case L'-':
+      return a - b;
+    case L'*':
+      return a * b;
+    case L'/':
+      return a / b;
+    default:
+      return std::pow(a, b);
   }
 }
 
@@ -47,8 +55,7 @@ const wchar_t* type_name(Value* v) {
 Value* arithmetic(wchar_t op, Value* a, Value* b) {
   if (is_number(a)) {
     if (!is_number(b)) {
-      if (is_kind(b, Point3Value) && (op == L'*'))
-        return arithmetic(op, b, a);
+      if (is_kind(b, Point3Value) && (op == L'*')) return arithmetic(op, b, a);
       throw ConversionError(b, type_name(a));
     }
     if (is_integer(a) && is_integer(b) && !(op == L'^' && b->to_int() < 0))
@@ -100,7 +107,9 @@ bool values_equal(Value* a, Value* b) {
   return a->equals(b) || (a->tag != b->tag && b->equals(a));
 }
 
-int compare_values(Value* a, Value* b) { return compare_or_throw(L"<", a, b); }
+int compare_values(Value* a, Value* b) {
+  return compare_or_throw(L"<", a, b);
+}
 
 Value* binary_op(const std::wstring& op, Value* a, Value* b) {
   if (op == L"==") return bool_result(values_equal(a, b));
@@ -114,7 +123,8 @@ Value* binary_op(const std::wstring& op, Value* a, Value* b) {
 }
 
 Value* negate_value(Value* v) {
-  if (is_integer(v)) return Integer::intern(static_cast<int>(0u - static_cast<unsigned>(v->to_int())));
+  if (is_integer(v))
+    return Integer::intern(static_cast<int>(0u - static_cast<unsigned>(v->to_int())));
   if (is_float(v)) return new Float(-v->to_float());
   if (is_kind(v, Point3Value)) {
     auto* p = static_cast<Point3Value*>(v);

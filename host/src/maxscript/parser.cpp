@@ -77,13 +77,20 @@ class Parser {
 
   std::wstring describe(const Token& t) const {
     switch (t.kind) {
-      case Tok::End: return L"end of script";
-      case Tok::Newline: return L"end of line";
-      case Tok::String: return L"\"" + t.text + L"\"";
-      case Tok::Name: return L"#" + t.text;
-      case Tok::HashParen: return L"#(";
-      case Tok::Error: return t.text;
-      default: return t.text;
+      case Tok::End:
+        return L"end of script";
+      case Tok::Newline:
+        return L"end of line";
+      case Tok::String:
+        return L"\"" + t.text + L"\"";
+      case Tok::Name:
+        return L"#" + t.text;
+      case Tok::HashParen:
+        return L"#(";
+      case Tok::Error:
+        return t.text;
+      default:
+        return t.text;
     }
   }
 
@@ -126,9 +133,8 @@ class Parser {
   // expression most likely begins.
   void resync() {
     advance();
-    while (cur().kind != Tok::End &&
-           !(cur().line_start && cur().column == 1 && cur().kind != Tok::RParen &&
-             cur().kind != Tok::Newline))
+    while (cur().kind != Tok::End && !(cur().line_start && cur().column == 1 &&
+                                       cur().kind != Tok::RParen && cur().kind != Tok::Newline))
       advance();
   }
 
@@ -165,10 +171,18 @@ class Parser {
 
   bool can_start_operand(const Token& t) const {
     switch (t.kind) {
-      case Tok::Integer: case Tok::Float: case Tok::String: case Tok::Name: case Tok::Ident:
-      case Tok::HashParen: case Tok::LParen: case Tok::LBracket: case Tok::DoubleColon:
+      case Tok::Integer:
+      case Tok::Float:
+      case Tok::String:
+      case Tok::Name:
+      case Tok::Ident:
+      case Tok::HashParen:
+      case Tok::LParen:
+      case Tok::LBracket:
+      case Tok::DoubleColon:
         return true;
-      default: return false;
+      default:
+        return false;
     }
   }
   bool can_start_expr(const Token& t) const {
@@ -177,9 +191,9 @@ class Parser {
     if (t.kind == Tok::Keyword)
       return t.text == L"not" || t.text == L"if" || t.text == L"fn" || t.text == L"function" ||
              t.text == L"for" || t.text == L"while" || t.text == L"do" || t.text == L"case" ||
-             t.text == L"try" || t.text == L"local" || t.text == L"global" ||
-             t.text == L"struct" || t.text == L"throw" || t.text == L"return" ||
-             t.text == L"exit" || t.text == L"continue" || t.text == L"mapped";
+             t.text == L"try" || t.text == L"local" || t.text == L"global" || t.text == L"struct" ||
+             t.text == L"throw" || t.text == L"return" || t.text == L"exit" ||
+             t.text == L"continue" || t.text == L"mapped";
     return false;
   }
   // An argument of a call by juxtaposition: an operand on the same line, a keyword
@@ -236,8 +250,8 @@ class Parser {
   NodePtr parse_assignment() {
     NodePtr lhs = parse_or();
     if (cur().kind == Tok::Op &&
-        (cur().text == L"=" || cur().text == L"+=" || cur().text == L"-=" ||
-         cur().text == L"*=" || cur().text == L"/=")) {
+        (cur().text == L"=" || cur().text == L"+=" || cur().text == L"-=" || cur().text == L"*=" ||
+         cur().text == L"/=")) {
       if (lhs->kind != NodeKind::Ident && lhs->kind != NodeKind::Property &&
           lhs->kind != NodeKind::Index)
         fail(L"<end of expression>");
@@ -455,8 +469,10 @@ class Parser {
         advance();
         return n;
       }
-      case Tok::HashParen: return parse_list(NodeKind::ArrayLit, Tok::RParen, L")");
-      case Tok::LBracket: return parse_list(NodeKind::PointLit, Tok::RBracket, L"]");
+      case Tok::HashParen:
+        return parse_list(NodeKind::ArrayLit, Tok::RParen, L")");
+      case Tok::LBracket:
+        return parse_list(NodeKind::PointLit, Tok::RBracket, L"]");
       case Tok::LParen: {
         Nest nest(*this);
         advance();
@@ -476,7 +492,8 @@ class Parser {
         advance();
         return finish(std::move(b));
       }
-      default: fail(L"<factor>");
+      default:
+        fail(L"<factor>");
     }
   }
 

@@ -14,8 +14,8 @@ struct SyntaxError {
   int line = 0;
   int column = 0;
   int position = 0;
-  std::wstring message;     // "at <token>, expected <what>"
-  std::wstring line_text;   // the source line
+  std::wstring message;    // "at <token>, expected <what>"
+  std::wstring line_text;  // the source line
 };
 
 struct ParseResult {

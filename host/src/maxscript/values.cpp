@@ -80,17 +80,29 @@ void Value::sprin1(CharStream* s) {
   s->puts(tag ? tag->name : L"Value");
   s->puts(L">");
 }
-void Value::sprint(CharStream* s) { sprin1(s); }
+void Value::sprint(CharStream* s) {
+  sprin1(s);
+}
 void Value::gc_trace() {}
 
 Value* Value::apply(Value**, int, CallContext*) {
   throw TypeError(L"Call needs function or class, got: ", this);
 }
-Value* Value::get_property(Value** arg_list, int) { throw AccessorError(this, arg_list[0]); }
-Value* Value::set_property(Value** arg_list, int) { throw AccessorError(this, arg_list[1]); }
-Value* Value::get_vf(Value**, int) { throw NoMethodError(L"get", this); }
-Value* Value::put_vf(Value**, int) { throw NoMethodError(L"put", this); }
-bool Value::equals(Value* other) { return other == this; }
+Value* Value::get_property(Value** arg_list, int) {
+  throw AccessorError(this, arg_list[0]);
+}
+Value* Value::set_property(Value** arg_list, int) {
+  throw AccessorError(this, arg_list[1]);
+}
+Value* Value::get_vf(Value**, int) {
+  throw NoMethodError(L"get", this);
+}
+Value* Value::put_vf(Value**, int) {
+  throw NoMethodError(L"put", this);
+}
+bool Value::equals(Value* other) {
+  return other == this;
+}
 Value* Value::coerce(ValueMetaClass* target) {
   if (target == &String_class) {
     StringCharStream s;
@@ -100,19 +112,35 @@ Value* Value::coerce(ValueMetaClass* target) {
   if (is_kind_of(target)) return this;
   return nullptr;
 }
-Value* Value::classOf() { return tag; }
-Value* Value::iterate_items() { return nullptr; }
+Value* Value::classOf() {
+  return tag;
+}
+Value* Value::iterate_items() {
+  return nullptr;
+}
 bool Value::is_kind_of(ValueMetaClass* c) {
   for (ValueMetaClass* t = tag; t != nullptr; t = t->base)
     if (t == c) return true;
   return false;
 }
-int Value::to_int() { throw ConversionError(this, L"Integer"); }
-float Value::to_float() { throw ConversionError(this, L"Float"); }
-double Value::to_double() { return to_float(); }
-const MCHAR* Value::to_string() { throw ConversionError(this, L"String"); }
-BOOL Value::to_bool() { throw ConversionError(this, L"BooleanClass"); }
-ReferenceTarget* Value::to_reftarg() { throw ConversionError(this, L"MAXWrapper"); }
+int Value::to_int() {
+  throw ConversionError(this, L"Integer");
+}
+float Value::to_float() {
+  throw ConversionError(this, L"Float");
+}
+double Value::to_double() {
+  return to_float();
+}
+const MCHAR* Value::to_string() {
+  throw ConversionError(this, L"String");
+}
+BOOL Value::to_bool() {
+  throw ConversionError(this, L"BooleanClass");
+}
+ReferenceTarget* Value::to_reftarg() {
+  throw ConversionError(this, L"MAXWrapper");
+}
 
 std::wstring Value::to_printed() {
   StringCharStream s;
@@ -124,23 +152,43 @@ ValueMetaClass::ValueMetaClass(const MCHAR* n, ValueMetaClass* base_class)
     : name(n), base(base_class) {
   tag = &Class_class;
 }
-void ValueMetaClass::sprin1(CharStream* s) { s->puts(name); }
-bool ValueMetaClass::is_kind_of(ValueMetaClass* c) { return c == &Class_class; }
+void ValueMetaClass::sprin1(CharStream* s) {
+  s->puts(name);
+}
+bool ValueMetaClass::is_kind_of(ValueMetaClass* c) {
+  return c == &Class_class;
+}
 
 // ---- constants ---------------------------------------------------------------------
 
-Undefined::Undefined() { tag = &Undefined_class; }
-void Undefined::sprin1(CharStream* s) { s->puts(L"undefined"); }
+Undefined::Undefined() {
+  tag = &Undefined_class;
+}
+void Undefined::sprin1(CharStream* s) {
+  s->puts(L"undefined");
+}
 Value* Undefined::coerce(ValueMetaClass* target) {
   if (target == &String_class) return new String(L"undefined");
   return target == &Undefined_class ? this : nullptr;
 }
-Ok::Ok() { tag = &Ok_class; }
-void Ok::sprin1(CharStream* s) { s->puts(L"OK"); }
-Unsupplied::Unsupplied() { tag = &Unsupplied_class; }
-void Unsupplied::sprin1(CharStream* s) { s->puts(L"unsupplied"); }
-Boolean::Boolean(bool v) : value(v) { tag = &Boolean_class; }
-void Boolean::sprin1(CharStream* s) { s->puts(value ? L"true" : L"false"); }
+Ok::Ok() {
+  tag = &Ok_class;
+}
+void Ok::sprin1(CharStream* s) {
+  s->puts(L"OK");
+}
+Unsupplied::Unsupplied() {
+  tag = &Unsupplied_class;
+}
+void Unsupplied::sprin1(CharStream* s) {
+  s->puts(L"unsupplied");
+}
+Boolean::Boolean(bool v) : value(v) {
+  tag = &Boolean_class;
+}
+void Boolean::sprin1(CharStream* s) {
+  s->puts(value ? L"true" : L"false");
+}
 Value* Boolean::coerce(ValueMetaClass* target) {
   if (target == &Integer_class) return Integer::intern(value ? 1 : 0);
   if (target == &Float_class) return new Float(value ? 1.f : 0.f);
@@ -167,7 +215,9 @@ Value* get_key_arg(Value** arg_list, int count, const MCHAR* key) {
 
 // ---- numbers -----------------------------------------------------------------------
 
-Integer::Integer(int v) : value(v) { tag = &Integer_class; }
+Integer::Integer(int v) : value(v) {
+  tag = &Integer_class;
+}
 
 Integer* Integer::intern(int v) {
   constexpr int kLow = -256, kHigh = 1024;
@@ -183,7 +233,9 @@ Integer* Integer::intern(int v) {
   return slot;
 }
 
-void Integer::sprin1(CharStream* s) { s->puts(std::to_wstring(value).c_str()); }
+void Integer::sprin1(CharStream* s) {
+  s->puts(std::to_wstring(value).c_str());
+}
 bool Integer::equals(Value* other) {
   if (is_integer(other)) return static_cast<Integer*>(other)->value == value;
   if (is_float(other)) return static_cast<Float*>(other)->value == static_cast<float>(value);
@@ -195,11 +247,19 @@ Value* Integer::coerce(ValueMetaClass* target) {
   if (target == &Boolean_class) return bool_result(value != 0);
   return Value::coerce(target);
 }
-BOOL Integer::to_bool() { return value != 0; }
+BOOL Integer::to_bool() {
+  return value != 0;
+}
 
-Float::Float(float v) : value(v) { tag = &Float_class; }
-Float* Float::intern(float v) { return new Float(v); }
-void Float::sprin1(CharStream* s) { s->puts(maxhost::mxs::format_float(value).c_str()); }
+Float::Float(float v) : value(v) {
+  tag = &Float_class;
+}
+Float* Float::intern(float v) {
+  return new Float(v);
+}
+void Float::sprin1(CharStream* s) {
+  s->puts(maxhost::mxs::format_float(value).c_str());
+}
 bool Float::equals(Value* other) {
   if (is_float(other)) return static_cast<Float*>(other)->value == value;
   if (is_integer(other)) return static_cast<float>(static_cast<Integer*>(other)->value) == value;
@@ -254,25 +314,42 @@ Value* Point3Value::set_property(Value** arg_list, int count) {
 
 // ---- strings and names -------------------------------------------------------------
 
-String::String(const MCHAR* s) : string(s ? s : L"") { tag = &String_class; }
-String::String(std::wstring s) : string(std::move(s)) { tag = &String_class; }
+String::String(const MCHAR* s) : string(s ? s : L"") {
+  tag = &String_class;
+}
+String::String(std::wstring s) : string(std::move(s)) {
+  tag = &String_class;
+}
 
 void String::sprin1(CharStream* s) {
   std::wstring out = L"\"";
   for (wchar_t c : string) {
     switch (c) {
-      case L'"': out += L"\\\""; break;
-      case L'\\': out += L"\\\\"; break;
-      case L'\n': out += L"\\n"; break;
-      case L'\r': out += L"\\r"; break;
-      case L'\t': out += L"\\t"; break;
-      default: out += c;
+      case L'"':
+        out += L"\\\"";
+        break;
+      case L'\\':
+        out += L"\\\\";
+        break;
+      case L'\n':
+        out += L"\\n";
+        break;
+      case L'\r':
+        out += L"\\r";
+        break;
+      case L'\t':
+        out += L"\\t";
+        break;
+      default:
+        out += c;
     }
   }
   out += L"\"";
   s->puts(out.c_str());
 }
-void String::sprint(CharStream* s) { s->puts(string.c_str()); }
+void String::sprint(CharStream* s) {
+  s->puts(string.c_str());
+}
 bool String::equals(Value* other) {
   return is_string(other) && static_cast<String*>(other)->string == string;
 }
@@ -332,12 +409,16 @@ Name* Name::intern_name(const std::wstring& s) {
   return n;
 }
 
-Value* Name::intern(const MCHAR* s) { return intern_name(s ? s : L""); }
+Value* Name::intern(const MCHAR* s) {
+  return intern_name(s ? s : L"");
+}
 void Name::sprin1(CharStream* s) {
   s->puts(L"#");
   s->puts(string.c_str());
 }
-void Name::sprint(CharStream* s) { s->puts(string.c_str()); }
+void Name::sprint(CharStream* s) {
+  s->puts(string.c_str());
+}
 Value* Name::coerce(ValueMetaClass* target) {
   if (target == &Name_class) return this;
   if (target == &String_class) return new String(string);
@@ -369,7 +450,9 @@ void Array::sprin1(CharStream* s) {
 void Array::gc_trace() {
   for (Value* v : data) gc_mark(v);
 }
-bool Array::equals(Value* other) { return other == this; }
+bool Array::equals(Value* other) {
+  return other == this;
+}
 Value* Array::coerce(ValueMetaClass* target) {
   if (target == &Array_class) return this;
   return Value::coerce(target);
@@ -393,7 +476,9 @@ static int array_index(Value* i) {
     throw RuntimeError(L"array index must be +ve number, got: ", i);
   return i->to_int();
 }
-Value* Array::get_vf(Value** arg_list, int) { return get(array_index(arg_list[0]) - 1); }
+Value* Array::get_vf(Value** arg_list, int) {
+  return get(array_index(arg_list[0]) - 1);
+}
 Value* Array::put_vf(Value** arg_list, int) {
   int i = array_index(arg_list[0]);
   if (i > 10000000) throw RuntimeError(L"array index too large: ", arg_list[0]);
@@ -402,7 +487,9 @@ Value* Array::put_vf(Value** arg_list, int) {
   return arg_list[1];
 }
 
-HashTable::HashTable() { tag = &HashTable_class; }
+HashTable::HashTable() {
+  tag = &HashTable_class;
+}
 Value* HashTable::get(Value* key) {
   auto it = table.find(key);
   return it == table.end() ? nullptr : it->second;
@@ -411,7 +498,9 @@ Value* HashTable::put(Value* key, Value* val) {
   table[key] = val;
   return val;
 }
-void HashTable::remove(Value* key) { table.erase(key); }
+void HashTable::remove(Value* key) {
+  table.erase(key);
+}
 void HashTable::gc_trace() {
   for (auto& kv : table) {
     gc_mark(kv.first);
@@ -426,14 +515,18 @@ void GlobalThunk::gc_trace() {
   gc_mark(name);
   gc_mark(cell);
 }
-void GlobalThunk::sprin1(CharStream* s) { cell->sprin1(s); }
+void GlobalThunk::sprin1(CharStream* s) {
+  cell->sprin1(s);
+}
 ConstGlobalThunk::ConstGlobalThunk(Value* n, Value* init) : GlobalThunk(n, init) {
   tag = &ConstGlobalThunk_class;
 }
 
 // ---- functions and structs ---------------------------------------------------------
 
-Primitive::Primitive(const MCHAR* n, Fn f) : name(n), fn(std::move(f)) { tag = &Primitive_class; }
+Primitive::Primitive(const MCHAR* n, Fn f) : name(n), fn(std::move(f)) {
+  tag = &Primitive_class;
+}
 void Primitive::sprin1(CharStream* s) {
   s->puts(name.c_str());
   s->puts(L"()");
@@ -443,13 +536,17 @@ Value* Primitive::apply(Value** arglist, int count, CallContext*) {
   return r ? r : &undefined;
 }
 
-MAXScriptFunction::MAXScriptFunction() { tag = &MAXScriptFunction_class; }
+MAXScriptFunction::MAXScriptFunction() {
+  tag = &MAXScriptFunction_class;
+}
 void MAXScriptFunction::sprin1(CharStream* s) {
   s->puts(name.c_str());
   s->puts(L"()");
 }
 
-StructDef::StructDef() { tag = &StructDef_class; }
+StructDef::StructDef() {
+  tag = &StructDef_class;
+}
 int StructDef::member_index(Value* n) const {
   for (std::size_t i = 0; i < member_names.size(); ++i)
     if (member_names[i] == n) return static_cast<int>(i);
@@ -488,8 +585,12 @@ Value* Struct::set_property(Value** arg_list, int count) {
   return arg_list[0];
 }
 
-MAXWrapper::MAXWrapper() { tag = &MAXWrapper_class; }
-MAXClass::MAXClass() { tag = &MAXClass_class; }
+MAXWrapper::MAXWrapper() {
+  tag = &MAXWrapper_class;
+}
+MAXClass::MAXClass() {
+  tag = &MAXClass_class;
+}
 
 // ---- errors ------------------------------------------------------------------------
 

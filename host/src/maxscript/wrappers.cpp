@@ -68,7 +68,9 @@ Value* class_value(ClassDesc* cd);
   throw RuntimeError(L"Attempt to access deleted scene object", static_cast<Value*>(nullptr));
 }
 
-int base_type(int type) { return type & ~TYPE_TAB; }
+int base_type(int type) {
+  return type & ~TYPE_TAB;
+}
 
 bool is_float_type(int t) {
   return t == TYPE_FLOAT || t == TYPE_ANGLE || t == TYPE_PCNT_FRAC || t == TYPE_WORLD ||
@@ -190,43 +192,67 @@ bool find_interface_prop(ReferenceTarget* obj, Value* name, FPInterface*& fpi,
 
 Value* from_fp(const FPValue& v) {
   switch (static_cast<int>(v.type)) {
-    case TYPE_VALUE: return v.v ? v.v : &undefined;
+    case TYPE_VALUE:
+      return v.v ? v.v : &undefined;
     case TYPE_INT:
     case TYPE_INDEX:
     case TYPE_TIMEVALUE:
-    case TYPE_RADIOBTN_INDEX: return Integer::intern(v.i);
+    case TYPE_RADIOBTN_INDEX:
+      return Integer::intern(v.i);
     case TYPE_FLOAT:
     case TYPE_ANGLE:
     case TYPE_PCNT_FRAC:
-    case TYPE_WORLD: return new Float(v.f);
-    case TYPE_BOOL: return bool_result(v.i != 0);
-    case TYPE_bool: return bool_result(v.b);
+    case TYPE_WORLD:
+      return new Float(v.f);
+    case TYPE_BOOL:
+      return bool_result(v.i != 0);
+    case TYPE_bool:
+      return bool_result(v.b);
     case TYPE_STRING:
-    case TYPE_FILENAME: return new String(v.s ? v.s : L"");
-    case TYPE_TSTR: return new String(v.tstr ? v.tstr->data() : L"");
+    case TYPE_FILENAME:
+      return new String(v.s ? v.s : L"");
+    case TYPE_TSTR:
+      return new String(v.tstr ? v.tstr->data() : L"");
     case TYPE_TEXMAP:
     case TYPE_MTL:
-    case TYPE_REFTARG: return v.r ? wrap(v.r) : &undefined;
-    case TYPE_VOID: return &ok;
-    default: return &undefined;
+    case TYPE_REFTARG:
+      return v.r ? wrap(v.r) : &undefined;
+    case TYPE_VOID:
+      return &ok;
+    default:
+      return &undefined;
   }
 }
 
 void to_fp(ParamType2 type, Value* v, FPValue& out) {
   switch (static_cast<int>(type)) {
-    case TYPE_VALUE: out.Load(TYPE_VALUE, v); return;
+    case TYPE_VALUE:
+      out.Load(TYPE_VALUE, v);
+      return;
     case TYPE_INT:
-    case TYPE_INDEX: out.Load(type, v->to_int()); return;
-    case TYPE_FLOAT: out.Load(type, v->to_float()); return;
-    case TYPE_BOOL: out.Load(type, static_cast<int>(v->to_bool())); return;
-    case TYPE_bool: out.Load(type, v->to_bool() != 0); return;
-    case TYPE_STRING: out.LoadString(v->to_string()); out.type = TYPE_STRING; return;
+    case TYPE_INDEX:
+      out.Load(type, v->to_int());
+      return;
+    case TYPE_FLOAT:
+      out.Load(type, v->to_float());
+      return;
+    case TYPE_BOOL:
+      out.Load(type, static_cast<int>(v->to_bool()));
+      return;
+    case TYPE_bool:
+      out.Load(type, v->to_bool() != 0);
+      return;
+    case TYPE_STRING:
+      out.LoadString(v->to_string());
+      out.type = TYPE_STRING;
+      return;
     case TYPE_TEXMAP:
     case TYPE_MTL:
     case TYPE_REFTARG:
       out.LoadPtr(type, v == &undefined ? nullptr : v->to_reftarg());
       return;
-    default: throw RuntimeError(L"Unsupported interface property type", static_cast<Value*>(nullptr));
+    default:
+      throw RuntimeError(L"Unsupported interface property type", static_cast<Value*>(nullptr));
   }
 }
 
@@ -413,7 +439,8 @@ void assign_list(ReferenceTarget* obj, const ParamLocation& loc, Value* v) {
     return;
   }
   for (std::size_t i = 0; i < fresh.size(); ++i)
-    if (!same_pb(loc.type, fresh[i], old[i])) pb->SetGeneric(loc.id, 0, fresh[i], static_cast<int>(i));
+    if (!same_pb(loc.type, fresh[i], old[i]))
+      pb->SetGeneric(loc.id, 0, fresh[i], static_cast<int>(i));
 }
 
 Value* reload_method(Value* self, Value**, int) {
@@ -541,7 +568,9 @@ Value* class_value(ClassDesc* cd) {
   return v;
 }
 
-Value* wrap(ReferenceTarget* t) { return t ? new ObjectWrapper(t) : static_cast<Value*>(&undefined); }
+Value* wrap(ReferenceTarget* t) {
+  return t ? new ObjectWrapper(t) : static_cast<Value*>(&undefined);
+}
 
 std::wstring lower(std::wstring s) {
   for (auto& c : s) c = static_cast<wchar_t>(std::towlower(c));
@@ -551,8 +580,8 @@ std::wstring lower(std::wstring s) {
 }  // namespace
 
 Value* find_host_class(const std::wstring& name) {
-  static const std::map<std::wstring, std::wstring> aliases = {
-      {L"bitmaptex", L"Bitmaptexture"}, {L"bitmap", L"Bitmaptexture"}};
+  static const std::map<std::wstring, std::wstring> aliases = {{L"bitmaptex", L"Bitmaptexture"},
+                                                               {L"bitmap", L"Bitmaptexture"}};
   std::wstring key = name;
   auto alias = aliases.find(lower(name));
   if (alias != aliases.end()) key = alias->second;
@@ -564,4 +593,6 @@ void register_wrapper_classes() {}
 
 }  // namespace maxhost::mxs
 
-Value* MAXClass::make_wrapper_for(ReferenceTarget* ref) { return maxhost::mxs::wrap(ref); }
+Value* MAXClass::make_wrapper_for(ReferenceTarget* ref) {
+  return maxhost::mxs::wrap(ref);
+}

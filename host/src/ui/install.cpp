@@ -18,7 +18,9 @@ const bool kInstalledAtLoad = (Install(), true);
 
 }  // namespace
 
-const std::string& LastRolloutError() { return RolloutError(); }
+const std::string& LastRolloutError() {
+  return RolloutError();
+}
 
 AutoParamDlg* CreateAutoParamDlg(ClassDesc2* cd, HWND parent, ReferenceTarget* obj) {
   std::string& error = RolloutError();

@@ -84,11 +84,10 @@ struct MaterialEditor::State {
   }
 };
 
-
 MaterialEditor::MaterialEditor() : state_(std::make_unique<State>()) {
   Install();
-  state_->editor = CreateWindowRecord(nullptr, L"MtlEditor", L"Material Editor", 0,
-                                      WS_VISIBLE, RECT{0, 0, 400, 700});
+  state_->editor = CreateWindowRecord(nullptr, L"MtlEditor", L"Material Editor", 0, WS_VISIBLE,
+                                      RECT{0, 0, 400, 700});
 }
 
 MaterialEditor::~MaterialEditor() {
@@ -133,10 +132,18 @@ void MaterialEditor::Close() {
   s.ref.Release();
 }
 
-MtlBase* MaterialEditor::Current() const { return state_->current; }
-bool MaterialEditor::IsOpen() const { return state_->dlg != nullptr; }
-const std::string& MaterialEditor::Error() const { return state_->error; }
-HWND MaterialEditor::EditorWindow() const { return state_->editor; }
+MtlBase* MaterialEditor::Current() const {
+  return state_->current;
+}
+bool MaterialEditor::IsOpen() const {
+  return state_->dlg != nullptr;
+}
+const std::string& MaterialEditor::Error() const {
+  return state_->error;
+}
+HWND MaterialEditor::EditorWindow() const {
+  return state_->editor;
+}
 
 HWND MaterialEditor::RolloutWindow() const {
   auto maps = state_->Maps();

@@ -44,7 +44,9 @@ bool IsPositiveEdit(int spinType) {
          spinType == EDITTYPE_POS_UNIVERSE;
 }
 
-Window* Record(HWND hwnd) { return WindowFromHandle(hwnd); }
+Window* Record(HWND hwnd) {
+  return WindowFromHandle(hwnd);
+}
 
 bool SameName(const std::wstring& a, const wchar_t* b) {
   return a.size() == std::wcslen(b) && wcsncasecmp(a.c_str(), b, a.size()) == 0;
@@ -54,10 +56,9 @@ bool SameName(const std::wstring& a, const wchar_t* b) {
 
 std::wstring ControlClassName(const DialogControl& c) {
   // Resource compilers may change the case of class names; windows get the usual spelling.
-  static const wchar_t* const kKnown[] = {L"Button",   L"Static",         L"Edit",
-                                          L"ListBox",  L"ScrollBar",      L"ComboBox",
-                                          L"CustEdit", L"SpinnerControl", L"ColorSwatch",
-                                          L"CustButton", L"CustStatus",   L"CustImage"};
+  static const wchar_t* const kKnown[] = {
+      L"Button",   L"Static",         L"Edit",        L"ListBox",    L"ScrollBar",  L"ComboBox",
+      L"CustEdit", L"SpinnerControl", L"ColorSwatch", L"CustButton", L"CustStatus", L"CustImage"};
   const std::wstring name = c.ClassName();
   for (const wchar_t* known : kKnown)
     if (SameName(name, known)) return known;
@@ -83,7 +84,9 @@ float AutoSpinnerStep(float value, bool integer) {
   return std::max(0.1f, step);
 }
 
-std::vector<ParamMap*> OpenParamMaps() { return OpenMaps(); }
+std::vector<ParamMap*> OpenParamMaps() {
+  return OpenMaps();
+}
 
 // ---------------------------------------------------------------- ParamMap
 
@@ -113,15 +116,15 @@ ParamMap* ParamMap::Create(HWND parent, ParamBlockDesc2* desc, const ParamMapInf
   const MCHAR* title = info.title ? desc->GetString(info.title) : nullptr;
   const DialogTemplate& t = map->template_;
   const RECT rect{0, 0, DialogXToPixels(t.cx), DialogYToPixels(t.cy)};
-  map->rollout_ = CreateWindowRecord(
-      parent, L"#32770", title ? title : L"", 0, t.style, rect,
-      [map](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
-        const INT_PTR r = map->Dispatch(msg, wParam, lParam);
-        // Messages the dialog procedures leave get the system's handling.
-        if (!r && msg != WM_COMMAND && msg != WM_INITDIALOG && msg != WM_DESTROY)
-          return DefaultWindowMessage(hwnd, msg, wParam, lParam);
-        return r;
-      });
+  map->rollout_ =
+      CreateWindowRecord(parent, L"#32770", title ? title : L"", 0, t.style, rect,
+                         [map](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+                           const INT_PTR r = map->Dispatch(msg, wParam, lParam);
+                           // Messages the dialog procedures leave get the system's handling.
+                           if (!r && msg != WM_COMMAND && msg != WM_INITDIALOG && msg != WM_DESTROY)
+                             return DefaultWindowMessage(hwnd, msg, wParam, lParam);
+                           return r;
+                         });
   if (!map->rollout_) {
     delete map;
     error = "create_rollout(): the editor window is gone";
@@ -275,7 +278,8 @@ bool ParamMap::ShownValue(const ParamDef& def, float& value) const {
 
 bool ParamMap::SetShownValue(const ParamDef& def, float value) {
   if (!pb_ || detached_ || std::isnan(value)) return false;
-  if (def.has_range) value = std::clamp(value, def.range_low.f, std::max(def.range_low.f, def.range_high.f));
+  if (def.has_range)
+    value = std::clamp(value, def.range_low.f, std::max(def.range_low.f, def.range_high.f));
   if (IsPositiveEdit(def.spin_type)) value = std::max(0.0f, value);
   if (IsIntegerEdit(def.spin_type)) value = std::round(value);
   if (IsFloatType(def.type)) {
@@ -433,8 +437,9 @@ bool ParamMap::Click(int id, bool doubleClick) {
     if (!bound && (type == BS_AUTORADIOBUTTON || type == BS_AUTOCHECKBOX)) {
       // The system's own toggling, then its notification.
       SendMessageW(hwnd, BM_CLICK, 0, 0);
-      if (doubleClick) SendMessageW(rollout_, WM_COMMAND, MAKEWPARAM(id, BN_DOUBLECLICKED),
-                                    reinterpret_cast<LPARAM>(hwnd));
+      if (doubleClick)
+        SendMessageW(rollout_, WM_COMMAND, MAKEWPARAM(id, BN_DOUBLECLICKED),
+                     reinterpret_cast<LPARAM>(hwnd));
       return true;
     }
     // Push buttons report a double click as two clicks; radio buttons and notifying

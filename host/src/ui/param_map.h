@@ -20,15 +20,19 @@ namespace maxhost::ui {
 
 // Messages of the host's custom controls, passed to user dialog procedures after the
 // parameter map has acted on them.
-inline constexpr UINT kSpinnerChange = WM_USER + 600;   // CC_SPINNER_CHANGE
-inline constexpr UINT kColorChange = WM_USER + 603;     // CC_COLOR_CHANGE
-inline constexpr UINT kCustEditEnter = WM_USER + 685;   // WM_CUSTEDIT_ENTER
+inline constexpr UINT kSpinnerChange = WM_USER + 600;  // CC_SPINNER_CHANGE
+inline constexpr UINT kColorChange = WM_USER + 603;    // CC_COLOR_CHANGE
+inline constexpr UINT kCustEditEnter = WM_USER + 685;  // WM_CUSTEDIT_ENTER
 
 // Dialog units to pixels for the 8-point "MS Sans Serif" the rollouts use: its average
 // character is 6 by 13 pixels, and a dialog unit is a quarter of the width and an eighth of
 // the height (MapDialogRect's rounding).
-inline int DialogXToPixels(int x) { return (x * 6 + 2) / 4; }
-inline int DialogYToPixels(int y) { return (y * 13 + 4) / 8; }
+inline int DialogXToPixels(int x) {
+  return (x * 6 + 2) / 4;
+}
+inline int DialogYToPixels(int y) {
+  return (y * 13 + 4) / 8;
+}
 
 // Shown text of a spinner value: floats with up to three decimals and at least one ("1.0",
 // "0.01", "-12.5"), integers plainly ("12345").
@@ -64,8 +68,7 @@ class ParamMap final : public IParamMap2 {
   void Enable(ParamID id, BOOL onOff, int tabIndex = -1) override;
   void Show(ParamID id, BOOL showHide, int tabIndex = -1) override;
   void SetText(ParamID id, const MCHAR* txt = nullptr, int tabIndex = -1) override;
-  void SetTooltip(ParamID id, bool bEnable, const MCHAR* txt = nullptr,
-                  int tabIndex = -1) override;
+  void SetTooltip(ParamID id, bool bEnable, const MCHAR* txt = nullptr, int tabIndex = -1) override;
   void SetThing(ReferenceTarget* m) override;
   ReferenceTarget* GetThing() override { return thing_; }
 

@@ -63,9 +63,12 @@ class Painter {
           for (int sx = 0; sx < 4; ++sx) {
             const float dx = x + (sx + 0.5f) / 4 - cx, dy = y + (sy + 0.5f) / 4 - cy;
             const float d = std::sqrt(dx * dx + dy * dy);
-            if (d <= dotRadius) ++inDot;
-            else if (d <= radius - ringWidth) ++inFill;
-            else if (d <= radius) ++inRing;
+            if (d <= dotRadius)
+              ++inDot;
+            else if (d <= radius - ringWidth)
+              ++inFill;
+            else if (d <= radius)
+              ++inRing;
           }
         Blend(x, y, ring, inRing / 16.0f);
         Blend(x, y, inside, inFill / 16.0f);
@@ -173,7 +176,8 @@ void DrawControl(Painter& p, const Box& b, const Window& w, const ParamMap& map)
     if (type == BS_GROUPBOX) return DrawGroupBox(p, b, w.text, textColour);
     if (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON)
       return DrawRadioOrCheck(p, b, w, true, textColour);
-    if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE)
+    if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE ||
+        type == BS_AUTO3STATE)
       return DrawRadioOrCheck(p, b, w, false, textColour);
     p.Fill(b, kButtonBack);
     p.Frame(b, kLight, kShadow);
@@ -202,7 +206,8 @@ void DrawControl(Painter& p, const Box& b, const Window& w, const ParamMap& map)
     map.SwatchColor(w.id, c);
     p.Fill(b, kFieldBorder);
     p.Fill(Box{b.x0 + 2 * s, b.y0 + 2 * s, b.x1 - 2 * s, b.y1 - 2 * s},
-           Rgba{std::clamp(c.r, 0.0f, 1.0f), std::clamp(c.g, 0.0f, 1.0f), std::clamp(c.b, 0.0f, 1.0f), 1.0f});
+           Rgba{std::clamp(c.r, 0.0f, 1.0f), std::clamp(c.g, 0.0f, 1.0f),
+                std::clamp(c.b, 0.0f, 1.0f), 1.0f});
     p.Frame(b, kLight);
     return;
   }

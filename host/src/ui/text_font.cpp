@@ -63,7 +63,9 @@ float Layout(const std::wstring& text, std::vector<Quad>* quads) {
 
 }  // namespace
 
-float TextWidth(const std::wstring& text, float scale) { return Layout(text, nullptr) * scale; }
+float TextWidth(const std::wstring& text, float scale) {
+  return Layout(text, nullptr) * scale;
+}
 
 void FillRect(Image& image, float x0, float y0, float x1, float y1, Rgba color) {
   if (x1 < x0) std::swap(x0, x1);

@@ -166,7 +166,8 @@ TEST_F(BridgeTest, OpenFormsKeepTheirHandlersThroughCollections) {
 // A dialog built like the texture manager: a table with a button bar over a list with
 // three columns, rows from arrays, a pop-up spinner and handlers that find their state
 // through the form's Tag.
-const wchar_t* kManagerLike = LR"(
+const wchar_t* kManagerLike =
+    LR"(
 struct DialogState (list, spinner, names = #("a.png", "b.png", "c.png"), ons = #(true, false, true),
                     probs = #(5, 10, 15), selectedRow = 0, form, log = #())
 fn getState sender = sender.TopLevelControl.Tag.value

@@ -18,10 +18,9 @@ class FormsTest : public ::testing::Test {
               std::initializer_list<const wchar_t*> events) {
     for (const wchar_t* e : events) {
       std::wstring entry = label + L":" + e;
-      o->addHandler(e, std::make_shared<FunctionHandler>(
-                           [this, entry](const ObjectPtr&, const ObjectPtr&) {
-                             log.push_back(entry);
-                           }));
+      o->addHandler(
+          e, std::make_shared<FunctionHandler>(
+                 [this, entry](const ObjectPtr&, const ObjectPtr&) { log.push_back(entry); }));
     }
   }
   std::vector<std::wstring> log;
@@ -130,11 +129,11 @@ TEST_F(FormsTest, HidingTheFocusedControlInsideItsLeaveHandlerIsSafe) {
   m.spinner->setVisible(true);
   ASSERT_TRUE(m.spinner->focus());
   int leaves = 0;
-  m.spinner->addHandler(L"Leave", std::make_shared<FunctionHandler>(
-                                      [&](const ObjectPtr&, const ObjectPtr&) {
-                                        ++leaves;
-                                        m.spinner->setVisible(false);
-                                      }));
+  m.spinner->addHandler(L"Leave",
+                        std::make_shared<FunctionHandler>([&](const ObjectPtr&, const ObjectPtr&) {
+                          ++leaves;
+                          m.spinner->setVisible(false);
+                        }));
   user::focus(*m.list);
   EXPECT_EQ(leaves, 1);
   EXPECT_FALSE(m.spinner->visible());
@@ -175,10 +174,9 @@ TEST_F(FormsTest, NumericUpDownTextIsValidatedWhenTheFocusLeaves) {
   m.form->show();
   m.spinner->setVisible(true);
   std::wstring textInLeave;
-  m.spinner->addHandler(L"Leave", std::make_shared<FunctionHandler>(
-                                      [&](const ObjectPtr&, const ObjectPtr&) {
-                                        textInLeave = m.spinner->text();
-                                      }));
+  m.spinner->addHandler(
+      L"Leave", std::make_shared<FunctionHandler>(
+                    [&](const ObjectPtr&, const ObjectPtr&) { textInLeave = m.spinner->text(); }));
   user::typeText(*m.spinner, L"150");
   EXPECT_EQ(m.spinner->text(), L"150");  // not yet validated
   user::focus(*m.list);
@@ -211,11 +209,10 @@ TEST_F(FormsTest, ClosingCanBeCancelledAndOtherwiseDisposesTheForm) {
   ManagerLayout m;
   m.form->show();
   bool cancel = true;
-  m.form->addHandler(L"Closing", std::make_shared<FunctionHandler>(
-                                     [&](const ObjectPtr&, const ObjectPtr& args) {
-                                       std::static_pointer_cast<CancelEventArgs>(args)->cancel =
-                                           cancel;
-                                     }));
+  m.form->addHandler(
+      L"Closing", std::make_shared<FunctionHandler>([&](const ObjectPtr&, const ObjectPtr& args) {
+        std::static_pointer_cast<CancelEventArgs>(args)->cancel = cancel;
+      }));
   record(m.form, L"form", {L"FormClosing", L"FormClosed", L"Closed"});
   EXPECT_FALSE(user::closeForm(*m.form));
   EXPECT_FALSE(m.form->isDisposed());
@@ -250,9 +247,9 @@ TEST_F(FormsTest, ButtonClickFiresOnlyForTheLeftButtonAndInOrder) {
   record(m.buttons[1], L"remove", {L"MouseDown", L"Click", L"MouseClick", L"MouseUp"});
   user::clickButton(*m.form, L"Remove");
   user::click(*m.buttons[1], 5, 5, MouseButtons::Right);
-  EXPECT_EQ(log, (std::vector<std::wstring>{L"remove:MouseDown", L"remove:Click",
-                                            L"remove:MouseClick", L"remove:MouseUp",
-                                            L"remove:MouseDown", L"remove:MouseUp"}));
+  EXPECT_EQ(log,
+            (std::vector<std::wstring>{L"remove:MouseDown", L"remove:Click", L"remove:MouseClick",
+                                       L"remove:MouseUp", L"remove:MouseDown", L"remove:MouseUp"}));
   log.clear();
   callMethod(Value::object(m.buttons[1]), L"PerformClick", {});
   EXPECT_EQ(log, (std::vector<std::wstring>{L"remove:Click"}));
@@ -265,13 +262,13 @@ TEST_F(FormsTest, MouseEventsCarryButtonPositionAndHeldButtons) {
   std::vector<std::tuple<std::wstring, int, int, int>> seen;
   for (const wchar_t* e : {L"MouseDown", L"MouseMove", L"MouseUp"}) {
     std::wstring name = e;
-    m.spinner->addHandler(e, std::make_shared<FunctionHandler>(
-                                 [&, name](const ObjectPtr&, const ObjectPtr& a) {
-                                   Value args = Value::object(a);
-                                   seen.emplace_back(name, int(getProperty(args, L"Button").asInt()),
-                                                     int(getProperty(args, L"Y").asInt()),
-                                                     int(getProperty(args, L"Clicks").asInt()));
-                                 }));
+    m.spinner->addHandler(
+        e, std::make_shared<FunctionHandler>([&, name](const ObjectPtr&, const ObjectPtr& a) {
+          Value args = Value::object(a);
+          seen.emplace_back(name, int(getProperty(args, L"Button").asInt()),
+                            int(getProperty(args, L"Y").asInt()),
+                            int(getProperty(args, L"Clicks").asInt()));
+        }));
   }
   user::dragVertically(*m.spinner, 10, 15, {5});
   ASSERT_EQ(seen.size(), 3u);

@@ -38,15 +38,15 @@ class ListViewTest : public ::testing::Test {
   void record(std::initializer_list<const wchar_t*> events) {
     for (const wchar_t* e : events) {
       std::wstring name = e;
-      list->addHandler(e, std::make_shared<FunctionHandler>(
-                              [this, name](const ObjectPtr&, const ObjectPtr& a) {
-                                std::wstring entry = name;
-                                if (auto check = std::dynamic_pointer_cast<ItemCheckEventArgs>(a))
-                                  entry += L"(" + std::to_wstring(check->index) + L"," +
-                                           std::to_wstring(check->currentValue) + L"->" +
-                                           std::to_wstring(check->newValue) + L")";
-                                log.push_back(entry);
-                              }));
+      list->addHandler(
+          e, std::make_shared<FunctionHandler>([this, name](const ObjectPtr&, const ObjectPtr& a) {
+            std::wstring entry = name;
+            if (auto check = std::dynamic_pointer_cast<ItemCheckEventArgs>(a))
+              entry += L"(" + std::to_wstring(check->index) + L"," +
+                       std::to_wstring(check->currentValue) + L"->" +
+                       std::to_wstring(check->newValue) + L")";
+            log.push_back(entry);
+          }));
     }
   }
 
@@ -91,10 +91,10 @@ TEST_F(ListViewTest, ItemCheckFiresBeforeTheChangeAndSeesTheOldState) {
   addRows(3);
   form->show();
   bool stateInHandler = true;
-  list->addHandler(L"ItemCheck", std::make_shared<FunctionHandler>(
-                                     [&](const ObjectPtr&, const ObjectPtr&) {
-                                       stateInHandler = list->items[1]->checked();
-                                     }));
+  list->addHandler(L"ItemCheck",
+                   std::make_shared<FunctionHandler>([&](const ObjectPtr&, const ObjectPtr&) {
+                     stateInHandler = list->items[1]->checked();
+                   }));
   record({L"ItemCheck", L"ItemChecked"});
   setProperty(Value::object(list->items[1]), L"Checked", Value::boolean(true));
   EXPECT_FALSE(stateInHandler);
@@ -108,12 +108,11 @@ TEST_F(ListViewTest, ItemCheckFiresBeforeTheChangeAndSeesTheOldState) {
 TEST_F(ListViewTest, SettingNewValueInItemCheckCancelsTheChange) {
   addRows(2);
   form->show();
-  list->addHandler(L"ItemCheck", std::make_shared<FunctionHandler>(
-                                     [](const ObjectPtr&, const ObjectPtr& a) {
-                                       Value args = Value::object(a);
-                                       setProperty(args, L"NewValue",
-                                                   getProperty(args, L"CurrentValue"));
-                                     }));
+  list->addHandler(L"ItemCheck",
+                   std::make_shared<FunctionHandler>([](const ObjectPtr&, const ObjectPtr& a) {
+                     Value args = Value::object(a);
+                     setProperty(args, L"NewValue", getProperty(args, L"CurrentValue"));
+                   }));
   record({L"ItemChecked"});
   list->items[0]->setChecked(true);
   EXPECT_FALSE(list->items[0]->checked());
@@ -204,14 +203,14 @@ TEST_F(ListViewTest, SelectionHappensBetweenMouseDownAndMouseClick) {
   addRows(3);
   form->show();
   std::vector<int> atDown, atClick;
-  list->addHandler(L"MouseDown", std::make_shared<FunctionHandler>(
-                                     [&](const ObjectPtr&, const ObjectPtr&) {
-                                       atDown = list->selectedIndices();
-                                     }));
-  list->addHandler(L"MouseClick", std::make_shared<FunctionHandler>(
-                                      [&](const ObjectPtr&, const ObjectPtr&) {
-                                        atClick = list->selectedIndices();
-                                      }));
+  list->addHandler(L"MouseDown",
+                   std::make_shared<FunctionHandler>([&](const ObjectPtr&, const ObjectPtr&) {
+                     atDown = list->selectedIndices();
+                   }));
+  list->addHandler(L"MouseClick",
+                   std::make_shared<FunctionHandler>([&](const ObjectPtr&, const ObjectPtr&) {
+                     atClick = list->selectedIndices();
+                   }));
   user::clickListCell(*list, 2, 1);
   EXPECT_TRUE(atDown.empty());
   EXPECT_EQ(atClick, (std::vector<int>{2}));
@@ -228,10 +227,10 @@ TEST_F(ListViewTest, CheckBoxClickTogglesAfterMouseUp) {
   EXPECT_TRUE(list->selectedIndices().empty());  // a check box click selects nothing
   // Modifier keys held during the click are visible to the ItemCheck handlers.
   int modsInCheck = -1;
-  list->addHandler(L"ItemCheck", std::make_shared<FunctionHandler>(
-                                     [&](const ObjectPtr&, const ObjectPtr&) {
-                                       modsInCheck = Application::instance().modifierKeys;
-                                     }));
+  list->addHandler(L"ItemCheck",
+                   std::make_shared<FunctionHandler>([&](const ObjectPtr&, const ObjectPtr&) {
+                     modsInCheck = Application::instance().modifierKeys;
+                   }));
   user::clickListCheckBox(*list, 0, Keys::Control);
   EXPECT_EQ(modsInCheck, Keys::Control);
   EXPECT_FALSE(list->items[0]->checked());
@@ -244,8 +243,8 @@ TEST_F(ListViewTest, CheckBoxClickOnASelectedRowChecksTheOtherSelectedRowsFirst)
   user::clickListCell(*list, 2, 1, Keys::Control);
   record({L"MouseUp", L"ItemCheck"});
   user::clickListCheckBox(*list, 2);
-  EXPECT_EQ(log, (std::vector<std::wstring>{L"ItemCheck(0,0->1)", L"MouseUp",
-                                            L"ItemCheck(2,0->1)"}));
+  EXPECT_EQ(log,
+            (std::vector<std::wstring>{L"ItemCheck(0,0->1)", L"MouseUp", L"ItemCheck(2,0->1)"}));
   EXPECT_TRUE(list->items[0]->checked());
   EXPECT_FALSE(list->items[1]->checked());
   EXPECT_TRUE(list->items[2]->checked());

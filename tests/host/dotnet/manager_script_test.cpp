@@ -21,7 +21,8 @@ std::wstring readScript() {
   return mxs::from_utf8(text.str());
 }
 
-const wchar_t* kStandInMap = LR"(
+const wchar_t* kStandInMap =
+    LR"(
 struct FakeBitmap (filename, reloads = 0, fn reload = (reloads += 1; ok))
 struct FakeMap (submaps = #(), submap_on = #(), probability = #(), ListView = undefined)
 global theMap = FakeMap \
@@ -88,8 +89,8 @@ TEST_F(ManagerScriptTest, ProbabilityCellOpensTheSpinnerAndLeavingStoresIt) {
   ASSERT_TRUE(spinner->visible());
   EXPECT_TRUE(spinner->focused());
   EXPECT_EQ(spinner->text(), L"20");
-  EXPECT_EQ(spinner->bounds(), (Rectangle{50 + 2 + 3, 43 + kListHeaderHeight + kListRowHeight,
-                                          70, kListRowHeight}));
+  EXPECT_EQ(spinner->bounds(),
+            (Rectangle{50 + 2 + 3, 43 + kListHeaderHeight + kListRowHeight, 70, kListRowHeight}));
   user::typeText(*spinner, L"35");
   user::clickListCell(*list, 1, 2);
   EXPECT_FALSE(spinner->visible());
@@ -159,7 +160,7 @@ TEST_F(ManagerScriptTest, ReloadAllAndACancelledAddTouchNothingElse) {
 }
 
 TEST_F(ManagerScriptTest, ClosingClearsTheMapsDialogAndShowingAgainReplacesTheForm) {
-  run(L"theMap.ListView = fn_From_Cpp_ShowTilva_Dialog theMap");
+  run(L"theMap.ListView = fn_From_Cpp_ShowTilva_Dialog theMap\nok");
   EXPECT_TRUE(form->isDisposed());
   ASSERT_EQ(user::openForms().size(), 1u);
   auto second = user::openForms()[0];

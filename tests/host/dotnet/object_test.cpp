@@ -8,15 +8,16 @@
 namespace maxhost::dotnet {
 namespace {
 
-const TypeRegistry& types() { return TypeRegistry::instance(); }
+const TypeRegistry& types() {
+  return TypeRegistry::instance();
+}
 
 TEST(TypeLookup, TriesPrefixesWithoutRegardToCase) {
   const TypeInfo* button = types().lookup(L"button");
   ASSERT_NE(button, nullptr);
   EXPECT_EQ(button->fullName(), L"System.Windows.Forms.Button");
   EXPECT_EQ(types().lookup(L"Drawing.Color"), types().find(L"System.Drawing.Color"));
-  EXPECT_EQ(types().lookup(L"maxcustomcontrols.maxform")->fullName(),
-            L"MaxCustomControls.MaxForm");
+  EXPECT_EQ(types().lookup(L"maxcustomcontrols.maxform")->fullName(), L"MaxCustomControls.MaxForm");
   EXPECT_EQ(types().lookup(L"System.Windows.Forms.NoSuchControl"), nullptr);
 }
 
@@ -67,8 +68,7 @@ TEST(Conversions, UntypedArraysBecomeArraysOfTheExpectedElementType) {
   ASSERT_TRUE(typed);
   EXPECT_EQ(typed->elementType().kind, TypeRef::Kind::String);
   auto wrong = std::make_shared<Array>(TypeRef::any(), std::vector<Value>{Value::int32(3)});
-  EXPECT_THROW(convert(Value::object(wrong), TypeRef::arrayOf(TypeRef::Kind::String)),
-               DotNetError);
+  EXPECT_THROW(convert(Value::object(wrong), TypeRef::arrayOf(TypeRef::Kind::String)), DotNetError);
 }
 
 TEST(Conversions, NumbersWidenToDecimalAndEnumsAcceptIntegers) {
@@ -84,7 +84,8 @@ TEST(Conversions, NumbersWidenToDecimalAndEnumsAcceptIntegers) {
 
 TEST(Members, OverloadsArePickedByArgumentCountAndType) {
   const TypeInfo& color = typeNamed(L"System.Drawing.Color");
-  Value rgb = callStatic(color, L"FromArgb", {Value::int32(10), Value::int32(20), Value::int32(30)});
+  Value rgb =
+      callStatic(color, L"FromArgb", {Value::int32(10), Value::int32(20), Value::int32(30)});
   EXPECT_EQ(rgb.toString(), L"Color [A=255, R=10, G=20, B=30]");
   Value argb = callStatic(color, L"FromArgb",
                           {Value::int32(1), Value::int32(2), Value::int32(3), Value::int32(4)});
@@ -125,10 +126,12 @@ TEST(ValueTypes, PropertyReadsAreCopies) {
 TEST(Events, HandlersRunInOrderAndUnknownEventsAreRejected) {
   auto button = std::make_shared<Button>();
   std::vector<int> order;
-  button->addHandler(L"click", std::make_shared<FunctionHandler>(
-                                   [&](const ObjectPtr&, const ObjectPtr&) { order.push_back(1); }));
-  button->addHandler(L"Click", std::make_shared<FunctionHandler>(
-                                   [&](const ObjectPtr&, const ObjectPtr&) { order.push_back(2); }));
+  button->addHandler(L"click",
+                     std::make_shared<FunctionHandler>(
+                         [&](const ObjectPtr&, const ObjectPtr&) { order.push_back(1); }));
+  button->addHandler(L"Click",
+                     std::make_shared<FunctionHandler>(
+                         [&](const ObjectPtr&, const ObjectPtr&) { order.push_back(2); }));
   button->raise(L"CLICK", std::make_shared<EventArgs>());
   EXPECT_EQ(order, (std::vector<int>{1, 2}));
   EXPECT_THROW(button->addHandler(L"ItemCheck", std::make_shared<FunctionHandler>(

@@ -9,6 +9,9 @@
 #include "maxscript/heap.h"
 #include "maxscript/maxscript.h"
 #include "probe.h"
+#ifdef MAXSCRIPT_TEST_HAVE_WIN32
+#include "win32/records.h"
+#endif
 
 namespace {
 
@@ -128,6 +131,31 @@ TEST_F(Api, BridgeCallReportsScriptErrorUnderCaption) {
   EXPECT_EQ(errors[0].text, L"-- Unknown property: \"missing\" in 3\n");
 }
 
+#ifdef MAXSCRIPT_TEST_HAVE_WIN32
+TEST_F(Api, ErrorMessageBoxesReachTheUserInterface) {
+  maxhost::ClearMessageBoxLog();
+  ExecuteMAXScriptScript(_T("fn broken2 x = x.missing"), TRUE);
+  CallScriptFunction(_T("broken2"), Integer::intern(3), true);
+  auto boxes = maxhost::MessageBoxLog();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, L"Tilva BitmapList");
+  EXPECT_EQ(boxes[0].text, L"-- Unknown property: \"missing\" in 3");
+}
+
+TEST_F(Api, ScriptMessageBoxesAreRecorded) {
+  maxhost::ClearMessageBoxLog();
+  RunResult r = run_string(L"messageBox \"ERROR: Unable to load file \\\"x.png\\\"\" title:\"T\"");
+  ASSERT_TRUE(r.ok) << to_utf8(r.error);
+  auto boxes = maxhost::MessageBoxLog();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, L"ERROR: Unable to load file \"x.png\"");
+  EXPECT_EQ(boxes[0].caption, L"T");
+  maxhost::SetMessageBoxAnswer(IDNO);
+  EXPECT_EQ(run_string(L"queryBox \"Sure?\"").result, L"false");
+  maxhost::SetMessageBoxAnswer(IDOK);
+}
+#endif
+
 TEST_F(Api, BridgeCallReportsNativeExceptionsAsUnknownSystemException) {
   define_primitive(L"nativeThrow", [](Value**, int) -> Value* { throw std::runtime_error("x"); });
   ExecuteMAXScriptScript(_T("fn callsNative x = nativeThrow()"), TRUE);
@@ -150,8 +178,8 @@ TEST_F(Api, MissingFunctionAndMissingArgumentCallNothing) {
 TEST_F(Api, ConstGlobalThunksAreFollowed) {
   Value* n = Name::intern(_T("constantFn"));
   globals->put(n, new ConstGlobalThunk(n, new Primitive(_T("constantFn"), [](Value** a, int) {
-    return Integer::intern(a[0]->to_int() + 1);
-  })));
+                                         return Integer::intern(a[0]->to_int() + 1);
+                                       })));
   Value* r = CallScriptFunction(_T("constantFn"), Integer::intern(1), true);
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(r->to_int(), 2);

@@ -101,8 +101,9 @@ TEST_F(Collector, EvaluatorTemporariesSurviveCollectionMidExpression) {
       L"p = Pair (\"left\" + \"!\") (churn())\n"
       L"#(\"x\" + \"y\", churn(), (gc(); \"z\"), p)");
   ASSERT_TRUE(r.ok) << to_utf8(r.error);
-  EXPECT_EQ(r.result,
-            L"#(\"xy\", #(\"1\", \"2\", \"3\"), \"z\", (Pair a:\"left!\" b:#(\"1\", \"2\", \"3\")))");
+  EXPECT_EQ(
+      r.result,
+      L"#(\"xy\", #(\"1\", \"2\", \"3\"), \"z\", (Pair a:\"left!\" b:#(\"1\", \"2\", \"3\")))");
 }
 
 TEST_F(Collector, FunctionScopesAndClosuresStayAlive) {

@@ -125,11 +125,12 @@ TEST(Parser, DeepNestingIsAnErrorNotACrash) {
 
 TEST(Parser, ArbitraryInputNeverCrashes) {
   // Random token soup from the language's own alphabet, deterministic.
-  const wchar_t* pieces[] = {L"(", L")", L"#(", L"[", L"]", L",", L";", L"\n", L"=", L"+",
-                             L"-", L"*", L"^", L"if", L"then", L"else", L"do", L"for", L"in",
-                             L"to", L"fn", L"struct", L"case", L"of", L"try", L"catch", L"x",
-                             L"1", L"2.5", L"\"s\"", L"#n", L":", L"::", L".", L"\\", L"--",
-                             L"/*", L"local", L"not", L"and", L"as", L"collect", L"while"};
+  const wchar_t* pieces[] = {
+      L"(",  L")",     L"#(",    L"[",      L"]",    L",",       L";",    L"\n",    L"=",
+      L"+",  L"-",     L"*",     L"^",      L"if",   L"then",    L"else", L"do",    L"for",
+      L"in", L"to",    L"fn",    L"struct", L"case", L"of",      L"try",  L"catch", L"x",
+      L"1",  L"2.5",   L"\"s\"", L"#n",     L":",    L"::",      L".",    L"\\",    L"--",
+      L"/*", L"local", L"not",   L"and",    L"as",   L"collect", L"while"};
   std::mt19937 rng(7);
   for (int round = 0; round < 2000; ++round) {
     std::wstring text;
@@ -147,7 +148,8 @@ TEST(Parser, ArbitraryInputNeverCrashes) {
 }
 
 TEST(Parser, DialogScriptConstructsParse) {
-  std::wstring text = LR"MXS(
+  std::wstring text =
+      LR"MXS(
 struct TilvaraListView
 (
   m_valueSpinner = undefined,

@@ -42,6 +42,7 @@ WrapMapDesc& TheWrapMapDesc() {
   return desc;
 }
 
+// clang-format off
 ParamBlockDesc2& TheWrapBlockDesc() {
   static ParamBlockDesc2 desc(
       // block ID, internal name, display name, owning class, flags
@@ -67,6 +68,7 @@ ParamBlockDesc2& TheWrapBlockDesc() {
       p_end);
   return desc;
 }
+// clang-format on
 
 class HeldInterface : public FPMixinInterface {
  public:
@@ -81,12 +83,13 @@ class HeldInterface : public FPMixinInterface {
 };
 
 FPInterfaceDesc& TheHeldDesc() {
-  static FPInterfaceDesc desc(kHeldIfaceId, L"IHeld", 0, &TheWrapMapDesc(), FP_MIXIN,
-                              properties, ifn_get_held, ifn_set_held, L"ListView", 0, TYPE_VALUE,
-                              p_end);
+  static FPInterfaceDesc desc(kHeldIfaceId, L"IHeld", 0, &TheWrapMapDesc(), FP_MIXIN, properties,
+                              ifn_get_held, ifn_set_held, L"ListView", 0, TYPE_VALUE, p_end);
   return desc;
 }
-FPInterfaceDesc* HeldInterface::GetDesc() { return &TheHeldDesc(); }
+FPInterfaceDesc* HeldInterface::GetDesc() {
+  return &TheHeldDesc();
+}
 
 class WrapMap : public Texmap, public HeldInterface {
  public:
@@ -137,7 +140,9 @@ class WrapMap : public Texmap, public HeldInterface {
   }
 };
 
-void* WrapMapDesc::Create(BOOL) { return static_cast<Texmap*>(new WrapMap()); }
+void* WrapMapDesc::Create(BOOL) {
+  return static_cast<Texmap*>(new WrapMap());
+}
 
 class Wrappers : public testing::Test {
  protected:
@@ -150,7 +155,9 @@ class Wrappers : public testing::Test {
 #endif
     set_output_sink([](const std::wstring&) {});
   }
-  void TearDown() override { set_output_sink(nullptr); }
+  void TearDown() override {
+    set_output_sink(nullptr);
+  }
 
   std::wstring eval(const std::wstring& text) {
     RunResult r = run_string(text);

@@ -74,8 +74,8 @@ TEST_F(EditorTest, RolloutHasEveryTemplateControlAtItsPosition) {
   ASSERT_NE(rollout, nullptr);
   ASSERT_EQ(rollout->children.size(), 50u);
   const maxhost::Window& edit = *rollout->children[7];
-  EXPECT_EQ(edit.rect.left, 99);   // 66 * 1.5
-  EXPECT_EQ(edit.rect.top, 177);   // 109 * 1.625, rounded
+  EXPECT_EQ(edit.rect.left, 99);    // 66 * 1.5
+  EXPECT_EQ(edit.rect.top, 177);    // 109 * 1.625, rounded
   EXPECT_EQ(edit.rect.right, 152);  // (66 + 35) * 1.5, rounded
   EXPECT_EQ(rollout->text, L"Parameters");
   // The logo static holds bitmap 103.

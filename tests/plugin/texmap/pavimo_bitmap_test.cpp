@@ -40,6 +40,11 @@ class BitmapSettingsTest : public ::testing::Test {
     b_ = NewBitmap();
     ASSERT_TRUE(a_ && b_) << "the host's bitmap texture is not registered";
   }
+  // Bitmaps the map did not take are the test's to delete.
+  void TearDown() override {
+    for (BitmapTex* b : {a_, b_})
+      if (b && !b->HasDependents()) b->DeleteThis();
+  }
   void UpdateAt(TimeValue t) {
     Interval valid = FOREVER;
     map_->Update(t, valid);

@@ -1,4 +1,8 @@
 // Save, load and clone keep every parameter, list entry and sub-texture.
+#include <new>
+#include <string>
+#include <vector>
+
 #include <stdmat.h>
 
 #include "core/class_directory.h"
@@ -89,10 +93,11 @@ TEST_F(PersistenceTest, SaveAndLoadKeepEverything) {
   std::vector<unsigned char> bytes;
   const maxhost::SaveResult saved = maxhost::SaveSceneToBytes({map.get()}, bytes);
   ASSERT_TRUE(saved.ok) << saved.error;
-  // Held on the heap and never destroyed: the plug-in loader declares a different
-  // maxhost::LoadResult, so this program must not instantiate either one's destructor.
+  // The plug-in loader declares another maxhost::LoadResult, so this program must not
+  // instantiate the scene one's destructor: its members are released by hand below.
+  alignas(maxhost::LoadResult) unsigned char storage[sizeof(maxhost::LoadResult)];
   const maxhost::LoadResult& loaded =
-      *new maxhost::LoadResult(maxhost::LoadSceneFromBytes(bytes.data(), bytes.size()));
+      *new (storage) maxhost::LoadResult(maxhost::LoadSceneFromBytes(bytes.data(), bytes.size()));
   ASSERT_TRUE(loaded.ok) << loaded.error;
   ASSERT_EQ(loaded.roots.size(), 1u);
   auto* copy = static_cast<Texmap*>(loaded.roots[0]);
@@ -103,6 +108,9 @@ TEST_F(PersistenceTest, SaveAndLoadKeepEverything) {
   copy->Update(0, valid);
   EXPECT_EQ(static_cast<Pavimo*>(copy)->SelectionTable().Count(), 3);
   copy->DeleteThis();
+  auto& result = const_cast<maxhost::LoadResult&>(loaded);
+  std::vector<ReferenceTarget*>().swap(result.roots);
+  std::string().swap(result.error);
 }
 
 TEST_F(PersistenceTest, CloneKeepsEverything) {

@@ -1,5 +1,6 @@
 // Colour, mono and bump evaluation through the loaded plug-in's maps.
 #include <cmath>
+#include <thread>
 #include <vector>
 
 #include "shading/shading.h"
@@ -94,12 +95,12 @@ TEST_F(ShadeTest, CacheHitReturnsCachedColourUntouched) {
   const AColor c = map_->EvalColor(sc_);
   EXPECT_EQ(c.r, 0.25f);
   EXPECT_EQ(c.a, 0.5f);
-  EXPECT_EQ(a->colorCalls, 0);
+  EXPECT_EQ(a->colorCalls.load(), 0);
   EXPECT_EQ(sc_.gbufferCalls, 0);
 
   sc_.vectorCache[map_.get()] = Vec(1, 2, 3);
   EXPECT_EQ(map_->EvalNormalPerturb(sc_).y, 2.0f);
-  EXPECT_EQ(a->bumpCalls, 0);
+  EXPECT_EQ(a->bumpCalls.load(), 0);
 }
 
 TEST_F(ShadeTest, ResultIsStoredInTheSampleCache) {
@@ -109,7 +110,7 @@ TEST_F(ShadeTest, ResultIsStoredInTheSampleCache) {
   sc_.NewSample();
   map_->EvalColor(sc_);
   map_->EvalColor(sc_);
-  EXPECT_EQ(a->colorCalls, 1);
+  EXPECT_EQ(a->colorCalls.load(), 1);
   ASSERT_EQ(sc_.colorCache.count(map_.get()), 1u);
   EXPECT_EQ(sc_.colorCache[map_.get()].b, 1.0f);
   map_->EvalNormalPerturb(sc_);
@@ -128,9 +129,9 @@ TEST_F(ShadeTest, FlatColourReplacesSubTexturesButNotTheBump) {
   EXPECT_NEAR(c.g, 0.4f, 1e-6f);
   EXPECT_NEAR(c.b, 0.6f, 1e-6f);
   EXPECT_EQ(c.a, 1.0f);
-  EXPECT_EQ(a->colorCalls, 0);
+  EXPECT_EQ(a->colorCalls.load(), 0);
   EXPECT_EQ(map_->EvalNormalPerturb(sc_).y, 0.25f);
-  EXPECT_EQ(a->bumpCalls, 1);
+  EXPECT_EQ(a->bumpCalls.load(), 1);
 }
 
 TEST_F(ShadeTest, FlatColourAlsoWithEmptyTable) {
@@ -180,10 +181,10 @@ TEST_F(ShadeTest, SubTextureSeesTheSameShadeContext) {
   SetEntries(map_.get(), {a}, {1}, {1});
   UpdateAt(0);
   Color(1);
-  EXPECT_EQ(a->lastContext, &sc_);
+  EXPECT_EQ(a->lastContext.load(), &sc_);
   sc_.NewSample();
   map_->EvalNormalPerturb(sc_);
-  EXPECT_EQ(a->lastContext, &sc_);
+  EXPECT_EQ(a->lastContext.load(), &sc_);
 }
 
 TEST_F(ShadeTest, GBufferIdIsSetOnlyWhenNonZero) {
@@ -270,6 +271,38 @@ TEST_F(KeyModeTest, SeedAndKeyEnterOnlyAsProduct) {
   pb_->SetValue(pb_seed, 0, 7);
   UpdateAt(0);
   EXPECT_EQ(Served(Color(1)), seedOneKeySeven);
+}
+
+// Evaluations share nothing but what the update cached: threads agree with one another.
+TEST_F(ShadeTest, ThreadsGetTheSameColoursAsOneThread) {
+  std::vector<Texmap*> maps;
+  for (int i = 0; i < 6; ++i) maps.push_back(new ProbeMap(Rgba(i / 5.0f, 0.5f, 0.25f, 1)));
+  SetEntries(map_.get(), maps, std::vector<int>(6, 1), {1, 2, 3, 1, 2, 3});
+  pb_->SetValue(pb_rnd_hue, 0, 40.0f);
+  pb_->SetValue(pb_rnd_gamma, 0, 0.3f);
+  UpdateAt(0);
+  constexpr int kKeys = 500;
+  auto run = [this](std::vector<AColor>& out) {
+    TestShadeContext sc;
+    for (int key = 0; key < kKeys; ++key) {
+      sc.NewSample();
+      sc.mtlNum = key;
+      out[key] = map_->EvalColor(sc);
+    }
+  };
+  std::vector<AColor> single(kKeys);
+  run(single);
+  std::vector<std::vector<AColor>> results(4, std::vector<AColor>(kKeys));
+  std::vector<std::thread> threads;
+  for (auto& r : results) threads.emplace_back(run, std::ref(r));
+  for (auto& t : threads) t.join();
+  for (const auto& r : results) {
+    for (int key = 0; key < kKeys; ++key) {
+      ASSERT_EQ(r[key].r, single[key].r) << key;
+      ASSERT_EQ(r[key].g, single[key].g) << key;
+      ASSERT_EQ(r[key].b, single[key].b) << key;
+    }
+  }
 }
 
 }  // namespace

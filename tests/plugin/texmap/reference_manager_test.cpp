@@ -37,7 +37,7 @@ class Manager : public ReferenceManager<Texmap, 0> {
   ParamDlg* CreateParamDlg(HWND, IMtlParams*) override { return nullptr; }
   RefTargetHandle Clone(RemapDir& remap) override {
     auto* m = new Manager();
-    for (int i = 0; i < NumRefs(); ++i) m->AddReference(i, 0, nullptr, nullptr, false, true);
+    for (int i = 0; i < NumRefs(); ++i) m->Add(i, nullptr);
     BaseClone(this, m, remap);
     return m;
   }

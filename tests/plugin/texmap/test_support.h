@@ -2,6 +2,7 @@
 // through its class descriptor, and small stand-ins for sub-textures, nodes and samples.
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -59,11 +60,12 @@ class ProbeMap : public Texmap {
   AColor color;
   Point3 bump;
   Interval validity = FOREVER;
-  int colorCalls = 0;
-  int bumpCalls = 0;
+  // Counted atomically: render threads may evaluate one probe at once.
+  std::atomic<int> colorCalls{0};
+  std::atomic<int> bumpCalls{0};
   int updateCalls = 0;
   int redrawDisabledSeen = -1;  // the host's redraw suspension count during the last update
-  ShadeContext* lastContext = nullptr;
+  std::atomic<ShadeContext*> lastContext{nullptr};
 };
 
 // A scene node with a fixed handle.

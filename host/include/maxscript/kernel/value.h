@@ -186,7 +186,9 @@ extern ScripterExport Boolean true_value;
 extern ScripterExport Boolean false_value;
 extern ScripterExport KeyArgMarker keyarg_marker;
 
-inline Value* bool_result(bool b) { return b ? static_cast<Value*>(&true_value) : &false_value; }
+inline Value* bool_result(bool b) {
+  return b ? static_cast<Value*>(&true_value) : &false_value;
+}
 
 // Keyword arguments of a native call: the positional count, and the value given for a
 // keyword (&unsupplied when absent). key may be a Name or anything naming one.

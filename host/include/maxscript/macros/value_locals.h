@@ -10,13 +10,13 @@
 // The head of this thread's value-local chain.
 ScripterExport Value**& mxs_current_locals_frame();
 
-#define value_local_array(var, count)                                              \
-  {                                                                                \
-    var = &static_cast<Value**>(alloca(((count) + 2) * sizeof(Value*)))[2];        \
-    for (int _vl_i = 0; _vl_i < (count); ++_vl_i) var[_vl_i] = nullptr;            \
-    var[-2] = reinterpret_cast<Value*>(static_cast<INT_PTR>(count));               \
-    var[-1] = reinterpret_cast<Value*>(mxs_current_locals_frame());                \
-    mxs_current_locals_frame() = &var[-2];                                         \
+#define value_local_array(var, count)                                       \
+  {                                                                         \
+    var = &static_cast<Value**>(alloca(((count) + 2) * sizeof(Value*)))[2]; \
+    for (int _vl_i = 0; _vl_i < (count); ++_vl_i) var[_vl_i] = nullptr;     \
+    var[-2] = reinterpret_cast<Value*>(static_cast<INT_PTR>(count));        \
+    var[-1] = reinterpret_cast<Value*>(mxs_current_locals_frame());         \
+    mxs_current_locals_frame() = &var[-2];                                  \
   }
 #define pop_value_local_array(var) \
   (mxs_current_locals_frame() = reinterpret_cast<Value**>((var)[-1]))
