@@ -45,7 +45,6 @@ class ClassDesc;
 #define FP_VAR_ARGS 0x0002
 #define FP_CLIENT_OWNS_RESULT 0x0004
 
-extern CoreExport Interface_ID nullInterface;
 
 // A value passed to or returned from a published function.
 class CoreExport FPValue : public MaxHeapOperators {
@@ -237,6 +236,9 @@ class CoreExport FPInterfaceDesc : public FPInterface {
   const FPFunctionDef* FindFn(const MCHAR* name) const;
   const FPPropDef* FindProp(const MCHAR* name) const;
 };
+
+// The empty descriptor that interface lookups answer for an unknown ID.
+extern CoreExport FPInterfaceDesc nullInterface;
 
 // An interface mixed into an object's class; the object answers GetInterface with it.
 class CoreExport FPMixinInterface : public FPInterface {

@@ -7,7 +7,7 @@
 #include <ifnpub.h>
 #include <plugapi.h>
 
-Interface_ID nullInterface(0, 0);
+FPInterfaceDesc nullInterface;
 
 namespace {
 
@@ -167,7 +167,7 @@ const FPPropDef* FPInterfaceDesc::FindProp(const MCHAR* name) const {
 
 Interface_ID FPInterface::GetID() {
   FPInterfaceDesc* d = GetDesc();
-  return d ? d->ID : nullInterface;
+  return d ? d->ID : Interface_ID(0, 0);
 }
 
 FPStatus FPInterface::Invoke(FunctionID fid, TimeValue t, FPParams* params) {

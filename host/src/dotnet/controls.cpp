@@ -296,8 +296,7 @@ void Control::dispose() {
   Application& app = Application::instance();
   for (Control* f = app.focused(); f; f = f->parent_)
     if (f == this) {
-      // A window being destroyed loses the focus without validation or Leave.
-      app.setFocus(nullptr);
+      app.dropFocus();
       break;
     }
   disposed_ = true;

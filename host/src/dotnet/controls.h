@@ -68,6 +68,8 @@ class Application {
   // Moves the focus: the old control validates, then Leave and LostFocus; the new one gets
   // Enter and GotFocus. Null takes the focus from every control.
   void setFocus(Control* next);
+  // A window being destroyed loses the focus without validation, Leave or LostFocus.
+  void dropFocus() { focused_.reset(); }
 
   int modifierKeys = Keys::None;
   int mouseButtons = MouseButtons::None;

@@ -55,9 +55,9 @@ PluginLoader::~PluginLoader() {
   UnloadAll();
 }
 
-std::vector<LoadResult> PluginLoader::LoadFolder(const std::string& folder) {
+std::vector<PluginLoadResult> PluginLoader::LoadFolder(const std::string& folder) {
   namespace fs = std::filesystem;
-  std::vector<LoadResult> results;
+  std::vector<PluginLoadResult> results;
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) {
     results.push_back({folder, false, "tilvara: error: " + folder + ": not a plug-in folder"});
@@ -78,8 +78,8 @@ std::vector<LoadResult> PluginLoader::LoadFolder(const std::string& folder) {
   return results;
 }
 
-LoadResult PluginLoader::LoadPlugin(const std::string& path) {
-  LoadResult result{path, false, {}};
+PluginLoadResult PluginLoader::LoadPlugin(const std::string& path) {
+  PluginLoadResult result{path, false, {}};
   auto fail = [&](const std::string& why) {
     result.error = "tilvara: error: " + path + ": " + why;
     return result;

@@ -26,7 +26,7 @@ struct LoadedLibrary {
   int (*lib_shutdown)() = nullptr;
 };
 
-struct LoadResult {
+struct PluginLoadResult {
   std::string path;
   bool ok = false;
   // "tilvara: error: <path>: <why>" when !ok; the library was skipped.
@@ -42,9 +42,9 @@ class PluginLoader {
 
   // Loads every *.dlt file in the folder, in name order. A missing folder gives
   // one failed result.
-  std::vector<LoadResult> LoadFolder(const std::string& folder);
+  std::vector<PluginLoadResult> LoadFolder(const std::string& folder);
   // Loads one library.
-  LoadResult LoadPlugin(const std::string& path);
+  PluginLoadResult LoadPlugin(const std::string& path);
 
   const std::vector<LoadedLibrary>& Libraries() const { return libraries_; }
   // Unregisters the classes, calls LibShutdown and DllMain(DLL_PROCESS_DETACH),

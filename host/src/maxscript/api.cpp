@@ -20,8 +20,18 @@ int MAXScript_signals = 0;
 namespace maxhost::mxs {
 namespace {
 
-std::mutex g_sink_mutex;
-OutputSink g_sink;
+// Heap-allocated and never freed, like the other engine tables: the plug-in may report
+// while the process's statics are being destroyed.
+struct Shared {
+  std::mutex sink_mutex;
+  OutputSink sink;
+  std::mutex errors_mutex;
+  std::vector<ReportedError> errors;
+};
+Shared& shared() {
+  static auto* s = new Shared;
+  return *s;
+}
 thread_local std::vector<std::wstring*> g_captures;
 
 // Globals registered by native code, with their registered values.
@@ -30,8 +40,6 @@ std::unordered_map<Value*, Value*>& native_globals() {
   return *m;
 }
 
-std::mutex g_errors_mutex;
-std::vector<ReportedError> g_errors;
 
 std::wstring syntax_text(const SyntaxError& e) {
   return L"-- Syntax error: " + e.message + L"\n--  In line: " + e.line_text + L"\n";
@@ -97,16 +105,16 @@ std::wstring from_utf8(const std::string& s) {
 }
 
 void set_output_sink(OutputSink sink) {
-  std::lock_guard<std::mutex> lock(g_sink_mutex);
-  g_sink = std::move(sink);
+  std::lock_guard<std::mutex> lock(shared().sink_mutex);
+  shared().sink = std::move(sink);
 }
 
 void write_output(const std::wstring& text) {
   for (std::wstring* c : g_captures) *c += text;
   OutputSink sink;
   {
-    std::lock_guard<std::mutex> lock(g_sink_mutex);
-    sink = g_sink;
+    std::lock_guard<std::mutex> lock(shared().sink_mutex);
+    sink = shared().sink;
   }
   if (sink) {
     sink(text);
@@ -136,17 +144,17 @@ std::wstring error_text(const MAXScriptException& e, bool with_position) {
 }
 
 std::vector<ReportedError> reported_errors() {
-  std::lock_guard<std::mutex> lock(g_errors_mutex);
-  return g_errors;
+  std::lock_guard<std::mutex> lock(shared().errors_mutex);
+  return shared().errors;
 }
 void clear_reported_errors() {
-  std::lock_guard<std::mutex> lock(g_errors_mutex);
-  g_errors.clear();
+  std::lock_guard<std::mutex> lock(shared().errors_mutex);
+  shared().errors.clear();
 }
 
 static void record_error(const std::wstring& caption, const std::wstring& text, bool box) {
-  std::lock_guard<std::mutex> lock(g_errors_mutex);
-  g_errors.push_back({caption, text, box});
+  std::lock_guard<std::mutex> lock(shared().errors_mutex);
+  shared().errors.push_back({caption, text, box});
 }
 
 static void show_box(const std::wstring& text, const std::wstring& caption) {
@@ -256,6 +264,10 @@ RunResult run_string(const std::wstring& text, const std::wstring& source_name) 
   } catch (std::exception& e) {
     r.ok = false;
     r.error = L"-- Unknown system exception: " + from_utf8(e.what()) + L"\n";
+    return r;
+  } catch (...) {
+    r.ok = false;
+    r.error = L"-- Unknown system exception\n";
     return r;
   }
   if (!parsed.errors.empty()) {

@@ -67,9 +67,31 @@ ThreadState::~ThreadState() {
   t.erase(std::remove(t.begin(), t.end(), this), t.end());
 }
 
+namespace {
+// Unregisters a thread's state when the thread ends. The state itself is never freed:
+// plug-in code may still call into the engine while statics are being destroyed.
+struct ThreadExit {
+  ThreadState* state = nullptr;
+  ~ThreadExit() {
+    if (state == nullptr) return;
+    std::lock_guard<std::recursive_mutex> lock(heap().mutex);
+    auto& t = heap().threads;
+    t.erase(std::remove(t.begin(), t.end(), state), t.end());
+    state->locals_frame = nullptr;
+    state->temp_roots.clear();
+    state->scopes.clear();
+  }
+};
+thread_local ThreadState* t_state = nullptr;
+thread_local ThreadExit t_exit;
+}  // namespace
+
 ThreadState& thread_state() {
-  thread_local ThreadState state;
-  return state;
+  if (t_state == nullptr) {
+    t_state = new ThreadState;
+    t_exit.state = t_state;
+  }
+  return *t_state;
 }
 
 void register_heap_value(Value* v, bool& heap_flag) {

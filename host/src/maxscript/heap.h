@@ -23,7 +23,6 @@ struct ThreadState {
   int call_depth = 0;
   int alloc_frames = 0;
   int eval_contexts = 0;
-  char* stack_base = nullptr;  // where the outermost evaluation started
   Value* current_exception = nullptr;
   ThreadState();
   ~ThreadState();

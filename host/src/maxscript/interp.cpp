@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <exception>
 #include <pthread.h>
 #include <algorithm>
 
@@ -421,8 +422,12 @@ Value* eval_try(const Node* n) {
   } catch (MAXScriptException& e) {
     t.scopes.resize(scopes);
     t.current_exception = new String(L"-- " + e.message());
-    return eval(n->kid(1));
+  } catch (std::exception&) {
+    // Native failures (a host container's range check, an allocation) are caught too.
+    t.scopes.resize(scopes);
+    t.current_exception = new String(L"-- Unknown system exception");
   }
+  return eval(n->kid(1));
 }
 
 Value* eval_throw(const Node* n) {

@@ -224,6 +224,7 @@ void BitmapTexture::SetReference(int i, RefTargetHandle rtarg) {
 
 RefTargetHandle BitmapTexture::Clone(RemapDir& remap) {
   auto* copy = new BitmapTexture(TRUE);
+  static_cast<MtlBase&>(*copy) = *this;  // name and the other base data
   copy->ReplaceReference(0, remap.CloneRef(uvgen_));
   copy->ReplaceReference(1, remap.CloneRef(pblock_));
   copy->image_ = image_;

@@ -173,7 +173,7 @@ void MaterialEditor::TypeInEdit(int editId, const std::wstring& text) {
 void MaterialEditor::ChooseRadio(int buttonId) {
   ParamMap* m = state_->MapWith(buttonId);
   Window* w = m ? WindowFromHandle(m->Control(buttonId)) : nullptr;
-  if (!w || ControlClassName(*m->Template().FindControl(buttonId)) != L"Button") return;
+  if (!w || w->class_name != L"Button") return;  // windows carry the usual class spelling
   const DWORD type = w->style & BS_TYPEMASK;
   if (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) m->Click(buttonId, false);
 }

@@ -74,7 +74,7 @@ std::wstring FormatSpinnerValue(float value, bool integer) {
   std::swprintf(buffer, 64, L"%.3f", static_cast<double>(value));
   std::wstring s = buffer;
   while (s.size() > 1 && s.back() == L'0' && s[s.size() - 2] != L'.') s.pop_back();
-  if (s == L"-0.0") s = L"0.0";
+  if (std::wcscmp(s.c_str(), L"-0.0") == 0) s = L"0.0";
   return s;
 }
 
@@ -134,7 +134,6 @@ ParamMap* ParamMap::Create(HWND parent, ParamBlockDesc2* desc, const ParamMapInf
   OpenMaps().push_back(map);
   if (pb) pb->SetMap(map, map->map_id_);
   map->proc_ = info.dlgProc;
-  map->proc_from_table_ = info.dlgProc != nullptr;
   map->Invalidate();
   map->CallUserProc(WM_INITDIALOG, 0, 0);
   return map;
@@ -187,10 +186,9 @@ ParamMap::~ParamMap() {
   if (rollout_) DestroyWindowRecord(rollout_);
   for (auto& [id, bitmap] : images_) DeleteObject(bitmap);
   if (proc_) {
-    // A procedure installed after the rollout was built is forgotten by the descriptor
-    // too, so that the next rollout does not find a deleted one there.
-    if (!proc_from_table_ && desc_ && desc_->GetUserDlgProc(map_id_) == proc_)
-      desc_->SetUserDlgProc(map_id_, nullptr);
+    // The descriptor forgets it too, so that the next rollout does not find a deleted
+    // procedure there; plug-ins install a new one each time the editor opens.
+    if (desc_ && desc_->GetUserDlgProc(map_id_) == proc_) desc_->SetUserDlgProc(map_id_, nullptr);
     ParamMap2UserDlgProc* doomed = proc_;
     proc_ = nullptr;
     doomed->DeleteThis();
@@ -242,7 +240,7 @@ void ParamMap::SetUserDlgProc(ParamMap2UserDlgProc* proc) {
   if (proc == proc_) return;
   ParamMap2UserDlgProc* old = proc_;
   proc_ = proc;
-  proc_from_table_ = false;
+  if (old && desc_ && desc_->GetUserDlgProc(map_id_) == old) desc_->SetUserDlgProc(map_id_, proc);
   if (old) old->DeleteThis();
   // The rollout is already initialised: the new procedure gets its initialisation now.
   CallUserProc(WM_INITDIALOG, 0, 0);
@@ -251,7 +249,11 @@ void ParamMap::SetUserDlgProc(ParamMap2UserDlgProc* proc) {
 void ParamMap::AdoptDescriptorDlgProc() {
   if (!desc_) return;
   ParamMap2UserDlgProc* proc = desc_->GetUserDlgProc(map_id_);
-  if (proc && proc != proc_) SetUserDlgProc(proc);
+  if (!proc || proc == proc_) return;
+  // Another open rollout of the descriptor owns it already.
+  for (ParamMap* other : OpenMaps())
+    if (other != this && other->proc_ == proc) return;
+  SetUserDlgProc(proc);
 }
 
 void ParamMap::SetThing(ReferenceTarget* m) {
@@ -397,6 +399,8 @@ void ParamMap::SetTooltip(ParamID id, bool bEnable, const MCHAR* txt, int tabInd
 }
 
 INT_PTR ParamMap::CallUserProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  // A procedure set on the descriptor while the rollout is open takes over, as in the host.
+  if (msg != WM_DESTROY) AdoptDescriptorDlgProc();
   if (!proc_) return 0;
   if (msg == WM_COMMAND) ++command_messages_;
   return proc_->DlgProc(Now(), this, rollout_, msg, wParam, lParam);

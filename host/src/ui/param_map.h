@@ -59,7 +59,8 @@ class ParamMap final : public IParamMap2 {
   MapID GetMapID() override { return map_id_; }
   HWND GetHWnd() override { return rollout_; }
   ParamBlockDesc2* GetDesc() override { return desc_; }
-  // Takes ownership of proc; a replaced procedure is deleted through DeleteThis.
+  // Takes ownership of proc; a replaced procedure is deleted through DeleteThis. Closing the
+  // rollout deletes the procedure and clears it from the descriptor.
   void SetUserDlgProc(ParamMap2UserDlgProc* proc = nullptr) override;
   ParamMap2UserDlgProc* GetUserDlgProc() override { return proc_; }
   void Invalidate() override;
@@ -133,7 +134,6 @@ class ParamMap final : public IParamMap2 {
   std::map<int, int> redraws_;
   int command_messages_ = 0;
   bool detached_ = false;
-  bool proc_from_table_ = false;  // the descriptor's own procedure, kept there after close
 };
 
 // The material editor's dialog for one object: the parameter maps of its class's automatic

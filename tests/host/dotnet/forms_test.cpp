@@ -228,6 +228,17 @@ TEST_F(FormsTest, ClosingCanBeCancelledAndOtherwiseDisposesTheForm) {
   EXPECT_THROW(m.form->show(), DotNetError);
 }
 
+TEST_F(FormsTest, ClosingAFormTakesTheFocusWithoutLeaveEvents) {
+  ManagerLayout m;
+  m.form->show();
+  m.spinner->setVisible(true);
+  ASSERT_TRUE(m.spinner->focus());
+  record(m.spinner, L"spinner", {L"Leave", L"LostFocus"});
+  EXPECT_TRUE(user::closeForm(*m.form));
+  EXPECT_EQ(Application::instance().focused(), nullptr);
+  EXPECT_TRUE(log.empty());
+}
+
 TEST_F(FormsTest, TagHoldsAnyValueAndModifierKeysIsStatic) {
   Form f;
   f.setTag(Value::string(L"state"));

@@ -34,6 +34,10 @@ Class_ID EditorTestMap::ClassID() {
 }
 
 ParamDlg* EditorTestMap::CreateParamDlg(HWND hwMtlEdit, IMtlParams* imp) {
+  if (proc_before_build) {
+    desc_->block->SetUserDlgProc(new RecordingProc(this));
+    return desc_->CreateParamDlgs(hwMtlEdit, imp, this);
+  }
   IAutoMParamDlg* dlg = desc_->CreateParamDlgs(hwMtlEdit, imp, this);
   desc_->block->SetUserDlgProc(new RecordingProc(this));
   return dlg;

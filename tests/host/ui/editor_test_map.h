@@ -107,6 +107,8 @@ class EditorTestMap : public Texmap {
   IParamBlock2* pblock = nullptr;
   // The change handler asks for the rollout to be redrawn, as plug-ins do.
   bool invalidate_on_change = true;
+  // Installs the procedure before asking for the rollout instead of after.
+  bool proc_before_build = false;
 
  protected:
   void SetReference(int i, RefTargetHandle t) override {

@@ -241,6 +241,35 @@ TEST_F(EditorTest, UserProcIsInstalledInitialisedAndGetsCommands) {
   EXPECT_EQ(Log().events.back().msg, static_cast<UINT>(WM_USER + 7));
 }
 
+// The plug-in may install its procedure on the descriptor at any time while the rollout is
+// open; the rollout's map takes it over (deleting the one it had) before the next message.
+TEST_F(EditorTest, ProcedureSetOnTheDescriptorWhileOpenTakesOver) {
+  editor->Show(map);
+  Desc().block->SetUserDlgProc(new RecordingProc(map));
+  editor->ClickButton(1001);
+  EXPECT_EQ(Log().deleted, 1);
+  EXPECT_EQ(Log().live, 1);
+  EXPECT_EQ(Log().Count(WM_INITDIALOG), 2);
+  EXPECT_EQ(Log().Count(WM_COMMAND), 1);
+  editor->Close();
+  EXPECT_EQ(Log().live, 0);
+}
+
+TEST_F(EditorTest, ProcedureSetBeforeTheRolloutIsBuiltIsUsedAndForgottenAtClose) {
+  map->proc_before_build = true;
+  editor->Show(map);
+  EXPECT_EQ(Log().live, 1);
+  EXPECT_EQ(Log().Count(WM_INITDIALOG), 1);
+  editor->Close();
+  EXPECT_EQ(Log().live, 0);
+  EXPECT_EQ(Desc().block->GetUserDlgProc(), nullptr);
+  // Shown again: only the new procedure is reached.
+  editor->Show(map);
+  editor->ClickButton(1001);
+  EXPECT_EQ(Log().live, 1);
+  EXPECT_EQ(Log().Count(WM_COMMAND), 1);
+}
+
 TEST_F(EditorTest, DisabledAndMissingControlsTakeNoAction) {
   editor->Show(map);
   HWND button = GetDlgItem(editor->RolloutWindow(), 1001);

@@ -37,7 +37,7 @@ class PluginEditorTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     loader_ = new maxhost::PluginLoader;
-    const maxhost::LoadResult r = loader_->LoadPlugin(TILVARA_PLUGIN_FILE);
+    const maxhost::PluginLoadResult r = loader_->LoadPlugin(TILVARA_PLUGIN_FILE);
     if (!r.ok) load_error_ = r.error;
   }
   static void TearDownTestSuite() {

@@ -25,8 +25,8 @@ extern "C" __attribute__((visibility("default"))) void ProbeEvent(const char* wh
 namespace maxhost {
 namespace {
 
-const LoadResult* ResultFor(const std::vector<LoadResult>& results, const std::string& file) {
-  for (const LoadResult& r : results)
+const PluginLoadResult* ResultFor(const std::vector<PluginLoadResult>& results, const std::string& file) {
+  for (const PluginLoadResult& r : results)
     if (std::filesystem::path(r.path).filename() == file) return &r;
   return nullptr;
 }
@@ -34,7 +34,7 @@ const LoadResult* ResultFor(const std::vector<LoadResult>& results, const std::s
 TEST(PluginLoader, LoadsAndUnloadsInTheHostsOrder) {
   g_events.clear();
   PluginLoader loader;
-  const std::vector<LoadResult> results = loader.LoadFolder(PROBE_GOOD_DIR);
+  const std::vector<PluginLoadResult> results = loader.LoadFolder(PROBE_GOOD_DIR);
   ASSERT_EQ(results.size(), 1u);
   ASSERT_TRUE(results[0].ok) << results[0].error;
   ASSERT_EQ(loader.Libraries().size(), 1u);
@@ -62,28 +62,28 @@ TEST(PluginLoader, LoadsAndUnloadsInTheHostsOrder) {
 TEST(PluginLoader, SkipsLibrariesItRefusesAndKeepsTheReasons) {
   g_events.clear();
   PluginLoader loader;
-  const std::vector<LoadResult> results = loader.LoadFolder(PROBE_MIXED_DIR);
+  const std::vector<PluginLoadResult> results = loader.LoadFolder(PROBE_MIXED_DIR);
   ASSERT_EQ(results.size(), 4u);
 
-  const LoadResult* old_version = ResultFor(results, "probe_a_old_version.dlt");
+  const PluginLoadResult* old_version = ResultFor(results, "probe_a_old_version.dlt");
   ASSERT_NE(old_version, nullptr);
   EXPECT_FALSE(old_version->ok);
   EXPECT_EQ(old_version->error.rfind("tilvara: error: ", 0), 0u) << old_version->error;
   EXPECT_NE(old_version->error.find("LibVersion 0x52083400"), std::string::npos)
       << old_version->error;
 
-  const LoadResult* no_shutdown = ResultFor(results, "probe_c_no_shutdown.dlt");
+  const PluginLoadResult* no_shutdown = ResultFor(results, "probe_c_no_shutdown.dlt");
   ASSERT_NE(no_shutdown, nullptr);
   EXPECT_FALSE(no_shutdown->ok);
   EXPECT_NE(no_shutdown->error.find("missing export LibShutdown"), std::string::npos)
       << no_shutdown->error;
 
-  const LoadResult* init_fails = ResultFor(results, "probe_d_init_fails.dlt");
+  const PluginLoadResult* init_fails = ResultFor(results, "probe_d_init_fails.dlt");
   ASSERT_NE(init_fails, nullptr);
   EXPECT_FALSE(init_fails->ok);
   EXPECT_NE(init_fails->error.find("LibInitialize failed"), std::string::npos) << init_fails->error;
 
-  const LoadResult* good = ResultFor(results, "probe_b_ok.dlt");
+  const PluginLoadResult* good = ResultFor(results, "probe_b_ok.dlt");
   ASSERT_NE(good, nullptr);
   EXPECT_TRUE(good->ok) << good->error;
   ASSERT_EQ(loader.Libraries().size(), 1u);
@@ -101,7 +101,7 @@ TEST(PluginLoader, SkipsLibrariesItRefusesAndKeepsTheReasons) {
 
 TEST(PluginLoader, BrokenFilesAndMissingFoldersAreErrors) {
   PluginLoader loader;
-  std::vector<LoadResult> results = loader.LoadFolder("/nonexistent/plugins");
+  std::vector<PluginLoadResult> results = loader.LoadFolder("/nonexistent/plugins");
   ASSERT_EQ(results.size(), 1u);
   EXPECT_FALSE(results[0].ok);
   EXPECT_NE(results[0].error.find("not a plug-in folder"), std::string::npos);

@@ -93,11 +93,7 @@ TEST_F(PersistenceTest, SaveAndLoadKeepEverything) {
   std::vector<unsigned char> bytes;
   const maxhost::SaveResult saved = maxhost::SaveSceneToBytes({map.get()}, bytes);
   ASSERT_TRUE(saved.ok) << saved.error;
-  // The plug-in loader declares another maxhost::LoadResult, so this program must not
-  // instantiate the scene one's destructor: its members are released by hand below.
-  alignas(maxhost::LoadResult) unsigned char storage[sizeof(maxhost::LoadResult)];
-  const maxhost::LoadResult& loaded =
-      *new (storage) maxhost::LoadResult(maxhost::LoadSceneFromBytes(bytes.data(), bytes.size()));
+  const maxhost::LoadResult loaded = maxhost::LoadSceneFromBytes(bytes.data(), bytes.size());
   ASSERT_TRUE(loaded.ok) << loaded.error;
   ASSERT_EQ(loaded.roots.size(), 1u);
   auto* copy = static_cast<Texmap*>(loaded.roots[0]);
@@ -108,9 +104,6 @@ TEST_F(PersistenceTest, SaveAndLoadKeepEverything) {
   copy->Update(0, valid);
   EXPECT_EQ(static_cast<Pavimo*>(copy)->SelectionTable().Count(), 3);
   copy->DeleteThis();
-  auto& result = const_cast<maxhost::LoadResult&>(loaded);
-  std::vector<ReferenceTarget*>().swap(result.roots);
-  std::string().swap(result.error);
 }
 
 TEST_F(PersistenceTest, CloneKeepsEverything) {

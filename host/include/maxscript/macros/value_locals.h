@@ -21,9 +21,10 @@ ScripterExport Value**& mxs_current_locals_frame();
 #define pop_value_local_array(var) \
   (mxs_current_locals_frame() = reinterpret_cast<Value**>((var)[-1]))
 
-// Restores the value-local chain when the scope ends, also when an exception leaves it,
-// and drops frames that lie in the stack frame being left. Declare it before the
-// value_local_array calls of the same function.
+// Restores the value-local chain when the scope ends, also when an exception leaves it.
+// Declare it before the value_local_array calls it covers. With validateFrame it also
+// drops frames that lie in the stack frame being left, so that a scope declared after
+// its arrays still unlinks them; do not nest two scopes in one function.
 class ScripterExport MXS_Exit_ValueLocal_Scope {
  public:
   explicit MXS_Exit_ValueLocal_Scope(bool validateFrame = true);
