@@ -1,12 +1,11 @@
 #include "host_session.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 
 #include "app_error.h"
 #include "core/class_directory.h"
+#include "dotnet/bridge.h"
 #include "imtl.h"
 #include "plugapi.h"
 #include "render/register.h"
@@ -58,6 +57,8 @@ std::string DefaultPluginFolder() {
 
 HostSession::HostSession(const std::string& pluginFolder) {
   maxhost::RegisterRenderClasses();
+  // The host starts its script engine with the .NET bridge before plug-ins run scripts.
+  maxhost::dotnet::installBridge();
   for (const auto& result : loader_.LoadFolder(pluginFolder))
     if (!result.ok) failures_.push_back(result.error);
   if (loader_.Libraries().empty()) {

@@ -5,6 +5,8 @@
 #include <iparamm2.h>
 #include <maxapi.h>
 
+#include "editor/pavimo_dlg_proc.h"
+#include "editor/script_bridge.h"
 #include "resource.h"
 #include "shell/tilvara.h"
 
@@ -27,7 +29,8 @@ Pavimo::Pavimo() : pblock_(this, new RefCallback{this, &Pavimo::OnBlockMessage})
 
 Pavimo::~Pavimo() {
   DiscardTexHandle();
-  if (listView_) CloseManagerDialog(*this);
+  // The dialog's closing handler still reaches the whole map through its script wrapper.
+  CloseManagerDialog(*this);
   table_.Init();
   // The block's slot goes with pblock_, under suspended undo.
 }
@@ -119,9 +122,13 @@ void Pavimo::Reset() {
   cache_.validity.SetEmpty();
 }
 
+// The automatic rollout, with a new dialog procedure for the two controls that are not
+// parameters; the rollout's parameter map owns and deletes the procedure.
 ParamDlg* Pavimo::CreateParamDlg(HWND hwMtlEdit, IMtlParams* imp) {
-  // The rollout's user dialog procedure is installed here by the editor.
-  return GetPavimoDesc()->CreateParamDlgs(hwMtlEdit, imp, this);
+  IAutoMParamDlg* dlg = GetPavimoDesc()->CreateParamDlgs(hwMtlEdit, imp, this);
+  // Without a rollout no map would own the procedure.
+  if (dlg) pavimo_param_blk.SetUserDlgProc(new PavimoDlgProc(this));
+  return dlg;
 }
 
 int Pavimo::NumSubTexmaps() {
@@ -156,12 +163,27 @@ FPInterfaceDesc* Pavimo::GetDesc() {
 
 FPInterfaceDesc* Pavimo::GetDescByID(Interface_ID id) {
   if (id == PAVIMO_INTERFACE_ID) return GetPavimoInterfaceDesc();
-  return nullptr;
+  return &nullInterface;
 }
 
-FPStatus Pavimo::_dispatch_fn(FunctionID /*fid*/, TimeValue /*t*/, FPValue& /*result*/,
-                              FPParams* /*p*/) {
-  return FPS_NO_SUCH_FUNCTION;
+// The `ListView` property. The setter stores whatever script value it is given, unprotected;
+// only the show path protects the dialog it stores.
+FPStatus Pavimo::_dispatch_fn(FunctionID fid, TimeValue /*t*/, FPValue& result, FPParams* p) {
+  switch (fid) {
+    case pavimo_get_listview:
+      result.Load(TYPE_VALUE, listView_);
+      return FPS_OK;
+    case pavimo_set_listview: {
+      // Without arguments the index check throws OutOfRangeException, as for any caller
+      // that passes too few.
+      FPParams none;
+      FPParams& args = p ? *p : none;
+      SetListView(args.params[0].v);
+      return FPS_OK;
+    }
+    default:
+      return FPS_NO_SUCH_FUNCTION;
+  }
 }
 
 int Pavimo::OnBlockMessage(void* map, RefMessage message, PartID& /*partID*/) {
@@ -202,7 +224,7 @@ void Pavimo::BlockMessage(RefMessage message) {
 void Pavimo::CheckMaterials() {
   FindMaterialEnum finder(this);
   DoEnumDependents(&finder);
-  if (!finder.found && listView_) CloseManagerDialog(*this);
+  if (!finder.found) CloseManagerDialog(*this);
 }
 
 int FindMaterialEnum::proc(ReferenceMaker* rmaker) {

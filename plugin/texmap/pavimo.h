@@ -103,6 +103,10 @@ class Pavimo : public ReferenceManager<Texmap, 0>, public FPMixinInterface {
   // The `ListView` value: the open manager dialog, if any.
   Value* ListView() const { return listView_; }
   void SetListView(Value* v) { listView_ = v; }
+  // The dialog that the show path protected from the script collector, until the dialog is
+  // closed from the map's side; `ListView` may hold something else by then.
+  Value* KeptDialog() const { return keptDialog_; }
+  void SetKeptDialog(Value* v) { keptDialog_ = v; }
 
  protected:
   FPStatus _dispatch_fn(FunctionID fid, TimeValue t, FPValue& result, FPParams* p) override;
@@ -120,12 +124,8 @@ class Pavimo : public ReferenceManager<Texmap, 0>, public FPMixinInterface {
   TexHandle* texHandle_ = nullptr;
   Interval texHandleValid_ = NEVER;
   Value* listView_ = nullptr;
+  Value* keptDialog_ = nullptr;
 };
-
-// Keeps the manager dialog of a map in step with it: refreshes the open dialog from the
-// map's lists, or closes and releases it.
-void UpdateManagerDialog(Pavimo& map);
-void CloseManagerDialog(Pavimo& map);
 
 // Looks for a material or map, other than the map itself, among a map's dependents.
 class FindMaterialEnum : public DependentEnumProc {

@@ -1,11 +1,14 @@
 // Static descriptors that register themselves with the class descriptor while the library
-// loads. They live in this one file because their order matters: the parameter block
-// descriptor first, then the IPavimo interface descriptor, so that the class descriptor
-// (built on first use by the first of them) lists them in that order.
+// loads. They live in this one file because their order matters: the class descriptor
+// (built on first use by the first of them), the parameter block descriptor, then the
+// IPavimo interface descriptor.
 #include "texmap/pavimo_params.h"
+
+#include <ifnpub.h>
 
 #include "resource.h"
 #include "shell/tilvara.h"
+#include "texmap/pavimo.h"
 
 // clang-format off
 ParamBlockDesc2 pavimo_param_blk(
@@ -110,8 +113,19 @@ ParamBlockDesc2 pavimo_param_blk(
     p_end);
 // clang-format on
 
-// The IPavimo interface descriptor (FPInterfaceDesc, owner GetPavimoDesc()) belongs here,
-// after the block descriptor.
+// The IPavimo interface: one script-visible property through which the manager dialog
+// script keeps its dialog on the map. Defined after the block descriptor so that the class
+// descriptor lists the block first.
+// clang-format off
+static FPInterfaceDesc pavimo_interface(
+    // interface ID, internal name, description (none), owner, flags
+    PAVIMO_INTERFACE_ID, _T("IPavimo"), 0, GetPavimoDesc(), 0,
+    properties,
+        // getter, setter, name, description (none), type
+        pavimo_get_listview, pavimo_set_listview, _T("ListView"), 0, TYPE_VALUE,
+    p_end);
+// clang-format on
+
 FPInterfaceDesc* GetPavimoInterfaceDesc() {
-  return nullptr;
+  return &pavimo_interface;
 }

@@ -33,6 +33,9 @@ enum PavimoParamID : ParamID {
 
 extern ParamBlockDesc2 pavimo_param_blk;
 
-// Descriptor of the IPavimo interface; null until the interface is published.
+// Function IDs of the IPavimo interface (its `ListView` property).
+enum PavimoFunctionID { pavimo_get_listview = 0, pavimo_set_listview = 1 };
+
+// Descriptor of the IPavimo interface.
 class FPInterfaceDesc;
 FPInterfaceDesc* GetPavimoInterfaceDesc();

@@ -344,8 +344,10 @@ ListHit ListView::hitTest(int x, int y) const {
   return hit;
 }
 
-// The native list selects on the press (Ctrl toggles, Shift extends from the anchor); a
-// press on a check box leaves the selection alone. .NET raises MouseDown before that.
+// The native list handles the press before .NET raises MouseDown: a press on a check box
+// toggles it (ItemCheck, ItemChecked; a box of a selected row takes the other selected rows
+// with it) and leaves the selection alone; any other press selects (Ctrl toggles, Shift
+// extends from the anchor). Handlers of MouseDown and MouseUp so see the new check state.
 void ListView::userMouseDown(int x, int y, int button) {
   if (!enabled() || isDisposed()) return;
   auto keep = shared_from_this();
@@ -353,9 +355,30 @@ void ListView::userMouseDown(int x, int y, int button) {
   if (canFocus()) app.setFocus(this);
   app.mouseButtons |= button;
   pressed_ = true;
-  raiseMouse(L"MouseDown", button, 1, x, y);
   pressHit_ = hitTest(x, y);
-  if (pressHit_.location == HitLocation::StateImage && button == MouseButtons::Left) return;
+  if (pressHit_.location == HitLocation::StateImage && button == MouseButtons::Left) {
+    toggleBox(pressHit_.item);
+    raiseMouse(L"MouseDown", button, 1, x, y);
+    return;
+  }
+  selectOnPress(button);
+  raiseMouse(L"MouseDown", button, 1, x, y);
+}
+
+void ListView::toggleBox(const std::shared_ptr<ListViewItem>& clicked) {
+  if (!checkBoxes || !clicked || clicked->listView() != this) return;
+  const bool check = !clicked->checked_;
+  if (clicked->selected_) {
+    std::vector<std::shared_ptr<ListViewItem>> others;
+    for (auto& it : items)
+      if (it != clicked && it->selected_) others.push_back(it);
+    for (auto& it : others) it->setChecked(check);
+  }
+  clicked->setChecked(check);
+}
+
+void ListView::selectOnPress(int button) {
+  Application& app = Application::instance();
   int index = pressHit_.item ? pressHit_.item->index() : -1;
   int mods = app.modifierKeys;
   bool ctrl = (mods & Keys::Control) && multiSelect;
@@ -383,9 +406,8 @@ void ListView::userMouseDown(int x, int y, int button) {
   }
 }
 
-// On the release the native list reports the click: .NET applies a check-box click on a
-// selected row to the other selected rows, raises Click, MouseClick (only over an item)
-// and MouseUp; the clicked box itself toggles after that.
+// On the release the native list reports the click: .NET raises Click and MouseClick (only
+// over an item), then MouseUp.
 void ListView::userMouseUp(int x, int y, int button) {
   if (!enabled() || isDisposed()) return;
   auto keep = shared_from_this();
@@ -396,21 +418,11 @@ void ListView::userMouseUp(int x, int y, int button) {
   ListHit hit = pressHit_;
   pressHit_ = ListHit{};
   bool reportsClick = wasPressed && button != MouseButtons::Middle;
-  bool boxClick = reportsClick && button == MouseButtons::Left && checkBoxes && hit.item &&
-                  hit.location == HitLocation::StateImage && hit.item->listView() == this;
-  if (boxClick && hit.item->selected_) {
-    bool check = !hit.item->checked_;
-    std::vector<std::shared_ptr<ListViewItem>> others;
-    for (auto& it : items)
-      if (it != hit.item && it->selected_) others.push_back(it);
-    for (auto& it : others) it->setChecked(check);
-  }
   if (reportsClick && hit.item) {
     raiseMouse(L"Click", button, 1, x, y);
     raiseMouse(L"MouseClick", button, 1, x, y);
   }
   raiseMouse(L"MouseUp", button, 1, x, y);
-  if (boxClick && hit.item->listView() == this) hit.item->setChecked(!hit.item->checked_);
 }
 
 void ListView::forEachHeld(const std::function<void(const Value&)>& visit) const {

@@ -1,5 +1,6 @@
 // The value classes of the public headers: constants, numbers, strings, names, arrays,
 // tables, thunks, functions, structs and the error texts.
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -438,8 +439,26 @@ Value* Array::append(Value* v) {
 Value* Array::get(int i) const {
   return i >= 0 && i < count() ? data[static_cast<std::size_t>(i)] : &undefined;
 }
+namespace {
+// Containers being printed on this thread: a container that holds itself (directly or
+// through others) prints as "..." the second time instead of recursing without end.
+thread_local std::vector<const Value*> printing;
+struct PrintGuard {
+  bool cycle;
+  explicit PrintGuard(const Value* v)
+      : cycle(std::find(printing.begin(), printing.end(), v) != printing.end()) {
+    if (!cycle) printing.push_back(v);
+  }
+  ~PrintGuard() {
+    if (!cycle) printing.pop_back();
+  }
+};
+}  // namespace
+
 void Array::sprin1(CharStream* s) {
   maxhost::mxs::check_stack();
+  PrintGuard guard(this);
+  if (guard.cycle) return s->puts(L"...");
   s->puts(L"#(");
   for (std::size_t i = 0; i < data.size(); ++i) {
     if (i) s->puts(L", ");
@@ -558,6 +577,8 @@ Struct::Struct(StructDef* def) : definition(def), members(def->member_names.size
 }
 void Struct::sprin1(CharStream* s) {
   maxhost::mxs::check_stack();
+  PrintGuard guard(this);
+  if (guard.cycle) return s->puts(L"...");
   s->puts(L"(");
   s->puts(static_cast<Name*>(definition->name)->string.c_str());
   for (std::size_t i = 0; i < members.size(); ++i) {

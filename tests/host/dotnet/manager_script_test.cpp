@@ -125,11 +125,25 @@ TEST_F(ManagerScriptTest, CheckBoxesWriteTheMapOnlyForPlainClicksAfterARelease) 
   // Before the first press and release on the list, changes are not written.
   run(L"(theMap.ListView.m_theListView.Items.Item[0]).Checked = false");
   EXPECT_EQ(run(L"theMap.submap_on[1]"), L"true");
+  // The first click toggles the box before the list has seen any press: not written, and
+  // the release puts every box back to the map's state.
+  user::clickListCheckBox(*list, 2);
+  EXPECT_EQ(run(L"theMap.submap_on"), L"#(true, true, false, true, true)");
+  EXPECT_TRUE(list->items[0]->checked());
+  EXPECT_FALSE(list->items[2]->checked());
+  // From then on a plain click writes the new state.
   user::clickListCheckBox(*list, 2);
   EXPECT_EQ(run(L"theMap.submap_on"), L"#(true, true, true, true, true)");
+  EXPECT_TRUE(list->items[2]->checked());
+  // Exactly Ctrl or exactly Shift blocks the write; the release restores the box.
   user::clickListCheckBox(*list, 1, Keys::Control);
   user::clickListCheckBox(*list, 3, Keys::Shift);
   EXPECT_EQ(run(L"theMap.submap_on"), L"#(true, true, true, true, true)");
+  EXPECT_TRUE(list->items[1]->checked());
+  EXPECT_TRUE(list->items[3]->checked());
+  // Ctrl and Shift together do not block.
+  user::clickListCheckBox(*list, 4, Keys::Control | Keys::Shift);
+  EXPECT_EQ(run(L"theMap.submap_on"), L"#(true, true, true, true, false)");
 }
 
 TEST_F(ManagerScriptTest, RemoveDeletesTheSelectedEntriesWhateverTheSelectionOrder) {

@@ -1,0 +1,43 @@
+#include "editor/pavimo_dlg_proc.h"
+
+#include <shellapi.h>
+#include <windows.h>
+
+#include "editor/script_bridge.h"
+#include "resource.h"
+#include "texmap/pavimo.h"
+
+// The address is a build setting (the CMake cache variable of the same name).
+#ifndef TILVARA_WEB_PAGE
+#error "TILVARA_WEB_PAGE must name the maker's web page"
+#endif
+#define TILVARA_WIDEN_(s) L##s
+#define TILVARA_WIDEN(s) TILVARA_WIDEN_(s)
+
+// Every command message from the two controls acts, whatever its notification code: a
+// double click on the logo opens the page twice.
+INT_PTR PavimoDlgProc::DlgProc(TimeValue /*t*/, IParamMap2* /*map*/, HWND /*hWnd*/, UINT msg,
+                               WPARAM wParam, LPARAM /*lParam*/) {
+  if (msg != WM_COMMAND) return FALSE;
+  switch (LOWORD(wParam)) {
+    case IDC_MANAGE_TEXTURES:
+      if (map_) ShowManagerDialog(*map_);
+      break;
+    case IDC_LOGO:
+      // A page that cannot be opened is not reported.
+      ShellExecuteW(nullptr, L"open", TILVARA_WIDEN(TILVARA_WEB_PAGE), nullptr, nullptr,
+                    SW_SHOWNORMAL);
+      break;
+    default:
+      break;
+  }
+  return TRUE;
+}
+
+void PavimoDlgProc::DeleteThis() {
+  delete this;
+}
+
+void PavimoDlgProc::SetThing(ReferenceTarget* m) {
+  map_ = dynamic_cast<Pavimo*>(m);
+}
