@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "shading/generator.h"
+
 namespace tilvara {
 
 struct Rgb {
@@ -31,6 +33,23 @@ inline float DistributionCurve(float f, float u) {
   return (((u - 1.0f) * rest) / f + 1.0f) * 2.0f - 1.0f;
 }
 
+// A generator draw that becomes its unit value (draw / 32767, divided in double) only when
+// an adjustment needs it; AdjustColor takes either this or the unit value itself.
+struct DeferredUnit {
+  int draw;
+};
+inline float UnitValue(float u) { return u; }
+inline float UnitValue(DeferredUnit d) { return UnitDraw(d.draw); }
+
+// The random part of one adjustment: curve times spread. A zero spread contributes an exact
+// zero without evaluating the curve (whose divisions cost more than the rest of a sample),
+// unless the fraction is NaN, where the curve's NaN must still poison the result.
+template <class Unit>
+float RandomOffset(float f, Unit u, float spread) {
+  if (spread == 0.0f && f == f) return 0.0f;
+  return DistributionCurve(f, UnitValue(u)) * spread;
+}
+
 inline float ClampUnit(float v) {
   if (v < 0.0f) return 0.0f;
   if (v > 1.0f) return 1.0f;
@@ -39,12 +58,14 @@ inline float ClampUnit(float v) {
 
 // HsvConvert supplies the host's conversions: static Rgb ToHsv(Rgb), static Rgb FromHsv(Rgb),
 // hue as a fraction of a turn. The result always has alpha 1 and components in [0, 1].
-template <class HsvConvert>
-Rgba AdjustColor(const Rgba& base, float ug, float uh, float us, const AdjustSettings& s) {
+template <class HsvConvert, class Unit = float>
+Rgba AdjustColor(const Rgba& base, Unit ug, Unit uh, Unit us, const AdjustSettings& s) {
   float r = base.r, g = base.g, b = base.b;
 
-  const float p = DistributionCurve(s.fracGamma, ug) * s.rndGamma + s.allGamma;
-  if (p > 0.0f) {
+  const float p = RandomOffset(s.fracGamma, ug, s.rndGamma) + s.allGamma;
+  if (p == 1.0f) {
+    // x^1 is x for every x: the common neutral exponent skips three powf calls.
+  } else if (p > 0.0f) {
     r = std::pow(r, p);
     g = std::pow(g, p);
     b = std::pow(b, p);
@@ -56,14 +77,14 @@ Rgba AdjustColor(const Rgba& base, float ug, float uh, float us, const AdjustSet
 
   Rgb hsv = HsvConvert::ToHsv(Rgb{r, g, b});
 
-  float h = ((DistributionCurve(s.fracHue, uh) * s.rndHue + s.allHue) / 360.0f) + hsv.r;
+  float h = ((RandomOffset(s.fracHue, uh, s.rndHue) + s.allHue) / 360.0f) + hsv.r;
   if (h > 1.0f) {
     h = h - std::trunc(h);
   } else if (h < 0.0f) {
     h = h + std::ceil(-h);
   }
 
-  float sat = ((DistributionCurve(s.fracSat, us) * s.rndSat + s.allSat) / 100.0f) * hsv.g;
+  float sat = ((RandomOffset(s.fracSat, us, s.rndSat) + s.allSat) / 100.0f) * hsv.g;
   if (sat > 1.0f) {
     sat = 1.0f;
   } else if (sat < 0.0f) {

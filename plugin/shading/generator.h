@@ -23,4 +23,7 @@ class CrtRandom {
   uint32_t state_;
 };
 
+// A draw as a unit value in [0, 1]: divided in double, rounded to single.
+inline float UnitDraw(int draw) { return static_cast<float>(static_cast<double>(draw) / kRandMax); }
+
 }  // namespace tilvara

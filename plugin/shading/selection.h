@@ -40,9 +40,6 @@ inline int32_t PickEntryIndex(int32_t count, int32_t indexDraw) {
   return indexDraw % count;
 }
 
-// A draw as a unit value in [0, 1]: divided in double, rounded to single.
-inline float UnitDraw(int draw) { return static_cast<float>(static_cast<double>(draw) / kRandMax); }
-
 // The four draws of a colour evaluation, in the order they are made.
 struct ColorDraws {
   int index, gamma, hue, saturation;

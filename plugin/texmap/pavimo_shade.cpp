@@ -60,8 +60,8 @@ AColor Pavimo::EvalColor(ShadeContext& sc) {
   }
 
   const tilvara::Rgba out = tilvara::AdjustColor<HostHsv>(
-      base, tilvara::UnitDraw(draws.gamma), tilvara::UnitDraw(draws.hue),
-      tilvara::UnitDraw(draws.saturation), cache_.adjust);
+      base, tilvara::DeferredUnit{draws.gamma}, tilvara::DeferredUnit{draws.hue},
+      tilvara::DeferredUnit{draws.saturation}, cache_.adjust);
   result = AColor(out.r, out.g, out.b, out.a);
   sc.PutCache(this, result);
   return result;

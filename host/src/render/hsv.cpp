@@ -4,8 +4,9 @@
 
 Color RGBtoHSV(Color rgb) {
   const float r = rgb.r, g = rgb.g, b = rgb.b;
-  const float mx = std::fmax(r, std::fmax(g, b));
-  const float mn = std::fmin(r, std::fmin(g, b));
+  // Plain comparisons rather than fmax/fmin, which are library calls on the shading path.
+  const float mx = r > g ? (r > b ? r : b) : (g > b ? g : b);
+  const float mn = r < g ? (r < b ? r : b) : (g < b ? g : b);
   const float delta = mx - mn;
   if (!(mx > 0.0f) || !(delta > 0.0f)) return Color(0.0f, 0.0f, mx);
   const float s = delta / mx;
@@ -27,8 +28,10 @@ Color HSVtoRGB(Color hsv) {
   const float s = hsv.g, v = hsv.b;
   if (!(s > 0.0f)) return Color(v, v, v);
   if (!std::isfinite(h)) h = 0.0f;
-  const float h6 = (h - std::floor(h)) * 6.0f;
-  float sector = std::floor(h6);
+  // Whole turns off; hues in [0, 1] (all that shading passes) avoid the floor calls.
+  if (!(h >= 0.0f && h <= 1.0f)) h -= std::floor(h);
+  const float h6 = h * 6.0f;
+  float sector = static_cast<float>(static_cast<int>(h6));
   const float f = h6 - sector;
   if (sector >= 6.0f) sector = 0.0f;
   const float p = v * (1.0f - s);
