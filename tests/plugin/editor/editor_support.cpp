@@ -50,7 +50,7 @@ const Host& TheHost() {
   return host;
 }
 
-std::wstring Run(const std::wstring& script) {
+std::wstring RunScript(const std::wstring& script) {
   const mxs::RunResult r = mxs::run_string(script, L"test");
   EXPECT_TRUE(r.ok) << mxs::to_utf8(r.error) << "\nin: " << mxs::to_utf8(script);
   return r.result;
@@ -95,13 +95,15 @@ Value* HeldDialog(Texmap* map) {
 
 std::vector<std::wstring> RowFiles(net::ListView& list) {
   std::vector<std::wstring> out;
-  for (auto& item : list.items) out.push_back(item->subItems.size() > 2 ? item->subItems[2]->text : L"?");
+  for (auto& item : list.items)
+    out.push_back(item->subItems.size() > 2 ? item->subItems[2]->text : L"?");
   return out;
 }
 
 std::vector<std::wstring> RowProbabilities(net::ListView& list) {
   std::vector<std::wstring> out;
-  for (auto& item : list.items) out.push_back(item->subItems.size() > 1 ? item->subItems[1]->text : L"?");
+  for (auto& item : list.items)
+    out.push_back(item->subItems.size() > 1 ? item->subItems[1]->text : L"?");
   return out;
 }
 
@@ -115,10 +117,24 @@ std::vector<maxhost::MessageBoxRecord> MessageBoxes() {
   return maxhost::MessageBoxLog();
 }
 
+namespace {
+
+// This program's image folder, removed when the program ends.
+struct ImageFolder {
+  std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("tilvara_editor_tests_" + std::to_string(getpid()));
+  ~ImageFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+};
+
+}  // namespace
+
 std::wstring WriteImage(const std::string& name) {
   namespace fs = std::filesystem;
-  const fs::path dir =
-      fs::temp_directory_path() / ("tilvara_editor_tests_" + std::to_string(getpid()));
+  static const ImageFolder folder;
+  const fs::path& dir = folder.path;
   fs::create_directories(dir);
   const fs::path file = dir / name;
   std::string error;
@@ -127,9 +143,10 @@ std::wstring WriteImage(const std::string& name) {
   return file.wstring();
 }
 
-bool CheckToggleComesBeforeMouseDown() {
-  static const bool before = [] {
-    Run(LR"(
+std::wstring CheckBoxClickEvents() {
+  static const std::wstring events = [] {
+    RunScript(
+        LR"(
 global editorTestEvents = #()
 global editorTestForm = dotNetObject "MaxCustomControls.MaxForm"
 editorTestForm.Text = "Event order probe"
@@ -146,15 +163,15 @@ editorTestForm.ShowModeless()
 ok
 )");
     auto form = user::findForm(L"Event order probe");
-    if (!form) return false;
+    if (!form) return std::wstring(L"no probe form");
     auto list = user::findFirst<net::ListView>(*form);
     if (list) user::clickListCheckBox(*list, 0);
-    const std::wstring events = Run(L"editorTestEvents as string");
+    const std::wstring events = RunScript(L"editorTestEvents");
     form->close();
-    Run(L"editorTestForm = undefined; editorTestList = undefined; ok");
-    return events == L"#(#check, #down)";
+    RunScript(L"editorTestForm = undefined; editorTestList = undefined; ok");
+    return events;
   }();
-  return before;
+  return events;
 }
 
 void EditorTest::SetUp() {
@@ -200,9 +217,9 @@ void EditorTest::PressManageTextures() {
 void EditorTest::FindDialog() {
   form_ = user::findForm(L"Manage Textures");
   list_ = form_ ? user::findFirst<net::ListView>(*form_) : nullptr;
-  spinner_ = form_ ? std::dynamic_pointer_cast<net::NumericUpDown>(
-                         user::findByName(*form_, L"popSpinner"))
-                   : nullptr;
+  spinner_ =
+      form_ ? std::dynamic_pointer_cast<net::NumericUpDown>(user::findByName(*form_, L"popSpinner"))
+            : nullptr;
 }
 
 void EditorTest::CollectGarbage() {

@@ -39,7 +39,7 @@ struct Host {
 const Host& TheHost();
 
 // Runs script text; a failure is a test failure. Answers the printed result.
-std::wstring Run(const std::wstring& script);
+std::wstring RunScript(const std::wstring& script);
 
 // The map's lists, read from its parameter block.
 std::vector<std::wstring> FileNames(Texmap* map);
@@ -59,9 +59,10 @@ std::vector<maxhost::MessageBoxRecord> MessageBoxes();
 // A folder for this program's image files, and a small PNG written in it.
 std::wstring WriteImage(const std::string& name);
 
-// Whether the forms raise a check box's ItemCheck before MouseDown, as Windows Forms does
-// (the native list toggles the box while it handles the press).
-bool CheckToggleComesBeforeMouseDown();
+// The ItemCheck and MouseDown events of a click on a check box, in the order the forms raise
+// them: "#(#check, #down)" in Windows Forms, where the native list toggles the box while it
+// handles the press.
+std::wstring CheckBoxClickEvents();
 
 // A map of the plug-in in the diffuse slot of a material, both held for the test, with the
 // material editor showing the map. `theMap` is the map's script wrapper, a global.
