@@ -79,27 +79,27 @@ KeyRange ParseKeyRange(const std::string& text) {
 }
 
 SubTextureSpec ParseSubTexture(const std::string& text) {
-  SubTextureSpec spec;
+  SubTextureSpec texture;
   const auto colon = text.find(':');
   const std::string kind = text.substr(0, colon);
   const std::string rest = colon == std::string::npos ? std::string() : text.substr(colon + 1);
   if (kind == "empty" && colon == std::string::npos) {
-    spec.kind = SubTextureSpec::Kind::kEmpty;
+    texture.kind = SubTextureSpec::Kind::kEmpty;
   } else if (kind == "checker" && colon == std::string::npos) {
-    spec.kind = SubTextureSpec::Kind::kChecker;
+    texture.kind = SubTextureSpec::Kind::kChecker;
   } else if (kind == "bitmap" && !rest.empty()) {
-    spec.kind = SubTextureSpec::Kind::kBitmap;
-    spec.file = rest;
+    texture.kind = SubTextureSpec::Kind::kBitmap;
+    texture.file = rest;
   } else if (kind == "solid") {
-    spec.kind = SubTextureSpec::Kind::kSolid;
+    texture.kind = SubTextureSpec::Kind::kSolid;
     const auto parts = SplitList(rest);
     if (parts.size() != 3 && parts.size() != 4)
       throw ArgumentError("'" + text + "': solid takes R,G,B or R,G,B,A");
-    for (size_t i = 0; i < parts.size(); ++i) spec.color[i] = static_cast<float>(ParseNumber(parts[i]));
+    for (size_t i = 0; i < parts.size(); ++i) texture.color[i] = static_cast<float>(ParseNumber(parts[i]));
   } else {
     throw ArgumentError("'" + text + "' is not solid:R,G,B[,A], bitmap:FILE, checker or empty");
   }
-  return spec;
+  return texture;
 }
 
 }  // namespace tilvara_app

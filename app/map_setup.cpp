@@ -37,17 +37,17 @@ Texmap* NewBitmapFromImage(maxhost::Image image) {
   return maxhost::NewBitmapTextureFromImage(std::move(image));
 }
 
-Texmap* NewSubTexture(const SubTextureSpec& spec) {
-  switch (spec.kind) {
+Texmap* NewSubTexture(const SubTextureSpec& texture) {
+  switch (texture.kind) {
     case SubTextureSpec::Kind::kEmpty:
       return nullptr;
     case SubTextureSpec::Kind::kBitmap:
-      return NewBitmapFromFile(spec.file);
+      return NewBitmapFromFile(texture.file);
     case SubTextureSpec::Kind::kChecker:
       return static_cast<Texmap*>(maxhost::GetCheckerDesc()->Create(FALSE));
     case SubTextureSpec::Kind::kSolid: {
       auto* solid = static_cast<maxhost::ConstantColorMap*>(maxhost::GetConstantColorDesc()->Create(FALSE));
-      solid->SetColor(Color(spec.color[0], spec.color[1], spec.color[2]));
+      solid->SetColor(Color(texture.color[0], texture.color[1], texture.color[2]));
       return solid;
     }
   }

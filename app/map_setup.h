@@ -20,7 +20,7 @@ void AppendSubTextures(Texmap* map, const std::vector<Texmap*>& textures);
 // A bitmap texture over a file; throws AppError when the file cannot be read as an image.
 Texmap* NewBitmapFromFile(const std::string& path);
 Texmap* NewBitmapFromImage(maxhost::Image image);
-Texmap* NewSubTexture(const SubTextureSpec& spec);  // null for an empty slot
+Texmap* NewSubTexture(const SubTextureSpec& texture);  // null for an empty slot
 
 // Applies NAME=VALUE texts in order.
 void ApplySettings(Texmap* map, const std::vector<std::string>& assignments);

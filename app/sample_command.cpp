@@ -81,7 +81,7 @@ int Run(const SampleArgs& args, const GlobalOptions& global) {
   maxhost::RefHolder holder;
   Texmap* map = holder.Hold(session.NewTilvaraMap());
   std::vector<Texmap*> subs;
-  for (const SubTextureSpec& spec : specs) subs.push_back(NewSubTexture(spec));
+  for (const SubTextureSpec& texture : specs) subs.push_back(NewSubTexture(texture));
   AppendSubTextures(map, subs);
   ApplySettings(map, args.settings);
 

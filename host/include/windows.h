@@ -31,7 +31,7 @@
 // -fvisibility=hidden, as a PE export would be; the other specifiers have no
 // counterpart that matters here.
 #ifndef __declspec
-#define __declspec(spec) TILVARA_DECLSPEC_##spec
+#define __declspec(attribute) TILVARA_DECLSPEC_##attribute
 #define TILVARA_DECLSPEC_dllexport __attribute__((visibility("default")))
 #define TILVARA_DECLSPEC_dllimport
 #define TILVARA_DECLSPEC_novtable

@@ -128,13 +128,13 @@ def evaluate(prm, subs, sample, scene_render):
 
 
 def main():
-    spec = json.load(sys.stdin)
-    prm = spec["params"]
+    request = json.load(sys.stdin)
+    prm = request["params"]
     prm["fg"] = f32(1.0 - f32(prm["occ_gamma"] / 100.0))
     prm["fh"] = f32(prm["occ_hue"] / 100.0)
     prm["fs"] = f32(prm["occ_sat"] / 100.0)
-    for sample in spec["samples"]:
-        color, mono = evaluate(prm, spec["subs"], sample, spec["scene_render"])
+    for sample in request["samples"]:
+        color, mono = evaluate(prm, request["subs"], sample, request["scene_render"])
         print(json.dumps({"key": sample["key"], "color": color, "mono": mono}))
 
 
