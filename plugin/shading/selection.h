@@ -40,6 +40,29 @@ inline int32_t PickEntryIndex(int32_t count, int32_t indexDraw) {
   return indexDraw % count;
 }
 
+// PickEntryIndex for one table size, without a division per sample: the reciprocal is made
+// once per update. Exact for every draw 0..32767 and every count (q = floor(draw * m / 2^32)
+// with m = ceil(2^32 / count) is the true quotient while draw * (m * count - 2^32) < 2^32).
+class EntryPicker {
+ public:
+  EntryPicker() = default;
+  explicit EntryPicker(int32_t count)
+      : count_(count > 0 ? static_cast<uint32_t>(count) : 0u),
+        magic_(count > 0 ? UINT64_C(0xFFFFFFFF) / static_cast<uint32_t>(count) + 1 : 0) {}
+
+  int32_t Index(int32_t indexDraw) const {
+    if (count_ == 0) return -1;
+    if (count_ > static_cast<uint32_t>(kRandMax)) return indexDraw;  // draw < count
+    const uint32_t draw = static_cast<uint32_t>(indexDraw);
+    const uint32_t quotient = static_cast<uint32_t>((draw * magic_) >> 32);
+    return static_cast<int32_t>(draw - quotient * count_);
+  }
+
+ private:
+  uint32_t count_ = 0;
+  uint64_t magic_ = 0;
+};
+
 // The four draws of a colour evaluation, in the order they are made.
 struct ColorDraws {
   int index, gamma, hue, saturation;

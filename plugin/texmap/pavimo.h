@@ -10,6 +10,7 @@
 #include <max.h>
 
 #include "shading/color_adjust.h"
+#include "shading/selection.h"
 #include "texmap/pavimo_params.h"
 #include "texmap/reference_manager.h"
 
@@ -120,6 +121,7 @@ class Pavimo : public ReferenceManager<Texmap, 0>, public FPMixinInterface {
   RefPtr<IParamBlock2, PAVIMO_PBLOCK_REF> pblock_;
   PavimoCache cache_;
   Tab<Texmap*> table_;
+  tilvara::EntryPicker picker_;  // picks from table_ without a division per sample
   BOOL sceneRender_ = FALSE;
   TexHandle* texHandle_ = nullptr;
   Interval texHandleValid_ = NEVER;

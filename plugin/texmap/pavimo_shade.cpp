@@ -52,7 +52,7 @@ AColor Pavimo::EvalColor(ShadeContext& sc) {
   if (cache_.useColor) {
     base = {cache_.flatColor.r, cache_.flatColor.g, cache_.flatColor.b, 1.0f};
   } else {
-    const int32_t index = tilvara::PickEntryIndex(table_.Count(), draws.index);
+    const int32_t index = picker_.Index(draws.index);
     if (index >= 0) {
       const AColor c = table_[index]->EvalColor(sc);
       base = {c.r, c.g, c.b, c.a};
@@ -81,7 +81,7 @@ Point3 Pavimo::EvalNormalPerturb(ShadeContext& sc) {
   const int32_t key = tilvara::SampleKey(cache_.rndBy, sceneRender_ != 0, source);
   tilvara::CrtRandom rng(tilvara::SampleSeed(key, cache_.seed));
   if (table_.Count() > 0) {
-    const int32_t index = tilvara::PickEntryIndex(table_.Count(), rng.Next());
+    const int32_t index = picker_.Index(rng.Next());
     result = table_[index]->EvalNormalPerturb(sc);
   }
   sc.PutCache(this, result);

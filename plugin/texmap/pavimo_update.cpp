@@ -89,6 +89,7 @@ void Pavimo::Recompute(TimeValue t, IParamBlock2* pb) {
   }
 
   table_.ZeroCount();
+  picker_ = tilvara::EntryPicker();
   const bool writeFiltering = !c.settingsWritten || filtering != c.lastFiltering;
   const bool writeBlur = !c.settingsWritten || Differs(blur, c.lastBlur);
   const bool writeRotation = !c.settingsWritten || Differs(rotation, c.lastRotation);
@@ -122,6 +123,7 @@ void Pavimo::Recompute(TimeValue t, IParamBlock2* pb) {
       }
     }
   }
+  picker_ = tilvara::EntryPicker(table_.Count());
   c.settingsWritten = true;
   c.lastFiltering = filtering;
   c.lastBlur = blur;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "shading/selection.h"
 
@@ -70,6 +71,20 @@ TEST(PickEntryIndex, DrawModCountAndEmptyTable) {
   // Beyond 32768 entries the draw itself is the index: later entries are unreachable.
   EXPECT_EQ(PickEntryIndex(40000, 32767), 32767);
   EXPECT_EQ(PickEntryIndex(32768, 32767), 32767);
+}
+
+// The division-free picker answers exactly as draw mod count, for every draw.
+TEST(EntryPicker, AgreesWithDrawModCount) {
+  EXPECT_EQ(EntryPicker().Index(5), -1);
+  EXPECT_EQ(EntryPicker(0).Index(5), -1);
+  std::vector<int32_t> counts;
+  for (int32_t c = 1; c <= 512; ++c) counts.push_back(c);
+  for (int32_t c : {1000, 4095, 4096, 4097, 12345, 32767, 32768, 40000, 2147483647}) counts.push_back(c);
+  for (int32_t count : counts) {
+    const EntryPicker picker(count);
+    for (int32_t draw = 0; draw <= kRandMax; ++draw)
+      ASSERT_EQ(picker.Index(draw), PickEntryIndex(count, draw)) << count << " " << draw;
+  }
 }
 
 TEST(UnitDraw, CoversBothEnds) {
