@@ -514,7 +514,7 @@ SaveResult SaveSceneToBytes(const std::vector<ReferenceTarget*>& roots,
     Collect(r, order, ids);
   }
   SceneWriter w(ids);
-  w.Bytes().insert(w.Bytes().end(), kMagic, kMagic + sizeof kMagic);
+  w.Bytes().assign(kMagic, kMagic + sizeof kMagic);  // the writer starts empty
   w.Put(kVersion);
   w.BeginChunk(chunks::kSceneObjects);
   for (size_t i = 0; i < order.size(); ++i) {
