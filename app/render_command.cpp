@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <thread>
 
@@ -105,7 +106,9 @@ int Run(const RenderArgs& args, const GlobalOptions& global) {
   if (!result.ok) throw AppError("render", result.error);
   std::string why;
   if (!maxhost::WritePng(args.output, result.image, why)) throw AppError(args.output, why);
-  std::printf("tilvara: wrote %s (%dx%d, %s scene, %d thread%s)\n", args.output.c_str(), size.width,
+  std::error_code ec;
+  const std::string where = std::filesystem::absolute(args.output, ec).string();
+  std::printf("tilvara: wrote %s (%dx%d, %s scene, %d thread%s)\n", ec ? args.output.c_str() : where.c_str(), size.width,
               size.height, args.scene.c_str(), options.threads, options.threads == 1 ? "" : "s");
   return 0;
 }
