@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
   std::vector<std::pair<CLI::App*, Runner>> verbs;
   auto add = [&](const char* name, const char* help, auto adder) {
     CLI::App* sub = app.add_subcommand(name, help);
+    sub->fallthrough();  // --plugins-dir may also follow the verb
     verbs.emplace_back(sub, adder(*sub, global));
   };
   add("plugins", "list the loaded plug-in libraries and their classes", AddPluginsCommand);

@@ -46,6 +46,22 @@ enum class NodeKind {
   StructDef,    // text: name; kids: StructField / FnDef
   StructField,  // text: name; kids: [init]
   Empty,        // () : undefined
+  TimeLit,      // fval: frames
+  PathName,     // text: path after $ (empty: the selection)
+  BitArrayLit,  // kids: elements and Range nodes
+  Range,        // kids: from, to
+  ByRef,        // &x; kids[0]
+  Deref,        // *x; kids[0]
+  // rollout, utility, rcmenu, macroscript, plugin, attributes, tool, parameters, group,
+  // submenu; text: that word; kids: header operands and KeyArgs (names as Ident), then
+  // a DefBody
+  Definition,
+  DefBody,     // kids: clauses
+  Control,     // text: control class (empty for a parameter); kids: name Ident, args
+  Handler,     // text: do|return; kids: Ident words (target, event, parameters), body
+  Context,     // kids: KeyArg clauses, then body (null for `set`)
+  When,        // kids: arguments, body
+  MaxCommand,  // text: command words
 };
 
 struct Node {

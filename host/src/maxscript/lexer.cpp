@@ -157,6 +157,9 @@ class Lexer {
       if (at(i_) == L'(') {
         ++i_;
         t.kind = Tok::HashParen;
+      } else if (at(i_) == L'{') {
+        ++i_;
+        t.kind = Tok::HashBrace;
       } else if (ident_start(at(i_)) || std::iswdigit(at(i_))) {
         std::size_t b = i_;
         while (i_ < src_.size() && ident_char(src_[i_])) ++i_;
@@ -172,17 +175,89 @@ class Lexer {
         t.kind = Tok::Other;
         t.text = L"#";
       }
+    } else if (c == L'$') {
+      lex_path(t);
     } else {
       lex_punct(t, c, n);
     }
     tokens_.push_back(std::move(t));
   }
 
+  // $ alone is the selection; a path may hold wildcards, '...' levels, quoted names
+  // and / between hierarchy levels.
+  void lex_path(Token& t) {
+    ++i_;
+    t.kind = Tok::Path;
+    std::wstring path;
+    while (i_ < src_.size()) {
+      wchar_t c = src_[i_];
+      if (ident_char(c) || c == L'*' || c == L'?') {
+        path += c;
+        ++i_;
+      } else if (c == L'\'') {
+        std::size_t b = ++i_;
+        while (i_ < src_.size() && src_[i_] != L'\'' && src_[i_] != L'\n') ++i_;
+        if (at(i_) != L'\'') {
+          t.kind = Tok::Error;
+          t.text = L"unterminated quoted name";
+          return;
+        }
+        path += src_.substr(b, i_ - b);
+        ++i_;
+      } else if (c == L'/' && (ident_char(at(i_ + 1)) || at(i_ + 1) == L'\'' ||
+                              at(i_ + 1) == L'*' || at(i_ + 1) == L'?' || at(i_ + 1) == L'.')) {
+        path += c;
+        ++i_;
+      } else if (c == L'.' && at(i_ + 1) == L'.' && at(i_ + 2) == L'.') {
+        path += L"...";
+        i_ += 3;
+      } else {
+        break;
+      }
+    }
+    t.text = path;
+  }
+
+  // A time unit letter right after a number: m(inutes), s(econds), f(rames), t(icks).
+  bool time_unit_here() const {
+    wchar_t u = static_cast<wchar_t>(std::towlower(at(i_)));
+    if (u != L'm' && u != L's' && u != L'f' && u != L't') return false;
+    return !ident_char(at(i_ + 1)) || std::iswdigit(at(i_ + 1));
+  }
+
+  // Frames at the host's default 30 frames per second and 160 ticks per frame.
+  void lex_time(Token& t, double first, std::size_t b) {
+    double frames = 0;
+    double num = first;
+    while (true) {
+      wchar_t u = static_cast<wchar_t>(std::towlower(src_[i_]));
+      ++i_;
+      frames += num * (u == L'm' ? 1800.0 : u == L's' ? 30.0 : u == L'f' ? 1.0 : 1.0 / 160.0);
+      if (!std::iswdigit(at(i_))) break;
+      std::size_t nb = i_;
+      while (i_ < src_.size() && std::iswdigit(src_[i_])) ++i_;
+      if (at(i_) == L'.' && std::iswdigit(at(i_ + 1))) {
+        ++i_;
+        while (i_ < src_.size() && std::iswdigit(src_[i_])) ++i_;
+      }
+      num = std::wcstod(src_.substr(nb, i_ - nb).c_str(), nullptr);
+      if (!time_unit_here()) {
+        t.kind = Tok::Error;
+        t.text = L"bad time literal";
+        return;
+      }
+    }
+    t.kind = Tok::Time;
+    t.fval = static_cast<float>(frames);
+    t.text = src_.substr(b, i_ - b);
+  }
+
   bool operand_may_start() const {
     if (tokens_.empty()) return true;
     Tok k = tokens_.back().kind;
     return !(k == Tok::Ident || k == Tok::RParen || k == Tok::RBracket || k == Tok::Integer ||
-             k == Tok::Float || k == Tok::String || k == Tok::Name);
+             k == Tok::Float || k == Tok::String || k == Tok::Name || k == Tok::Path || k == Tok::Time ||
+             k == Tok::RBrace);
   }
 
   void lex_number(Token& t) {
@@ -205,7 +280,7 @@ class Lexer {
     }
     bool is_float = false;
     while (i_ < src_.size() && std::iswdigit(src_[i_])) ++i_;
-    if (at(i_) == L'.' && !ident_start(at(i_ + 1))) {
+    if (at(i_) == L'.' && !ident_start(at(i_ + 1)) && at(i_ + 1) != L'.') {
       is_float = true;
       ++i_;
       while (i_ < src_.size() && std::iswdigit(src_[i_])) ++i_;
@@ -219,6 +294,10 @@ class Lexer {
     }
     t.text = src_.substr(b, i_ - b);
     double d = std::wcstod(t.text.c_str(), nullptr);
+    if (time_unit_here()) {
+      lex_time(t, d, b);
+      return;
+    }
     if (!is_float && d <= INT_MAX) {
       t.kind = Tok::Integer;
       t.ival = static_cast<int>(d);
@@ -319,7 +398,16 @@ class Lexer {
         t.kind = Tok::Semicolon;
         return;
       case L'.':
-        t.kind = Tok::Dot;
+        if (n == L'.') {
+          ++i_;
+          t.kind = Tok::DotDot;
+          t.text = L"..";
+        } else {
+          t.kind = Tok::Dot;
+        }
+        return;
+      case L'}':
+        t.kind = Tok::RBrace;
         return;
       case L':':
         if (n == L':') {

@@ -1,11 +1,17 @@
 #include "maxscript/parser.h"
 
 #include <algorithm>
+#include <cwctype>
 
 #include "maxscript/lexer.h"
 
 namespace maxhost::mxs {
 namespace {
+
+std::wstring lower(std::wstring s) {
+  for (auto& c : s) c = static_cast<wchar_t>(std::towlower(c));
+  return s;
+}
 
 struct ParseAbort {
   SyntaxError error;
@@ -180,7 +186,12 @@ class Parser {
       case Tok::LParen:
       case Tok::LBracket:
       case Tok::DoubleColon:
+      case Tok::Path:
+      case Tok::Time:
+      case Tok::HashBrace:
         return true;
+      case Tok::Other:
+        return t.text == L"?" || t.text == L"&";
       default:
         return false;
     }
@@ -202,14 +213,15 @@ class Parser {
     const Token& t = cur();
     if (can_start_operand(t)) return true;
     if (t.kind == Tok::Keyword && peek().kind == Tok::Colon && !peek().space_before) return true;
-    if (t.kind == Tok::Op && t.text == L"-" && t.space_before && !peek().space_before &&
-        can_start_operand(peek()))
+    if (t.kind == Tok::Op && (t.text == L"-" || t.text == L"*") && t.space_before &&
+        !peek().space_before && can_start_operand(peek()))
       return true;
     return false;
   }
 
   NodePtr parse_expr() {
     Nest nest(*this);
+    if (NodePtr c = try_construct()) return c;
     const Token& t = cur();
     if (t.kind == Tok::Keyword) {
       const std::wstring& k = t.text;
@@ -471,6 +483,40 @@ class Parser {
       }
       case Tok::HashParen:
         return parse_list(NodeKind::ArrayLit, Tok::RParen, L")");
+      case Tok::HashBrace:
+        return parse_list(NodeKind::BitArrayLit, Tok::RBrace, L"}");
+      case Tok::Time: {
+        NodePtr n = node(NodeKind::TimeLit);
+        n->fval = t.fval;
+        advance();
+        return n;
+      }
+      case Tok::Path: {
+        NodePtr n = node(NodeKind::PathName);
+        n->text = t.text;
+        advance();
+        return n;
+      }
+      case Tok::Other:
+        if (t.text == L"?") {
+          NodePtr n = node(NodeKind::Ident);
+          n->text = L"?";
+          advance();
+          return n;
+        }
+        if (t.text == L"&") {
+          Nest nest(*this);
+          advance();
+          return make(NodeKind::ByRef, t, parse_operand());
+        }
+        fail(L"<factor>");
+      case Tok::Op:
+        if (t.text == L"*") {
+          Nest nest(*this);
+          advance();
+          return make(NodeKind::Deref, t, parse_operand());
+        }
+        fail(L"<factor>");
       case Tok::LBracket:
         return parse_list(NodeKind::PointLit, Tok::RBracket, L"]");
       case Tok::LParen: {
@@ -505,6 +551,13 @@ class Parser {
     if (cur().kind != close) {
       while (true) {
         n->kids.push_back(parse_expr());
+        if (kind == NodeKind::BitArrayLit && cur().kind == Tok::DotDot) {
+          Token dd = cur();
+          advance();
+          skip_newlines();
+          NodePtr from = std::move(n->kids.back());
+          n->kids.back() = make(NodeKind::Range, dd, std::move(from), parse_expr());
+        }
         skip_newlines();
         if (cur().kind == close) break;
         expect(Tok::Comma, close_text);
@@ -577,15 +630,20 @@ class Parser {
     skip_newlines();
     expect(Tok::LParen, L"(");
     skip_newlines();
+    // Handlers go after the members so that member i stays kids[i].
+    std::vector<NodePtr> handlers;
     while (cur().kind != Tok::RParen) {
-      if (cur().kind == Tok::Ident && peek().kind == Tok::Colon &&
-          (cur().text == L"public" || cur().text == L"private")) {
+      if (cur().kind == Tok::Ident && (lower(cur().text) == L"public" || lower(cur().text) == L"private") &&
+          (peek().kind == Tok::Colon || peek().kind == Tok::Newline ||
+           peek().kind == Tok::Ident || peek().kind == Tok::Keyword)) {
         advance();
-        advance();
+        if (cur().kind == Tok::Colon) advance();
         skip_newlines();
         continue;
       }
-      if (is_kw(L"fn") || is_kw(L"function") || is_kw(L"mapped")) {
+      if (cur().kind == Tok::Ident && lower(cur().text) == L"on" && peek().kind == Tok::Ident) {
+        handlers.push_back(parse_handler());
+      } else if (is_kw(L"fn") || is_kw(L"function") || is_kw(L"mapped")) {
         s->kids.push_back(parse_fn());
       } else if (cur().kind == Tok::Ident) {
         NodePtr m = node(NodeKind::StructField);
@@ -600,15 +658,17 @@ class Parser {
       } else {
         fail(L"<struct member>");
       }
+      bool newline = cur().kind == Tok::Newline;
       skip_newlines();
       if (cur().kind == Tok::Comma) {
         advance();
         skip_newlines();
-      } else if (cur().kind != Tok::RParen) {
+      } else if (cur().kind != Tok::RParen && !newline) {
         fail(L")");
       }
     }
     advance();
+    for (auto& h : handlers) s->kids.push_back(std::move(h));
     return finish(std::move(s));
   }
 
