@@ -36,8 +36,8 @@ class ManagerScriptTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::wstring script = readScript();
-    if (script.find(L"Zorbak_GenerateListView") == std::wstring::npos)
-      GTEST_SKIP() << "the manager dialog script is not in place yet";
+    ASSERT_NE(script.find(L"Zorbak_GenerateListView"), std::wstring::npos)
+        << "the manager dialog script is missing";
     installBridge();
     user::reset();
     mxs::clear_reported_errors();

@@ -176,7 +176,7 @@ ok
 
 void EditorTest::SetUp() {
   const Host& host = TheHost();
-  if (!host.error.empty()) GTEST_SKIP() << "plug-in not loadable: " << host.error;
+  if (!host.error.empty()) GTEST_FAIL() << "plug-in not loadable: " << host.error;
   user::reset();
   maxhost::ClearMessageBoxLog();
   maxhost::ClearShellExecuteLog();

@@ -213,9 +213,8 @@ TEST_F(ManagerFlowTest, PlainCheckBoxClicksSwitchEntriesAndCtrlOrShiftClicksDoNo
 // toggling a clicked box before it raises MouseDown, as Windows Forms does.
 TEST_F(ManagerFlowTest, CheckBoxesShowTheMapsStateAfterEveryRelease) {
   const std::wstring events = CheckBoxClickEvents();
-  if (events != L"#(#check, #down)")
-    GTEST_SKIP() << "the forms raise " << mxs::to_utf8(events)
-                 << " for a check box click; Windows Forms toggles the box before MouseDown";
+  ASSERT_EQ(events, L"#(#check, #down)")
+      << "Windows Forms toggles a clicked check box before it raises MouseDown";
   OpenWithEntries({1, 1, 1});
   ASSERT_TRUE(list_);
   // Before the first press and release on the list, a check change is not written.
