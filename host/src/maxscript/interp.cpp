@@ -268,6 +268,7 @@ Value* eval_struct_def(const Node* n) {
   d->def = n;
   d->closure = current_scope();
   for (auto& m : n->kids) {
+    if (m->kind == NodeKind::Handler) break;  // handlers follow all members
     d->member_names.push_back(name_of(m->text));
     if (m->kind == NodeKind::FnDef) {
       auto* f = new ScriptFunction(d->program, m.get(), d->closure);
@@ -441,6 +442,38 @@ Value* eval_throw(const Node* n) {
   throw UserThrownError(sprinted(v), v);
 }
 
+Value* unsupported_construct(const Node* n) {
+  std::wstring what;
+  switch (n->kind) {
+    case NodeKind::PathName:
+      what = L"path name $" + n->text;
+      break;
+    case NodeKind::BitArrayLit:
+    case NodeKind::Range:
+      what = L"bit array";
+      break;
+    case NodeKind::ByRef:
+      what = L"by-reference &";
+      break;
+    case NodeKind::Deref:
+      what = L"dereference *";
+      break;
+    case NodeKind::Definition:
+      what = n->text;
+      break;
+    case NodeKind::When:
+      what = L"when";
+      break;
+    case NodeKind::MaxCommand:
+      what = L"max " + n->text;
+      break;
+    default:
+      what = L"this construct";
+  }
+  throw RuntimeError((what + L" is not supported by this host").c_str(),
+                     static_cast<Value*>(nullptr));
+}
+
 Value* eval_inner(const Node* n) {
   switch (n->kind) {
     case NodeKind::Integer:
@@ -565,6 +598,24 @@ Value* eval_inner(const Node* n) {
       return eval_fn_def(n);
     case NodeKind::StructDef:
       return eval_struct_def(n);
+    case NodeKind::TimeLit:
+      return new Float(n->fval);  // frames; the host has no separate time value
+    case NodeKind::Context:
+      // Animation, undo, redraw and coordinate-system contexts have no effect here:
+      // the body runs as written.
+      return n->kids.back() ? eval(n->kids.back().get()) : &ok;
+    case NodeKind::PathName:
+    case NodeKind::BitArrayLit:
+    case NodeKind::ByRef:
+    case NodeKind::Deref:
+    case NodeKind::Definition:
+    case NodeKind::When:
+    case NodeKind::MaxCommand:
+    case NodeKind::Control:
+    case NodeKind::Handler:
+    case NodeKind::DefBody:
+    case NodeKind::Range:
+      return unsupported_construct(n);
     default:
       throw RuntimeError(L"cannot evaluate this expression", static_cast<Value*>(nullptr));
   }
@@ -752,6 +803,12 @@ Value* ScriptStructDef::apply(Value** arglist, int count, CallContext*) {
     const Node* m = def->kid(i);
     if (!set[i] && m->kind == NodeKind::StructField && !m->kids.empty())
       inst->members[i] = eval(m->kid(0));
+  }
+  for (std::size_t i = member_names.size(); i < def->kids.size(); ++i) {
+    const Node* h = def->kid(i);
+    if (h->kind == NodeKind::Handler && h->kids.size() == 2 &&
+        Name::intern_name(h->kid(0)->text) == Name::intern_name(L"create"))
+      eval(h->kids.back().get());
   }
   return inst;
 }

@@ -205,7 +205,7 @@ class Lexer {
         path += src_.substr(b, i_ - b);
         ++i_;
       } else if (c == L'/' && (ident_char(at(i_ + 1)) || at(i_ + 1) == L'\'' ||
-                              at(i_ + 1) == L'*' || at(i_ + 1) == L'?' || at(i_ + 1) == L'.')) {
+                               at(i_ + 1) == L'*' || at(i_ + 1) == L'?' || at(i_ + 1) == L'.')) {
         path += c;
         ++i_;
       } else if (c == L'.' && at(i_ + 1) == L'.' && at(i_ + 2) == L'.') {
@@ -256,8 +256,8 @@ class Lexer {
     if (tokens_.empty()) return true;
     Tok k = tokens_.back().kind;
     return !(k == Tok::Ident || k == Tok::RParen || k == Tok::RBracket || k == Tok::Integer ||
-             k == Tok::Float || k == Tok::String || k == Tok::Name || k == Tok::Path || k == Tok::Time ||
-             k == Tok::RBrace);
+             k == Tok::Float || k == Tok::String || k == Tok::Name || k == Tok::Path ||
+             k == Tok::Time || k == Tok::RBrace);
   }
 
   void lex_number(Token& t) {

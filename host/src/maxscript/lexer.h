@@ -28,8 +28,8 @@ enum class Tok {
   DotDot,     // .. in bit array ranges
   HashBrace,  // #{
   RBrace,
-  Path,       // $name, $'quoted', $Box*, $a/b; text: the path after $
-  Time,       // 10f, 1.5s, 2m3s; fval: frames
+  Path,   // $name, $'quoted', $Box*, $a/b; text: the path after $
+  Time,   // 10f, 1.5s, 2m3s; fval: frames
   Op,     // + - * / ^ == != < <= > >= = += -= *= /=
   Other,  // ? $ & @ and stray characters
   Error,  // lexical error; text holds the message

@@ -511,7 +511,7 @@ class Parser {
         }
         fail(L"<factor>");
       case Tok::Op:
-        if (t.text == L"*") {
+        if (t.text == L"*" && !peek().space_before) {
           Nest nest(*this);
           advance();
           return make(NodeKind::Deref, t, parse_operand());
@@ -609,7 +609,7 @@ class Parser {
       if (cur().kind == Tok::Colon) {
         p->flag = true;
         advance();
-        if (!is_op(L"=") && (can_start_operand(cur()) || is_op(L"-")))
+        if (!is_op(L"=") && !is_keyarg_start() && (can_start_operand(cur()) || is_op(L"-")))
           p->kids.push_back(parse_arg_operand());
       }
       f->kids.push_back(finish(std::move(p)));
@@ -633,9 +633,10 @@ class Parser {
     // Handlers go after the members so that member i stays kids[i].
     std::vector<NodePtr> handlers;
     while (cur().kind != Tok::RParen) {
-      if (cur().kind == Tok::Ident && (lower(cur().text) == L"public" || lower(cur().text) == L"private") &&
-          (peek().kind == Tok::Colon || peek().kind == Tok::Newline ||
-           peek().kind == Tok::Ident || peek().kind == Tok::Keyword)) {
+      if (cur().kind == Tok::Ident &&
+          (lower(cur().text) == L"public" || lower(cur().text) == L"private") &&
+          (peek().kind == Tok::Colon || peek().kind == Tok::Newline || peek().kind == Tok::Ident ||
+           peek().kind == Tok::Keyword)) {
         advance();
         if (cur().kind == Tok::Colon) advance();
         skip_newlines();
@@ -670,6 +671,261 @@ class Parser {
     advance();
     for (auto& h : handlers) s->kids.push_back(std::move(h));
     return finish(std::move(s));
+  }
+
+  // ---- Statement forms led by words that are ordinary names elsewhere ----
+
+  static bool is_bool_word(const Token& t) {
+    if (t.kind != Tok::Ident) return false;
+    std::wstring w = lower(t.text);
+    return w == L"on" || w == L"off" || w == L"true" || w == L"false";
+  }
+  bool is_keyarg_start(std::size_t k = 0) const {
+    const Token& a = peek(k);
+    const Token& b = peek(k + 1);
+    return (a.kind == Tok::Ident || a.kind == Tok::Keyword) && b.kind == Tok::Colon &&
+           !b.space_before;
+  }
+
+  // A context clause may open a statement without `with` when its shape is unmistakable.
+  bool context_starts_here() const {
+    const Token& t = cur();
+    if (t.kind == Tok::Keyword) return t.text == L"with" || t.text == L"in";
+    if (t.kind != Tok::Ident) return false;
+    std::wstring w = lower(t.text);
+    const Token& n = peek();
+    if (w == L"animate" || w == L"redraw" || w == L"quiet") return is_bool_word(n);
+    if (w == L"undo") return is_bool_word(n) || n.kind == Tok::String;
+    if (w == L"at")
+      return n.kind == Tok::Ident && (lower(n.text) == L"time" || lower(n.text) == L"level");
+    if (w == L"coordsys") return n.kind == Tok::Ident || n.kind == Tok::Path;
+    if (w == L"about")
+      return n.kind == Tok::Ident || n.kind == Tok::Path || n.kind == Tok::LBracket;
+    return false;
+  }
+
+  NodePtr try_construct() {
+    const Token& t = cur();
+    if (context_starts_here()) return parse_context(false);
+    if (t.kind != Tok::Ident) return nullptr;
+    std::wstring w = lower(t.text);
+    const Token& n = peek();
+    if ((w == L"rollout" || w == L"utility" || w == L"rcmenu") && n.kind == Tok::Ident)
+      return parse_definition(w, true);
+    if (w == L"macroscript" && n.kind == Tok::Ident) return parse_definition(L"macroScript", false);
+    if (w == L"plugin" && n.kind == Tok::Ident && peek(2).kind == Tok::Ident)
+      return parse_definition(w, false);
+    if ((w == L"attributes" || w == L"tool") && n.kind == Tok::Ident && !is_keyarg_start())
+      return parse_definition(w, false);
+    if (w == L"when" && can_start_operand(n)) return parse_when();
+    if (w == L"max" && (n.kind == Tok::Ident || n.kind == Tok::Keyword)) return parse_max_command();
+    if (w == L"set" && n.kind == Tok::Ident) {
+      std::size_t save = p_;
+      advance();
+      if (context_starts_here() || lower(cur().text) == L"coordsys") return parse_context(true);
+      p_ = save;
+    }
+    return nullptr;
+  }
+
+  // Header operands and keyword arguments on the definition's line.
+  void parse_header_args(Node& d) {
+    while (can_start_arg() && cur().kind != Tok::LParen) {
+      if (is_keyarg_start()) {
+        NodePtr k = node(NodeKind::KeyArg);
+        k->text = cur().text;
+        advance();
+        advance();
+        k->kids.push_back(parse_arg_operand());
+        d.kids.push_back(finish(std::move(k)));
+      } else {
+        d.kids.push_back(parse_arg_operand());
+      }
+    }
+  }
+
+  NodePtr name_node() {
+    if (cur().kind != Tok::Ident) fail(L"<name>");
+    NodePtr n = node(NodeKind::Ident);
+    n->text = cur().text;
+    advance();
+    return n;
+  }
+
+  NodePtr parse_definition(const std::wstring& kind, bool controls) {
+    Nest nest(*this);
+    NodePtr d = node(NodeKind::Definition);
+    d->text = kind;
+    advance();
+    if (kind == L"plugin") d->kids.push_back(name_node());  // superclass
+    if (kind != L"group" && kind != L"submenu") d->kids.push_back(name_node());
+    parse_header_args(*d);
+    skip_newlines();
+    d->kids.push_back(parse_def_body(controls));
+    return finish(std::move(d));
+  }
+
+  NodePtr parse_def_body(bool controls) {
+    NodePtr b = node(NodeKind::DefBody);
+    expect(Tok::LParen, L"(");
+    skip_separators();
+    while (cur().kind != Tok::RParen) {
+      b->kids.push_back(parse_def_item(controls));
+      if (cur().kind == Tok::RParen) break;
+      if (cur().kind != Tok::Newline && cur().kind != Tok::Semicolon) fail(L")");
+      skip_separators();
+    }
+    advance();
+    return finish(std::move(b));
+  }
+
+  NodePtr parse_def_item(bool controls) {
+    Nest nest(*this);
+    const Token& t = cur();
+    if (t.kind == Tok::Ident) {
+      std::wstring w = lower(t.text);
+      const Token& n = peek();
+      if (w == L"on" && (n.kind == Tok::Ident || n.kind == Tok::Keyword)) return parse_handler();
+      if (w == L"parameters" && n.kind == Tok::Ident) return parse_definition(w, true);
+      if (controls && (w == L"group" || w == L"submenu") &&
+          (n.kind == Tok::String || n.kind == Tok::Ident))
+        return parse_definition(w, true);
+      if (NodePtr c = try_construct()) return c;
+      if (controls && n.kind == Tok::Ident) return parse_control();
+    }
+    return parse_expr();
+  }
+
+  // `button btn "Caption" width:80`, or a parameter `p type:#float default:1 ui:spn`.
+  NodePtr parse_control() {
+    NodePtr c = node(NodeKind::Control);
+    if (!is_keyarg_start(1)) {
+      c->text = cur().text;
+      advance();
+    }
+    c->kids.push_back(name_node());
+    parse_header_args(*c);
+    return finish(std::move(c));
+  }
+
+  // on <words...> do|return <expr>
+  NodePtr parse_handler() {
+    NodePtr h = node(NodeKind::Handler);
+    advance();
+    while (cur().kind == Tok::Ident || (cur().kind == Tok::Other && cur().text == L"&")) {
+      if (cur().kind == Tok::Other) advance();
+      h->kids.push_back(name_node());
+    }
+    if (h->kids.empty()) fail(L"<event name>");
+    if (!is_kw(L"do") && !is_kw(L"return")) fail(L"do");
+    h->text = cur().text;
+    advance();
+    skip_newlines();
+    h->kids.push_back(parse_expr());
+    return finish(std::move(h));
+  }
+
+  // `coordsys local` names its system with a word that is otherwise a keyword.
+  NodePtr context_value() {
+    if (cur().kind == Tok::Keyword) return name_like_keyword();
+    return parse_arg_operand();
+  }
+  NodePtr name_like_keyword() {
+    NodePtr n = node(NodeKind::Ident);
+    n->text = cur().text;
+    advance();
+    return n;
+  }
+
+  NodePtr context_clause() {
+    NodePtr k = node(NodeKind::KeyArg);
+    if (is_kw(L"in")) {
+      advance();
+      if (cur().kind == Tok::Ident && lower(cur().text) == L"coordsys") {
+        advance();
+        k->text = L"coordsys";
+      } else {
+        k->text = L"in";
+      }
+      k->kids.push_back(context_value());
+      return finish(std::move(k));
+    }
+    if (cur().kind != Tok::Ident) fail(L"<context>");
+    std::wstring w = lower(cur().text);
+    advance();
+    if (w == L"at") {
+      if (cur().kind != Tok::Ident) fail(L"time");
+      w = lower(cur().text);
+      if (w != L"time" && w != L"level") fail(L"time");
+      advance();
+    } else if (w == L"undo") {
+      k->text = w;
+      k->kids.push_back(parse_arg_operand());
+      if (is_bool_word(cur())) k->kids.push_back(parse_arg_operand());  // label, then on/off
+      return finish(std::move(k));
+    } else if (w != L"animate" && w != L"redraw" && w != L"quiet" && w != L"coordsys" &&
+               w != L"about" && w != L"time" && w != L"level" && w != L"printallelements" &&
+               w != L"defaultaction" && w != L"mxscallstackcaptureenabled" &&
+               w != L"dontrepeatmessages") {
+      p_ -= 1;
+      fail(L"<context>");
+    }
+    k->text = w;
+    k->kids.push_back(context_value());
+    return finish(std::move(k));
+  }
+
+  // [with|set] <context> {, <context>} <expr>
+  NodePtr parse_context(bool set) {
+    NodePtr c = node(NodeKind::Context);
+    if (is_kw(L"with")) advance();
+    while (true) {
+      c->kids.push_back(context_clause());
+      if (cur().kind != Tok::Comma) break;
+      advance();
+      skip_newlines();
+    }
+    if (set) {
+      c->kids.push_back(nullptr);
+    } else {
+      skip_newlines();
+      c->kids.push_back(parse_expr());
+    }
+    return finish(std::move(c));
+  }
+
+  // when <attribute> <objects> changes [id:#n] [handleAt:#redrawViews] [obj] do <expr>
+  NodePtr parse_when() {
+    NodePtr w = node(NodeKind::When);
+    advance();
+    while (!is_kw(L"do")) {
+      if (is_separator(cur().kind) || !can_start_arg()) fail(L"do");
+      if (is_keyarg_start()) {
+        NodePtr k = node(NodeKind::KeyArg);
+        k->text = cur().text;
+        advance();
+        advance();
+        k->kids.push_back(parse_arg_operand());
+        w->kids.push_back(finish(std::move(k)));
+      } else {
+        w->kids.push_back(parse_arg_operand());
+      }
+    }
+    advance();
+    skip_newlines();
+    w->kids.push_back(parse_expr());
+    return finish(std::move(w));
+  }
+
+  NodePtr parse_max_command() {
+    NodePtr m = node(NodeKind::MaxCommand);
+    advance();
+    while (cur().kind == Tok::Ident || cur().kind == Tok::Keyword) {
+      if (!m->text.empty()) m->text += L' ';
+      m->text += cur().text;
+      advance();
+    }
+    return m;
   }
 
   NodePtr parse_if() {
