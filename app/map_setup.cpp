@@ -27,7 +27,8 @@ void AppendSubTextures(Texmap* map, const std::vector<Texmap*>& textures) {
 Texmap* NewBitmapFromFile(const std::string& path) {
   maxhost::Image probe;
   std::string why;
-  if (!maxhost::LoadImageFile(path, probe, why)) throw AppError(path, why);
+  if (!maxhost::LoadImageFile(path, probe, why))
+    throw AppError(path, "cannot read the image (" + why + ")");
   auto* bitmap = static_cast<maxhost::BitmapTexture*>(maxhost::GetBitmapTextureDesc()->Create(FALSE));
   bitmap->SetMapName(Widen(path).c_str());
   return bitmap;
