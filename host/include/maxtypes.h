@@ -1,5 +1,4 @@
-// Basic scalar types of the SDK. The Win32 types come from the stand-in windows.h;
-// a minimal set is defined here only while no windows.h is on the include path.
+// Basic scalar types of the SDK. The Win32 types come from the stand-in windows.h.
 #pragma once
 
 #include <cstddef>
@@ -8,59 +7,7 @@
 #include "coreexp.h"
 #include "strbasic.h"
 
-#if __has_include(<windows.h>)
 #include <windows.h>
-#else
-typedef int BOOL;
-typedef unsigned char BYTE;
-typedef unsigned short WORD;
-typedef unsigned short USHORT;
-typedef unsigned int UINT;
-typedef unsigned long ULONG;
-typedef unsigned int DWORD;
-typedef int LONG;
-typedef std::intptr_t INT_PTR;
-typedef std::uintptr_t UINT_PTR;
-typedef std::intptr_t LONG_PTR;
-typedef std::uintptr_t ULONG_PTR;
-typedef std::uintptr_t DWORD_PTR;
-typedef UINT_PTR WPARAM;
-typedef LONG_PTR LPARAM;
-typedef LONG_PTR LRESULT;
-typedef struct HWND__* HWND;
-typedef struct HINSTANCE__* HINSTANCE;
-typedef HINSTANCE HMODULE;
-typedef void* LPVOID;
-#ifndef TRUE
-#define TRUE 1
-#endif
-#ifndef FALSE
-#define FALSE 0
-#endif
-typedef struct tagBITMAPINFOHEADER {
-  DWORD biSize;
-  LONG biWidth;
-  LONG biHeight;
-  WORD biPlanes;
-  WORD biBitCount;
-  DWORD biCompression;
-  DWORD biSizeImage;
-  LONG biXPelsPerMeter;
-  LONG biYPelsPerMeter;
-  DWORD biClrUsed;
-  DWORD biClrImportant;
-} BITMAPINFOHEADER;
-typedef struct tagRGBQUAD {
-  BYTE rgbBlue;
-  BYTE rgbGreen;
-  BYTE rgbRed;
-  BYTE rgbReserved;
-} RGBQUAD;
-typedef struct tagBITMAPINFO {
-  BITMAPINFOHEADER bmiHeader;
-  RGBQUAD bmiColors[1];
-} BITMAPINFO;
-#endif
 
 #ifndef NULL
 #define NULL 0
