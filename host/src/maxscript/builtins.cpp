@@ -388,6 +388,87 @@ void prim(const wchar_t* name, Primitive::Fn fn) {
   define_primitive(name, std::move(fn));
 }
 
+ValueMetaClass Interface_class(L"Interface");
+
+// A global whose properties are functions, as the host's core interfaces are (`bit.and`).
+class FunctionInterface : public Value {
+ public:
+  explicit FunctionInterface(std::wstring n) : name(std::move(n)) { tag = &Interface_class; }
+  void add(const std::wstring& fn, Primitive::Fn f) {
+    functions.emplace_back(fn, new Primitive((name + L"." + fn).c_str(), std::move(f)));
+  }
+  void sprin1(CharStream* s) override { s->puts((L"<Interface:" + name + L">").c_str()); }
+  Value* get_property(Value** args, int) override {
+    for (auto& [fn, p] : functions)
+      if (lower(fn) == lower(args[0]->to_string())) return p;
+    throw AccessorError(this, args[0]);
+  }
+  void gc_trace() override {
+    for (auto& entry : functions) gc_mark(entry.second);
+  }
+
+ private:
+  std::wstring name;
+  std::vector<std::pair<std::wstring, Primitive*>> functions;
+};
+
+// Integer arguments of a bit function, checked.
+int bit_arg(const wchar_t* fn, Value** a, int i) {
+  if (!is_number(a[i])) throw TypeError((std::wstring(fn) + L" needs an integer, got: ").c_str(), a[i]);
+  return a[i]->to_int();
+}
+
+// The `bit` interface: 32-bit integer operations, bit positions counted from 1.
+void register_bit_interface() {
+  auto* bit = new FunctionInterface(L"bit");
+  auto binary = [bit](const wchar_t* fn, uint32_t (*op)(uint32_t, uint32_t)) {
+    bit->add(fn, [fn, op](Value** a, int n) -> Value* {
+      need_args(fn, a, n, 2);
+      return Integer::intern(static_cast<int>(
+          op(static_cast<uint32_t>(bit_arg(fn, a, 0)), static_cast<uint32_t>(bit_arg(fn, a, 1)))));
+    });
+  };
+  binary(L"and", [](uint32_t x, uint32_t y) { return x & y; });
+  binary(L"or", [](uint32_t x, uint32_t y) { return x | y; });
+  binary(L"xor", [](uint32_t x, uint32_t y) { return x ^ y; });
+  bit->add(L"not", [](Value** a, int n) -> Value* {
+    need_args(L"bit.not", a, n, 1);
+    return Integer::intern(~bit_arg(L"bit.not", a, 0));
+  });
+  // Positive counts shift left, negative right (logical); 32 or more clears every bit.
+  bit->add(L"shift", [](Value** a, int n) -> Value* {
+    need_args(L"bit.shift", a, n, 2);
+    const uint32_t x = static_cast<uint32_t>(bit_arg(L"bit.shift", a, 0));
+    const int by = bit_arg(L"bit.shift", a, 1);
+    const uint32_t r = by >= 32 || by <= -32 ? 0u : by >= 0 ? x << by : x >> -by;
+    return Integer::intern(static_cast<int>(r));
+  });
+  bit->add(L"get", [](Value** a, int n) -> Value* {
+    need_args(L"bit.get", a, n, 2);
+    const int pos = bit_arg(L"bit.get", a, 1);
+    if (pos < 1 || pos > 32) return &false_value;
+    return (static_cast<uint32_t>(bit_arg(L"bit.get", a, 0)) >> (pos - 1)) & 1u ? &true_value
+                                                                               : &false_value;
+  });
+  bit->add(L"set", [](Value** a, int n) -> Value* {
+    need_args(L"bit.set", a, n, 3);
+    uint32_t x = static_cast<uint32_t>(bit_arg(L"bit.set", a, 0));
+    const int pos = bit_arg(L"bit.set", a, 1);
+    if (pos >= 1 && pos <= 32) {
+      const uint32_t mask = 1u << (pos - 1);
+      x = a[2]->to_bool() ? (x | mask) : (x & ~mask);
+    }
+    return Integer::intern(static_cast<int>(x));
+  });
+  bit->add(L"intAsHex", [](Value** a, int n) -> Value* {
+    need_args(L"bit.intAsHex", a, n, 1);
+    wchar_t text[16];
+    std::swprintf(text, 16, L"%x", static_cast<uint32_t>(bit_arg(L"bit.intAsHex", a, 0)));
+    return new String(text);
+  });
+  define_global(L"bit", bit, true);
+}
+
 }  // namespace
 
 void register_builtins() {
@@ -405,6 +486,7 @@ void register_builtins() {
   define_global(L"pi", new Float(static_cast<float>(kPi)), true);
   define_global(L"e", new Float(static_cast<float>(std::exp(1.0))), true);
 
+  register_bit_interface();
   prim(L"print", fn_print);
   prim(L"format", fn_format);
   prim(L"append", fn_append);

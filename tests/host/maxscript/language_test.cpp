@@ -128,3 +128,18 @@ TEST_F(Language, ExitOutsideLoopIsAnError) {
 }
 
 }  // namespace
+
+namespace {
+
+// The bit interface works on 32-bit integers with positions counted from 1.
+TEST_F(Language, BitInterface) {
+  EXPECT_EQ(eval(L"#(bit.and 12 10, bit.or 12 10, bit.xor 12 10, bit.not 0)"), L"#(8, 14, 6, -1)");
+  EXPECT_EQ(eval(L"#(bit.shift 1 4, bit.shift 256 -4, bit.shift -1 -28, bit.shift 5 40)"),
+            L"#(16, 16, 15, 0)");
+  EXPECT_EQ(eval(L"#(bit.get 5 1, bit.get 5 2, bit.get 5 33)"), L"#(true, false, false)");
+  EXPECT_EQ(eval(L"#(bit.set 0 3 true, bit.set 7 1 false, bit.intAsHex 255)"), L"#(4, 6, \"ff\")");
+  EXPECT_FALSE(run_string(L"bit.and 1 \"a\"", L"test.ms").ok);
+  EXPECT_FALSE(run_string(L"bit.nothing 1", L"test.ms").ok);
+}
+
+}  // namespace
