@@ -388,6 +388,32 @@ void prim(const wchar_t* name, Primitive::Fn fn) {
   define_primitive(name, std::move(fn));
 }
 
+// `formattedPrint value format:"8.3f"`: a number through one printf conversion. Only flags,
+// width, precision and one conversion letter are accepted, so no text can reach printf as a
+// format of its own.
+Value* fn_formatted_print(Value** a, int n) {
+  Value* format = get_key_arg(a, n, L"format");
+  need_args(L"formattedPrint", a, n, 1);
+  if (format == &unsupplied || format == nullptr) return new String(a[0]->to_string());
+  const std::wstring spec = format->to_string();
+  size_t i = spec.find_first_not_of(L"-+ #0");
+  i = spec.find_first_not_of(L"0123456789", i);
+  if (i < spec.size() && spec[i] == L'.') i = spec.find_first_not_of(L"0123456789", i + 1);
+  const bool shaped = i != std::wstring::npos && i + 1 == spec.size() &&
+                      std::wstring(L"diouxXeEfgGc").find(spec[i]) != std::wstring::npos &&
+                      spec.size() < 16;
+  if (!shaped || !is_number(a[0]))
+    throw RuntimeError((L"formattedPrint cannot apply format " + spec).c_str(), a[0]);
+  const std::wstring conversion = L"%" + spec;
+  wchar_t text[512];
+  const wchar_t letter = spec.back();
+  if (std::wstring(L"eEfgG").find(letter) != std::wstring::npos)
+    std::swprintf(text, 512, conversion.c_str(), a[0]->to_float());
+  else
+    std::swprintf(text, 512, conversion.c_str(), a[0]->to_int());
+  return new String(text);
+}
+
 ValueMetaClass Interface_class(L"Interface");
 
 // A global whose properties are functions, as the host's core interfaces are (`bit.and`).
@@ -487,6 +513,7 @@ void register_builtins() {
   define_global(L"e", new Float(static_cast<float>(std::exp(1.0))), true);
 
   register_bit_interface();
+  prim(L"formattedPrint", fn_formatted_print);
   prim(L"print", fn_print);
   prim(L"format", fn_format);
   prim(L"append", fn_append);

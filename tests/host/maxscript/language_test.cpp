@@ -143,3 +143,18 @@ TEST_F(Language, BitInterface) {
 }
 
 }  // namespace
+
+namespace {
+
+// formattedPrint takes one printf conversion and nothing that printf could misread.
+TEST_F(Language, FormattedPrint) {
+  EXPECT_EQ(eval(L"formattedPrint 3.14159 format:\".2f\""), L"\"3.14\"");
+  EXPECT_EQ(eval(L"formattedPrint 255 format:\"04x\""), L"\"00ff\"");
+  EXPECT_EQ(eval(L"formattedPrint 7 format:\"-4d\" + \"|\""), L"\"7   |\"");
+  EXPECT_EQ(eval(L"formattedPrint 2 format:\".1f\""), L"\"2.0\"");
+  EXPECT_FALSE(run_string(L"formattedPrint 1 format:\"%n\"", L"test.ms").ok);
+  EXPECT_FALSE(run_string(L"formattedPrint 1 format:\"d%s\"", L"test.ms").ok);
+  EXPECT_FALSE(run_string(L"formattedPrint \"a\" format:\"d\"", L"test.ms").ok);
+}
+
+}  // namespace
