@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, if any is missing.
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libstb-dev libcli11-dev nlohmann-json3-dev binutils-mingw-w64-x86-64 python3)
+          libstb-dev libcli11-dev binutils-mingw-w64-x86-64 python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
