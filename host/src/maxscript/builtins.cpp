@@ -395,18 +395,18 @@ Value* fn_formatted_print(Value** a, int n) {
   Value* format = get_key_arg(a, n, L"format");
   need_args(L"formattedPrint", a, n, 1);
   if (format == &unsupplied || format == nullptr) return new String(a[0]->to_string());
-  const std::wstring spec = format->to_string();
-  size_t i = spec.find_first_not_of(L"-+ #0");
-  i = spec.find_first_not_of(L"0123456789", i);
-  if (i < spec.size() && spec[i] == L'.') i = spec.find_first_not_of(L"0123456789", i + 1);
-  const bool shaped = i != std::wstring::npos && i + 1 == spec.size() &&
-                      std::wstring(L"diouxXeEfgGc").find(spec[i]) != std::wstring::npos &&
-                      spec.size() < 16;
+  const std::wstring pattern = format->to_string();
+  size_t i = pattern.find_first_not_of(L"-+ #0");
+  i = pattern.find_first_not_of(L"0123456789", i);
+  if (i < pattern.size() && pattern[i] == L'.') i = pattern.find_first_not_of(L"0123456789", i + 1);
+  const bool shaped = i != std::wstring::npos && i + 1 == pattern.size() &&
+                      std::wstring(L"diouxXeEfgGc").find(pattern[i]) != std::wstring::npos &&
+                      pattern.size() < 16;
   if (!shaped || !is_number(a[0]))
-    throw RuntimeError((L"formattedPrint cannot apply format " + spec).c_str(), a[0]);
-  const std::wstring conversion = L"%" + spec;
+    throw RuntimeError((L"formattedPrint cannot apply format " + pattern).c_str(), a[0]);
+  const std::wstring conversion = L"%" + pattern;
   wchar_t text[512];
-  const wchar_t letter = spec.back();
+  const wchar_t letter = pattern.back();
   if (std::wstring(L"eEfgG").find(letter) != std::wstring::npos)
     std::swprintf(text, 512, conversion.c_str(), a[0]->to_float());
   else
