@@ -32,6 +32,8 @@ CreateParamDlgsHook& DlgsHook() {
 constexpr int kMaxParams = 4096;
 constexpr int kMaxTagsPerParam = 256;
 
+// How a table passes a value of each type through its variable arguments. Close to, but not
+// the same as, how a block stores it (param_block.cpp): bitmaps and matrices travel as pointers.
 enum class ValueKind { Float, Int, Point, AColor4, String, Pointer };
 
 ValueKind KindOf(int type) {

@@ -1,6 +1,8 @@
 #include "maxscript/parser.h"
 
+
 #include <algorithm>
+#include <initializer_list>
 #include <cwctype>
 
 #include "maxscript/lexer.h"
@@ -306,37 +308,28 @@ class Parser {
     }
     return parse_compare();
   }
+  // One left-associative level of binary operators: operands come from the next level; a
+  // newline may follow an operator but not precede it.
+  NodePtr parse_binary_level(NodePtr (Parser::*next)(), std::initializer_list<const wchar_t*> ops) {
+    NodePtr l = (this->*next)();
+    auto at_op = [&] {
+      for (const wchar_t* o : ops)
+        if (is_op(o)) return true;
+      return false;
+    };
+    while (at_op()) {
+      Token op = cur();
+      advance();
+      skip_newlines();
+      l = make(NodeKind::Binary, op, std::move(l), (this->*next)(), op.text);
+    }
+    return l;
+  }
   NodePtr parse_compare() {
-    NodePtr l = parse_sum();
-    while (is_op(L"==") || is_op(L"!=") || is_op(L"<") || is_op(L"<=") || is_op(L">") ||
-           is_op(L">=")) {
-      Token op = cur();
-      advance();
-      skip_newlines();
-      l = make(NodeKind::Binary, op, std::move(l), parse_sum(), op.text);
-    }
-    return l;
+    return parse_binary_level(&Parser::parse_sum, {L"==", L"!=", L"<", L"<=", L">", L">="});
   }
-  NodePtr parse_sum() {
-    NodePtr l = parse_product();
-    while (is_op(L"+") || is_op(L"-")) {
-      Token op = cur();
-      advance();
-      skip_newlines();
-      l = make(NodeKind::Binary, op, std::move(l), parse_product(), op.text);
-    }
-    return l;
-  }
-  NodePtr parse_product() {
-    NodePtr l = parse_power();
-    while (is_op(L"*") || is_op(L"/")) {
-      Token op = cur();
-      advance();
-      skip_newlines();
-      l = make(NodeKind::Binary, op, std::move(l), parse_power(), op.text);
-    }
-    return l;
-  }
+  NodePtr parse_sum() { return parse_binary_level(&Parser::parse_product, {L"+", L"-"}); }
+  NodePtr parse_product() { return parse_binary_level(&Parser::parse_power, {L"*", L"/"}); }
   NodePtr parse_power() {
     NodePtr b = parse_unary();
     if (is_op(L"^")) {
