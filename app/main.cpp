@@ -36,9 +36,7 @@ int main(int argc, char** argv) {
   add("sample", "print the map's colour, mono and bump for a list of samples, as JSON lines",
       AddSampleCommand);
   add("script", "run MAXScript with the plug-ins loaded", AddScriptCommand);
-#ifdef TILVARA_HAVE_UI
   add("rollout", "draw the map's rollout as the material editor shows it", AddRolloutCommand);
-#endif
 
   try {
     app.parse(argc, argv);

@@ -1,6 +1,5 @@
-# Compiles Tilvara.rc into a .res and carries it inside a built library as the
-# ELF section ".rsrc", where the stand-in's resource calls find it (a PE file
-# carries its resources the same way).
+# Compiles Tilvara.rc into a .res and carries it inside a built library as its
+# resource section (host/cmake/resources.cmake says how).
 #
 #   tilvara_attach_resources(<target>)   attach the resources to <target>
 #   TILVARA_RESOURCES_RES                path of the compiled .res
@@ -11,11 +10,7 @@ set(_tv_res_src ${CMAKE_CURRENT_LIST_DIR})
 set(_tv_res_gen ${CMAKE_BINARY_DIR}/plugin/resources/gen)
 set(TILVARA_RESOURCES_RES ${_tv_res_gen}/Tilvara.res CACHE INTERNAL "Compiled resources of Tilvara.dlt")
 
-find_program(TILVARA_WINDRES NAMES x86_64-w64-mingw32-windres windres
-             DOC "Resource compiler that writes .res files")
-if(NOT TILVARA_WINDRES)
-  message(WARNING "windres not found (Debian: binutils-mingw-w64-x86-64); Tilvara.dlt is built without resources")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/../../host/cmake/resources.cmake)
 
 # The logo is drawn by a small program at build time.
 add_executable(tilvara_make_logo ${_tv_res_src}/make_logo.cpp)
@@ -39,34 +34,13 @@ add_custom_command(
   COMMENT "Giving the manager dialog script CR LF line ends"
   VERBATIM)
 
-if(TILVARA_WINDRES)
-  # windres finds files named in the .rc in its working directory first (the
-  # generated ones), then in the include directories (the committed ones).
-  add_custom_command(
-    OUTPUT ${TILVARA_RESOURCES_RES}
-    COMMAND ${TILVARA_WINDRES} --preprocessor=${CMAKE_C_COMPILER} --preprocessor-arg=-E
-            --preprocessor-arg=-xc --preprocessor-arg=-DRC_INVOKED -I ${_tv_res_src}
-            -i ${_tv_res_src}/Tilvara.rc -O res -o ${TILVARA_RESOURCES_RES}
-    WORKING_DIRECTORY ${_tv_res_gen}
-    DEPENDS ${_tv_res_src}/Tilvara.rc ${_tv_res_src}/resource.h ${_tv_res_src}/Tilvara.manifest
-            ${_tv_res_gen}/Tilvara_logo.bmp ${_tv_res_gen}/TilvaraManager.ms
-    COMMENT "Compiling Tilvara.rc"
-    VERBATIM)
-  add_custom_target(tilvara_resources DEPENDS ${TILVARA_RESOURCES_RES})
-else()
-  add_custom_target(tilvara_resources)
-endif()
+maxhost_compile_rc(tilvara_resources
+  RC ${_tv_res_src}/Tilvara.rc
+  OUTPUT ${TILVARA_RESOURCES_RES}
+  WORKING_DIRECTORY ${_tv_res_gen}
+  DEPENDS ${_tv_res_src}/resource.h ${_tv_res_src}/Tilvara.manifest
+          ${_tv_res_gen}/Tilvara_logo.bmp ${_tv_res_gen}/TilvaraManager.ms)
 
 function(tilvara_attach_resources target)
-  if(NOT TILVARA_WINDRES)
-    return()
-  endif()
-  add_dependencies(${target} tilvara_resources)
-  # Relink when the resources change, so that the section is never stale.
-  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TILVARA_RESOURCES_RES})
-  add_custom_command(TARGET ${target} POST_BUILD
-    COMMAND ${CMAKE_OBJCOPY} --remove-section=.rsrc --add-section .rsrc=${TILVARA_RESOURCES_RES}
-            --set-section-flags .rsrc=contents,readonly $<TARGET_FILE:${target}>
-    COMMENT "Adding resources to $<TARGET_FILE_NAME:${target}>"
-    VERBATIM)
+  maxhost_attach_res(${target} tilvara_resources ${TILVARA_RESOURCES_RES})
 endfunction()

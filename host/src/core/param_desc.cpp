@@ -11,9 +11,7 @@
 #include "core/param_block.h"
 #include "core/ui_hooks.h"
 
-#ifdef MAXHOST_HAVE_WIN32
 #include <windows.h>
-#endif
 
 namespace maxhost {
 namespace {
@@ -435,17 +433,12 @@ ParamMap2UserDlgProc* ClassDesc2::GetUserDlgProc(ParamBlockDesc2* pbd, MapID map
 }
 
 const MCHAR* ClassDesc2::GetRsrcString(INT_PTR id) {
-#ifdef MAXHOST_HAVE_WIN32
   // Shared like the SDK's: valid until the next call on this thread.
   thread_local MCHAR buffer[512];
   HINSTANCE inst = HInstance();
   if (!inst || id <= 0) return nullptr;
   if (LoadStringW(inst, static_cast<UINT>(id), buffer, 512) <= 0) return nullptr;
   return buffer;
-#else
-  (void)id;
-  return nullptr;
-#endif
 }
 
 void ClassDesc2::Reset(ReferenceMaker* owner, BOOL updateUI, BOOL callSetHandlers) {

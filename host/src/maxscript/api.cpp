@@ -10,9 +10,7 @@
 #include "maxscript/parser.h"
 #include "maxscript/values_util.h"
 
-#if MAXSCRIPT_HAVE_WIN32
 #include <windows.h>
-#endif
 #include <ifnpub.h>
 
 int MAXScript_signals = 0;
@@ -158,12 +156,7 @@ static void record_error(const std::wstring& caption, const std::wstring& text, 
 }
 
 static void show_box(const std::wstring& text, const std::wstring& caption) {
-#if MAXSCRIPT_HAVE_WIN32
   MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
-#else
-  (void)text;
-  (void)caption;
-#endif
 }
 
 void report_script_error(MAXScriptException& e, const std::wstring& caption) {

@@ -11,9 +11,7 @@
 #include "maxscript/parser.h"
 #include "maxscript/values_util.h"
 
-#if MAXSCRIPT_HAVE_WIN32
 #include <windows.h>
-#endif
 
 namespace maxhost::mxs {
 namespace {
@@ -363,13 +361,9 @@ Value* fn_message_box(Value** a, int n, bool query) {
   std::wstring text = sprinted(a[0]);
   Value* title = get_key_arg(a, n, L"title");
   std::wstring caption = title == &unsupplied ? L"MAXScript" : sprinted(title);
-#if MAXSCRIPT_HAVE_WIN32
   int r = MessageBoxW(nullptr, text.c_str(), caption.c_str(),
                       query ? MB_YESNO | MB_ICONQUESTION : MB_OK | MB_ICONEXCLAMATION);
   if (query) return bool_result(r == IDYES);
-#else
-  if (query) return &true_value;
-#endif
   return &ok;
 }
 

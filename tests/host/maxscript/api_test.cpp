@@ -9,9 +9,7 @@
 #include "maxscript/heap.h"
 #include "maxscript/maxscript.h"
 #include "probe.h"
-#ifdef MAXSCRIPT_TEST_HAVE_WIN32
 #include "win32/records.h"
-#endif
 
 namespace {
 
@@ -131,7 +129,6 @@ TEST_F(Api, BridgeCallReportsScriptErrorUnderCaption) {
   EXPECT_EQ(errors[0].text, L"-- Unknown property: \"missing\" in 3\n");
 }
 
-#ifdef MAXSCRIPT_TEST_HAVE_WIN32
 TEST_F(Api, ErrorMessageBoxesReachTheUserInterface) {
   maxhost::ClearMessageBoxLog();
   ExecuteMAXScriptScript(_T("fn broken2 x = x.missing"), TRUE);
@@ -154,7 +151,6 @@ TEST_F(Api, ScriptMessageBoxesAreRecorded) {
   EXPECT_EQ(run_string(L"queryBox \"Sure?\"").result, L"false");
   maxhost::SetMessageBoxAnswer(IDOK);
 }
-#endif
 
 TEST_F(Api, BridgeCallReportsNativeExceptionsAsUnknownSystemException) {
   define_primitive(L"nativeThrow", [](Value**, int) -> Value* { throw std::runtime_error("x"); });

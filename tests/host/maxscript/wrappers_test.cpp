@@ -9,9 +9,7 @@
 #include <max.h>
 
 #include "core/class_directory.h"
-#ifdef MAXSCRIPT_TEST_HAVE_RENDER
 #include "render/register.h"
-#endif
 #include "maxscript/engine.h"
 #include "maxscript/heap.h"
 
@@ -150,9 +148,7 @@ class Wrappers : public testing::Test {
     init_MAXScript();
     reset_globals();
     maxhost::RegisterClassDesc(&TheWrapMapDesc());
-#ifdef MAXSCRIPT_TEST_HAVE_RENDER
     maxhost::RegisterRenderClasses();
-#endif
     set_output_sink([](const std::wstring&) {});
   }
   void TearDown() override {
@@ -288,7 +284,6 @@ TEST_F(Wrappers, WrappersAreCollectedButObjectsStay) {
   raw->DeleteMe();
 }
 
-#ifdef MAXSCRIPT_TEST_HAVE_RENDER
 TEST_F(Wrappers, BitmapTextureFilenameAndReload) {
   eval(L"t = bitmapTexture filename:\"no_such_file.png\"");
   EXPECT_EQ(eval(L"t.filename"), L"\"no_such_file.png\"");
@@ -297,6 +292,5 @@ TEST_F(Wrappers, BitmapTextureFilenameAndReload) {
   EXPECT_EQ(eval(L"classOf (bitmapTex())"), L"Bitmaptexture");
   EXPECT_EQ(eval(L"(BitmapTexture filename:\"a.png\").filename"), L"\"a.png\"");
 }
-#endif
 
 }  // namespace
