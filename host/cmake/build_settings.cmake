@@ -38,3 +38,5 @@ if(TILVARA_BUILD_TESTS)
   find_package(GTest REQUIRED)
   include(GoogleTest)
 endif()
+
+include(${CMAKE_CURRENT_LIST_DIR}/fuzzing.cmake)
