@@ -69,8 +69,9 @@ void register_builtins() {
   define_global(L"e", new Float(static_cast<float>(std::exp(1.0))), true);
 
   register_bit_interface();
+  register_material_globals();
   for (auto library : {output_library(), arrays_library(), strings_library(), maths_library(),
-                       files_library(), values_library()})
+                       files_library(), values_library(), materials_library()})
     register_library(library);
 }
 

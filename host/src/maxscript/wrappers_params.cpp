@@ -126,7 +126,7 @@ Slot slot_from(const ParamLocation& loc, const ParamTypeInfo& info, Value* v, co
       if (!is_number(v)) throw ConversionError(v, L"Integer");
       if (!FitsInt32(v->to_double()))
         out_of_range(loc, L"an integer from -2147483648 to 2147483647", v);
-      s.i = v->to_int();
+      s.i = static_cast<int>(v->to_double());
       break;
     case ParamStorage::Point3:
     case ParamStorage::Point4: {
@@ -497,7 +497,7 @@ void to_fp(ParamType2 type, Value* v, FPValue& out) {
       if (!is_number(v)) throw ConversionError(v, L"Integer");
       if (!FitsInt32(v->to_double()))
         throw RuntimeError(L"Interface property needs a 32-bit integer, got: ", v);
-      return out.Load(type, v->to_int());
+      return out.Load(type, static_cast<int>(v->to_double()));
     case ParamStorage::String:
       if (!is_string(v) && !is_name(v)) throw ConversionError(v, L"String");
       out.LoadString(v->to_string());
