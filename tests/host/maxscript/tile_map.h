@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include <ifnpub.h>
 #include <imtl.h>
 #include <iparamb2.h>
 #include <max.h>
@@ -29,6 +30,8 @@ enum {
 };
 
 const Class_ID kTileMapClassId(0x6d1a0001, 0x6d1a0002);
+const Interface_ID kTileInterfaceId(0x6d1a0003, 0x6d1a0004);
+enum { tf_get_turn, tf_set_turn, tf_get_tiles, tf_set_tiles, tf_get_shown, tf_set_shown };
 
 class TileMapDesc : public ClassDesc2 {
  public:
@@ -69,10 +72,48 @@ inline ParamBlockDesc2& TheTileBlockDesc() {
 }
 // clang-format on
 
-class TileMap : public Texmap {
+// Published properties of the map: an angle (held in radians), an integer and a boolean.
+class TileInterface : public FPMixinInterface {
+ public:
+  float turn = 0.0f;
+  int tiles = 0;
+  BOOL shown = FALSE;
+  float GetTurn() { return turn; }
+  void SetTurn(float v) { turn = v; }
+  int GetTiles() { return tiles; }
+  void SetTiles(int v) { tiles = v; }
+  BOOL GetShown() { return shown; }
+  void SetShown(BOOL v) { shown = v; }
+  FPInterfaceDesc* GetDesc() override;
+
+  BEGIN_FUNCTION_MAP
+  PROP_FNS(tf_get_turn, GetTurn, tf_set_turn, SetTurn, TYPE_ANGLE)
+  PROP_FNS(tf_get_tiles, GetTiles, tf_set_tiles, SetTiles, TYPE_INT)
+  PROP_FNS(tf_get_shown, GetShown, tf_set_shown, SetShown, TYPE_BOOL)
+  END_FUNCTION_MAP
+};
+
+// clang-format off
+inline FPInterfaceDesc& TheTileInterfaceDesc() {
+  static FPInterfaceDesc desc(kTileInterfaceId, L"ITile", 0, &TheTileMapDesc(), FP_MIXIN,
+      properties,
+        tf_get_turn, tf_set_turn, L"turn", 0, TYPE_ANGLE,
+        tf_get_tiles, tf_set_tiles, L"tiles", 0, TYPE_INT,
+        tf_get_shown, tf_set_shown, L"shown", 0, TYPE_BOOL,
+      p_end);
+  return desc;
+}
+// clang-format on
+
+inline FPInterfaceDesc* TileInterface::GetDesc() {
+  return &TheTileInterfaceDesc();
+}
+
+class TileMap : public Texmap, public TileInterface {
  public:
   TileMap() {
     TheTileBlockDesc();
+    TheTileInterfaceDesc();
     TheTileMapDesc().MakeAutoParamBlocks(this);
   }
   ~TileMap() override { DeleteAllRefs(); }
@@ -85,6 +126,10 @@ class TileMap : public Texmap {
   int NumParamBlocks() override { return 1; }
   IParamBlock2* GetParamBlock(int) override { return pblock; }
   IParamBlock2* GetParamBlockByID(BlockID id) override { return id == 0 ? pblock : nullptr; }
+  BaseInterface* GetInterface(Interface_ID id) override {
+    if (id == kTileInterfaceId) return static_cast<TileInterface*>(this);
+    return Texmap::GetInterface(id);
+  }
   AColor EvalColor(ShadeContext&) override { return AColor(0, 0, 0, 1); }
   Point3 EvalNormalPerturb(ShadeContext&) override { return Point3(0, 0, 0); }
   void Update(TimeValue, Interval&) override {}
