@@ -68,19 +68,25 @@ class Library : public testing::Test {
 
 TEST_F(Library, SavedMapComesBackWithEveryParameter) {
   eval(
+      L"c = Checker color1:[1,0,0] color2:[0,0.5,1] tiling:3 mapChannel:2\n"
+      L"p = PlankTiles tileMap:(Checker()) groutColor:[0.1,0.2,0.3] tileColor:[0.9,0.5,0.25] "
+      L"rowHeight:0.375 minLength:0.75 maxLength:2.5 groutWidth:0.03125 seed:9 mapChannel:3\n"
       L"t = Tilvara seed:4242 rnd_by:2 filtering:1 blur:0.5 all_gamma:2.25 rotate:45 "
       L"sub_color:[0.125,0.25,0.5] use_color:true label:\"plank floor\"\n"
       L"t.name = \"Floor\"\n"
-      L"t.submaps = #(Checker tiling:3 mapChannel:2 color1:[1,0,0], PlankTiles seed:9 "
-      L"rowHeight:0.375)\n"
-      L"t.submap_on = #(true, false)\nt.probability = #(3, 7)\n"
-      L"fresh = Tilvara()");
-  // The test is only as good as its map: no parameter may still hold its default.
+      L"t.submaps = #(c, p)\nt.submap_on = #(true, false)\nt.probability = #(3, 7)\n"
+      L"freshT = Tilvara()\nfreshC = Checker()\nfreshP = PlankTiles()");
+  // The test is only as good as its maps: no parameter may still hold its default.
   const auto saved = parameters(L"t");
-  const auto defaults = parameters(L"fresh");
+  const auto savedChecker = parameters(L"c");
+  const auto savedPlanks = parameters(L"p");
   ASSERT_EQ(saved.size(), 12u);
-  for (const auto& [name, value] : saved)
-    EXPECT_NE(value, defaults.at(name)) << to_utf8(name) << " was not changed";
+  for (const auto& [global, values] :
+       {std::pair{L"freshT", saved}, {L"freshC", savedChecker}, {L"freshP", savedPlanks}}) {
+    const auto defaults = parameters(global);
+    for (const auto& [name, value] : values)
+      EXPECT_NE(value, defaults.at(name)) << to_utf8(global) << "." << to_utf8(name);
+  }
 
   eval(L"append currentMaterialLibrary t\nappend currentMaterialLibrary (StandardMaterial())");
   EXPECT_EQ(eval(L"currentMaterialLibrary.count"), L"2");
@@ -102,9 +108,10 @@ TEST_F(Library, SavedMapComesBackWithEveryParameter) {
   EXPECT_EQ(eval(L"back == t"), L"false");
   EXPECT_EQ(eval(L"back.name"), L"\"Floor\"");
   EXPECT_EQ(parameters(L"back"), saved);
-  EXPECT_EQ(eval(L"back.submaps[1].tiling"), L"3.0");
-  EXPECT_EQ(eval(L"back.submaps[1].color1"), L"[1,0,0]");
-  EXPECT_EQ(eval(L"back.submaps[2].rowHeight"), L"0.375");
+  eval(L"backChecker = back.submaps[1]\nbackPlanks = back.submaps[2]");
+  EXPECT_EQ(parameters(L"backChecker"), savedChecker);
+  EXPECT_EQ(parameters(L"backPlanks"), savedPlanks);
+  EXPECT_EQ(eval(L"classOf backPlanks.tileMap"), L"Checker");
   EXPECT_EQ(eval(L"classOf currentMaterialLibrary[2]"), L"Standardmaterial");
   // The old entries were released: nothing else held them.
   RunResult gone = run_string(L"t.seed");
