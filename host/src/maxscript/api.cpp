@@ -172,7 +172,7 @@ void mark_native_globals() {
 
 bool read_script_file(const std::string& path, std::wstring& text, std::string& error) {
   std::string bytes;
-  Status status = ReadRegularFile("fileIn", path, kMaxScriptFileBytes, bytes);
+  Status status = ReadRegularFile("read_script_file", path, kMaxScriptFileBytes, bytes);
   if (!status) {
     error = status.error;
     return false;

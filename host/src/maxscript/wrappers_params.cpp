@@ -468,9 +468,15 @@ Value* from_fp(const FPValue& v) {
       return Integer::intern(v.i);
     case ParamStorage::String:
       return new String(v.s ? v.s : L"");
-    case ParamStorage::Reference:
-      return v.r ? wrap(v.r) : &undefined;
+    case ParamStorage::Reference: {
+      // The published value is held in the member of its own type.
+      ReferenceTarget* r = info->type == TYPE_TEXMAP ? v.tex : info->type == TYPE_MTL ? v.mtl : v.r;
+      return r ? wrap(r) : &undefined;
+    }
     case ParamStorage::Point3:
+      if (info->type == TYPE_RGBA)
+        return v.clr ? static_cast<Value*>(new Point3Value(v.clr->r, v.clr->g, v.clr->b))
+                     : &undefined;
       return v.p ? static_cast<Value*>(new Point3Value(v.p->x, v.p->y, v.p->z)) : &undefined;
     case ParamStorage::Point4:
       break;

@@ -162,7 +162,8 @@ TEST_F(Hostile, ScriptFilesMustBeRegularFilesOfBoundedSize) {
   define_global(L"bigPath", new String(from_utf8(big)));
   define_global(L"goodPath", new String(from_utf8(good)));
   define_global(L"dirPath", new String(from_utf8(dir.string())));
-  EXPECT_TRUE(has(error_of(L"fileIn fifoPath"), L"fileIn cannot read the file: fileIn:"));
+  EXPECT_TRUE(
+      has(error_of(L"fileIn fifoPath"), L"fileIn cannot read the file: read_script_file: "));
   EXPECT_TRUE(has(error_of(L"fileIn dirPath"), L"fileIn cannot read the file"));
   EXPECT_TRUE(has(error_of(L"fileIn bigPath"), L"fileIn cannot read the file"));
   EXPECT_FALSE(run_file(fifo).ok);
