@@ -55,6 +55,12 @@ TEST_F(ParamTypes, InterfacePropertiesConvertAsParametersDo) {
   EXPECT_EQ(eval(L"m.shown"), L"false");
   EXPECT_EQ(eval(L"m.shown = true; m.shown"), L"true");
   EXPECT_EQ(m->shown, TRUE);
+  eval(L"c = Checker tiling:6\nm.backing = c");
+  EXPECT_EQ(m->backing, dynamic_cast<Texmap*>(global_value(L"c")->to_reftarg()));
+  EXPECT_EQ(eval(L"m.backing.tiling"), L"6.0");
+  EXPECT_EQ(eval(L"m.backing == c"), L"true");
+  EXPECT_EQ(eval(L"m.tint"), L"[0.25,0.5,0.75]");
+  EXPECT_NE(error_of(L"m.tint = [1,1,1]").find(L"read-only"), std::wstring::npos);
 }
 
 TEST_F(ParamTypes, ListEntriesConvertOneByOne) {

@@ -31,7 +31,17 @@ enum {
 
 const Class_ID kTileMapClassId(0x6d1a0001, 0x6d1a0002);
 const Interface_ID kTileInterfaceId(0x6d1a0003, 0x6d1a0004);
-enum { tf_get_turn, tf_set_turn, tf_get_tiles, tf_set_tiles, tf_get_shown, tf_set_shown };
+enum {
+  tf_get_turn,
+  tf_set_turn,
+  tf_get_tiles,
+  tf_set_tiles,
+  tf_get_shown,
+  tf_set_shown,
+  tf_get_backing,
+  tf_set_backing,
+  tf_get_tint
+};
 
 class TileMapDesc : public ClassDesc2 {
  public:
@@ -84,12 +94,19 @@ class TileInterface : public FPMixinInterface {
   void SetTiles(int v) { tiles = v; }
   BOOL GetShown() { return shown; }
   void SetShown(BOOL v) { shown = v; }
+  Texmap* backing = nullptr;  // not a reference: tests keep the map alive
+  Texmap* GetBacking() { return backing; }
+  void SetBacking(Texmap* t) { backing = t; }
+  Color tint = Color(0.25f, 0.5f, 0.75f);
+  Color* GetTint() { return &tint; }
   FPInterfaceDesc* GetDesc() override;
 
   BEGIN_FUNCTION_MAP
   PROP_FNS(tf_get_turn, GetTurn, tf_set_turn, SetTurn, TYPE_ANGLE)
   PROP_FNS(tf_get_tiles, GetTiles, tf_set_tiles, SetTiles, TYPE_INT)
   PROP_FNS(tf_get_shown, GetShown, tf_set_shown, SetShown, TYPE_BOOL)
+  PROP_FNS(tf_get_backing, GetBacking, tf_set_backing, SetBacking, TYPE_TEXMAP)
+  RO_PROP_FN(tf_get_tint, GetTint, TYPE_RGBA)
   END_FUNCTION_MAP
 };
 
@@ -100,6 +117,8 @@ inline FPInterfaceDesc& TheTileInterfaceDesc() {
         tf_get_turn, tf_set_turn, L"turn", 0, TYPE_ANGLE,
         tf_get_tiles, tf_set_tiles, L"tiles", 0, TYPE_INT,
         tf_get_shown, tf_set_shown, L"shown", 0, TYPE_BOOL,
+        tf_get_backing, tf_set_backing, L"backing", 0, TYPE_TEXMAP,
+        tf_get_tint, FP_NO_FUNCTION, L"tint", 0, TYPE_RGBA,
       p_end);
   return desc;
 }
