@@ -53,7 +53,6 @@ class LibraryEntries : public ReferenceMaker {
   }
   // Takes the new entries before releasing the old ones, so an object in both stays.
   void replace(const std::vector<ReferenceTarget*>& fresh) {
-    std::vector<ReferenceTarget*> old = items();
     const int first_new = NumRefs();
     for (ReferenceTarget* t : fresh) add(t);
     for (int i = first_new - 1; i >= 0; --i) DeleteReference(i);
