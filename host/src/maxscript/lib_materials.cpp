@@ -193,13 +193,23 @@ void report(const std::string& why) {
   std::fprintf(stderr, "%s\n", why.c_str());
 }
 
+// Library files larger than this are refused rather than read into memory.
+constexpr std::size_t kMaxLibraryBytes = 256u << 20;
+
+// The file is written whole or not at all: a short write (a full disk) is a failure.
 Value* fn_save_material_library(Value** a, int n) {
   need_args(L"saveMaterialLibrary", a, n, 1);
   const std::string path = to_utf8(need_string(a[0]));
   std::lock_guard<std::recursive_mutex> lock(current().mutex);
-  SaveResult saved = SaveScene(path, current().entries.items());
+  std::vector<unsigned char> bytes;
+  SaveResult saved = SaveSceneToBytes(current().entries.items(), bytes);
   if (!saved.ok) {
     report("saveMaterialLibrary: " + saved.error);
+    return &false_value;
+  }
+  Status written = WriteWholeFile("saveMaterialLibrary", path, bytes.data(), bytes.size());
+  if (!written) {
+    report(written.error);
     return &false_value;
   }
   current().file_name = need_string(a[0]);
@@ -211,12 +221,13 @@ Value* fn_save_material_library(Value** a, int n) {
 Value* fn_load_material_library(Value** a, int n) {
   need_args(L"loadMaterialLibrary", a, n, 1);
   const std::string path = to_utf8(need_string(a[0]));
-  Status regular = CheckRegularFile("loadMaterialLibrary", path);
-  if (!regular) {
-    report(regular.error);
+  std::vector<unsigned char> bytes;
+  Status read = ReadRegularFile("loadMaterialLibrary", path, kMaxLibraryBytes, bytes);
+  if (!read) {
+    report(read.error);
     return &false_value;
   }
-  LoadResult loaded = LoadScene(path);
+  LoadResult loaded = LoadSceneFromBytes(bytes.data(), bytes.size());
   if (!loaded.ok) {
     report("loadMaterialLibrary: " + loaded.error);
     return &false_value;

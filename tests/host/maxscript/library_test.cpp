@@ -160,6 +160,11 @@ TEST_F(Library, FailedLoadsSayWhyAndKeepTheLibrary) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(eval(L"saveMaterialLibrary noFolderPath"), L"false");
   EXPECT_NE(testing::internal::GetCapturedStderr().find("saveMaterialLibrary"), std::string::npos);
+  // A disk that takes nothing is a failed save, not a saved library.
+  define_global(L"fullDiskPath", new String(L"/dev/full"));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(eval(L"saveMaterialLibrary fullDiskPath"), L"false");
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("saveMaterialLibrary"), std::string::npos);
 }
 
 }  // namespace
