@@ -1,9 +1,10 @@
 // The SDK-named entry points and the engine's internal interface (engine.h).
 #include <cstdio>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 #include <unordered_map>
+
+#include "base/files.h"
+#include "base/text.h"
 
 #include "maxscript/engine.h"
 #include "maxscript/interp.h"
@@ -17,6 +18,9 @@ int MAXScript_signals = 0;
 
 namespace maxhost::mxs {
 namespace {
+
+// Script files larger than this are refused rather than read into memory.
+constexpr std::size_t kMaxScriptFileBytes = 64u << 20;
 
 // Heap-allocated and never freed, like the other engine tables: the plug-in may report
 // while the process's statics are being destroyed.
@@ -38,7 +42,6 @@ std::unordered_map<Value*, Value*>& native_globals() {
   return *m;
 }
 
-
 std::wstring syntax_text(const SyntaxError& e) {
   return L"-- Syntax error: " + e.message + L"\n--  In line: " + e.line_text + L"\n";
 }
@@ -46,57 +49,15 @@ std::wstring syntax_text(const SyntaxError& e) {
 }  // namespace
 
 std::string to_utf8(const std::wstring& s) {
-  std::string out;
-  for (wchar_t wc : s) {
-    auto c = static_cast<std::uint32_t>(wc);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
+  return Utf8FromWide(s);
 }
 
-// Strict UTF-8; returns false on any malformed sequence.
-static bool decode_utf8(const std::string& s, std::wstring& out) {
-  out.clear();
-  for (std::size_t i = 0; i < s.size();) {
-    auto c = static_cast<unsigned char>(s[i]);
-    int extra = c < 0x80             ? 0
-                : (c & 0xE0) == 0xC0 ? 1
-                : (c & 0xF0) == 0xE0 ? 2
-                : (c & 0xF8) == 0xF0 ? 3
-                                     : -1;
-    if (extra < 0 || i + static_cast<std::size_t>(extra) >= s.size() + (extra == 0 ? 1 : 0)) {
-      if (extra != 0) return false;
-    }
-    std::uint32_t cp = extra == 0 ? c : c & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k) {
-      if (i + static_cast<std::size_t>(k) >= s.size()) return false;
-      auto d = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-      if ((d & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (d & 0x3F);
-    }
-    out += static_cast<wchar_t>(cp);
-    i += static_cast<std::size_t>(extra) + 1;
-  }
-  return true;
-}
-
+// Text that is not UTF-8 is taken as the ANSI code page (Latin-1 here), as the host reads
+// such script files, rather than as replacement characters.
 std::wstring from_utf8(const std::string& s) {
-  std::wstring out;
-  if (decode_utf8(s, out)) return out;
+  std::wstring out = WideFromUtf8(s);
+  if (out.find(L'\xFFFD') == std::wstring::npos || s.find("\xEF\xBF\xBD") != std::string::npos)
+    return out;
   out.clear();
   for (char c : s) out += static_cast<wchar_t>(static_cast<unsigned char>(c));
   return out;
@@ -210,14 +171,12 @@ void mark_native_globals() {
 }
 
 bool read_script_file(const std::string& path, std::wstring& text, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot open file";
+  std::string bytes;
+  Status status = ReadRegularFile("read_script_file", path, kMaxScriptFileBytes, bytes);
+  if (!status) {
+    error = status.error;
     return false;
   }
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  std::string bytes = ss.str();
   if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
   text = from_utf8(bytes);
   return true;

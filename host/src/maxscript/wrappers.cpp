@@ -1,7 +1,6 @@
 // Wrappers of host objects: creation by class name, parameters as properties (list
-// parameters as live arrays), published interface properties, and bitmap texture
-// methods.
-#include <cwctype>
+// parameters as live arrays), published interface properties, and the methods of the
+// SDK's bitmap texture interface.
 #include <map>
 #include <mutex>
 #include <unordered_map>
@@ -12,18 +11,16 @@
 #include <ref.h>
 #include <stdmat.h>
 
+#include "base/text.h"
 #include "core/class_directory.h"
-#include "core/param_block.h"
-#include "maxscript/collection.h"
 #include "maxscript/heap.h"
 #include "maxscript/interp.h"
-#include "maxscript/ops.h"
 #include "maxscript/values_util.h"
+#include "maxscript/wrappers_params.h"
 
 namespace maxhost::mxs {
 namespace {
 
-ValueMetaClass ParamArray_class(L"ArrayParameter");
 ValueMetaClass BoundMethod_class(L"Primitive");
 
 // Watches one host object through a weak reference, so that wrappers learn of its
@@ -60,115 +57,7 @@ RefWatcher* watch(ReferenceTarget* t) {
   return w;
 }
 
-class ObjectWrapper;
-Value* wrap(ReferenceTarget* t);
 Value* class_value(ClassDesc* cd);
-
-[[noreturn]] void deleted_error() {
-  throw RuntimeError(L"Attempt to access deleted scene object", static_cast<Value*>(nullptr));
-}
-
-int base_type(int type) {
-  return type & ~TYPE_TAB;
-}
-
-bool is_float_type(int t) {
-  return t == TYPE_FLOAT || t == TYPE_ANGLE || t == TYPE_PCNT_FRAC || t == TYPE_WORLD ||
-         t == TYPE_COLOR_CHANNEL;
-}
-bool is_int_type(int t) {
-  return t == TYPE_INT || t == TYPE_INDEX || t == TYPE_TIMEVALUE || t == TYPE_RADIOBTN_INDEX;
-}
-
-Value* from_pb(int type, const PBValue& v) {
-  int t = base_type(type);
-  if (is_float_type(t)) return new Float(v.f);
-  if (is_int_type(t)) return Integer::intern(v.i);
-  if (t == TYPE_BOOL) return bool_result(v.i != 0);
-  if (t == TYPE_STRING || t == TYPE_FILENAME) return new String(v.s);
-  if (t == TYPE_POINT3 || t == TYPE_RGBA || t == TYPE_FRGBA)
-    return new Point3Value(v.p.x, v.p.y, v.p.z);
-  if (IsReferenceType(t)) return v.r ? wrap(v.r) : &undefined;
-  return &undefined;
-}
-
-PBValue to_pb(int type, Value* v) {
-  int t = base_type(type);
-  PBValue out;
-  if (is_float_type(t)) {
-    if (!is_number(v)) throw ConversionError(v, L"Float");
-    out.f = v->to_float();
-  } else if (is_int_type(t)) {
-    if (!is_number(v)) throw ConversionError(v, L"Integer");
-    out.i = v->to_int();
-  } else if (t == TYPE_BOOL) {
-    if (is_bool(v))
-      out.i = v == &true_value ? 1 : 0;
-    else if (is_number(v))
-      out.i = v->to_int() != 0;
-    else
-      throw ConversionError(v, L"BooleanClass");
-  } else if (t == TYPE_STRING || t == TYPE_FILENAME) {
-    if (!is_string(v) && !is_name(v)) throw ConversionError(v, L"String");
-    out.s = v->to_string();
-  } else if (t == TYPE_POINT3 || t == TYPE_RGBA || t == TYPE_FRGBA) {
-    if (!is_kind(v, Point3Value)) throw ConversionError(v, L"Point3");
-    auto* p = static_cast<Point3Value*>(v);
-    out.p = Point3(p->x, p->y, p->z);
-  } else if (IsReferenceType(t)) {
-    if (v == &undefined)
-      out.r = nullptr;
-    else if (auto* w = dynamic_cast<MAXWrapper*>(v)) {
-      out.r = w->get_ref();
-      if (out.r == nullptr) deleted_error();
-    } else {
-      throw ConversionError(v, L"MAXWrapper");
-    }
-  } else {
-    throw RuntimeError(L"Unsupported parameter type", static_cast<Value*>(nullptr));
-  }
-  return out;
-}
-
-bool same_pb(int type, const PBValue& a, const PBValue& b) {
-  int t = base_type(type);
-  if (is_float_type(t)) return a.f == b.f;
-  if (is_int_type(t) || t == TYPE_BOOL) return a.i == b.i;
-  if (t == TYPE_STRING || t == TYPE_FILENAME) return a.s == b.s;
-  if (IsReferenceType(t)) return a.r == b.r;
-  return a.p.x == b.p.x && a.p.y == b.p.y && a.p.z == b.p.z;
-}
-
-// Where a named parameter lives: the block ID and the parameter's definition.
-struct ParamLocation {
-  BlockID block = -1;
-  ParamID id = -1;
-  int type = TYPE_VOID;
-};
-
-bool find_param(ReferenceTarget* obj, Value* name, ParamLocation& out) {
-  const MCHAR* text = name->to_string();
-  for (int i = 0; i < obj->NumParamBlocks(); ++i) {
-    IParamBlock2* pb = obj->GetParamBlock(i);
-    if (pb == nullptr || pb->GetDesc() == nullptr) continue;
-    ParamBlockDesc2* desc = pb->GetDesc();
-    int idx = desc->NameToIndex(text);
-    if (idx < 0) continue;
-    const ParamDef& def = desc->paramdefs[static_cast<std::size_t>(idx)];
-    out.block = pb->ID();
-    out.id = def.ID;
-    out.type = def.type;
-    return true;
-  }
-  return false;
-}
-
-ParamBlock2* block_of(ReferenceTarget* obj, BlockID id) {
-  if (obj == nullptr) deleted_error();
-  auto* pb = dynamic_cast<ParamBlock2*>(obj->GetParamBlockByID(id));
-  if (pb == nullptr) deleted_error();
-  return pb;
-}
 
 // A published interface property of the object, with the interface that serves it.
 bool find_interface_prop(ReferenceTarget* obj, Value* name, FPInterface*& fpi,
@@ -188,72 +77,6 @@ bool find_interface_prop(ReferenceTarget* obj, Value* name, FPInterface*& fpi,
     return true;
   }
   return false;
-}
-
-Value* from_fp(const FPValue& v) {
-  switch (static_cast<int>(v.type)) {
-    case TYPE_VALUE:
-      return v.v ? v.v : &undefined;
-    case TYPE_INT:
-    case TYPE_INDEX:
-    case TYPE_TIMEVALUE:
-    case TYPE_RADIOBTN_INDEX:
-      return Integer::intern(v.i);
-    case TYPE_FLOAT:
-    case TYPE_ANGLE:
-    case TYPE_PCNT_FRAC:
-    case TYPE_WORLD:
-      return new Float(v.f);
-    case TYPE_BOOL:
-      return bool_result(v.i != 0);
-    case TYPE_bool:
-      return bool_result(v.b);
-    case TYPE_STRING:
-    case TYPE_FILENAME:
-      return new String(v.s ? v.s : L"");
-    case TYPE_TSTR:
-      return new String(v.tstr ? v.tstr->data() : L"");
-    case TYPE_TEXMAP:
-    case TYPE_MTL:
-    case TYPE_REFTARG:
-      return v.r ? wrap(v.r) : &undefined;
-    case TYPE_VOID:
-      return &ok;
-    default:
-      return &undefined;
-  }
-}
-
-void to_fp(ParamType2 type, Value* v, FPValue& out) {
-  switch (static_cast<int>(type)) {
-    case TYPE_VALUE:
-      out.Load(TYPE_VALUE, v);
-      return;
-    case TYPE_INT:
-    case TYPE_INDEX:
-      out.Load(type, v->to_int());
-      return;
-    case TYPE_FLOAT:
-      out.Load(type, v->to_float());
-      return;
-    case TYPE_BOOL:
-      out.Load(type, static_cast<int>(v->to_bool()));
-      return;
-    case TYPE_bool:
-      out.Load(type, v->to_bool() != 0);
-      return;
-    case TYPE_STRING:
-      out.LoadString(v->to_string());
-      out.type = TYPE_STRING;
-      return;
-    case TYPE_TEXMAP:
-    case TYPE_MTL:
-    case TYPE_REFTARG:
-      out.LoadPtr(type, v == &undefined ? nullptr : v->to_reftarg());
-      return;
-    default:
-      throw RuntimeError(L"Unsupported interface property type", static_cast<Value*>(nullptr));
-  }
 }
 
 // A native method bound to its object (`tex.reload`).
@@ -316,133 +139,6 @@ class ObjectWrapper : public MAXWrapper {
   RefWatcher* watcher_;
 };
 
-// A list parameter of a host object, read and written through its block.
-class ParamArray : public Value, public CollectionOps {
- public:
-  ParamArray(ObjectWrapper* owner, const ParamLocation& loc) : owner_(owner), loc_(loc) {
-    tag = &ParamArray_class;
-  }
-
-  ParamBlock2* block() { return block_of(owner_->get_ref(), loc_.block); }
-  int count() { return block()->Count(loc_.id); }
-
-  Value* item(int i) {
-    PBValue v;
-    Interval valid = FOREVER;
-    if (!block()->GetGeneric(loc_.id, 0, v, valid, i)) return &undefined;
-    return from_pb(loc_.type, v);
-  }
-
-  Array* snapshot() {
-    auto* a = new Array(0);
-    TempRoots roots;
-    roots.add(a);
-    int n = count();
-    for (int i = 0; i < n; ++i) a->append(item(i));
-    return a;
-  }
-
-  void gc_trace() override { gc_mark(owner_); }
-  void sprin1(CharStream* s) override { snapshot()->sprin1(s); }
-  Value* iterate_items() override { return snapshot(); }
-  Value* coerce(ValueMetaClass* target) override {
-    if (target == &Array_class) return snapshot();
-    return Value::coerce(target);
-  }
-
-  Value* get_property(Value** arg_list, int c) override {
-    if (arg_list[0] == Name::intern(L"count")) return Integer::intern(count());
-    return Value::get_property(arg_list, c);
-  }
-  Value* set_property(Value** arg_list, int c) override {
-    if (arg_list[1] == Name::intern(L"count")) {
-      int n = arg_list[0]->to_int();
-      if (n < 0) throw RuntimeError(L"Array count must be +ve number, got: ", arg_list[0]);
-      block()->SetCount(loc_.id, n);
-      return arg_list[0];
-    }
-    return Value::set_property(arg_list, c);
-  }
-
-  Value* get_vf(Value** arg_list, int) override {
-    Value* i = arg_list[0];
-    if (!is_number(i) || i->to_int() < 1)
-      throw RuntimeError(L"array index must be +ve number, got: ", i);
-    return i->to_int() > count() ? static_cast<Value*>(&undefined) : item(i->to_int() - 1);
-  }
-  Value* put_vf(Value** arg_list, int) override {
-    Value* i = arg_list[0];
-    if (!is_number(i) || i->to_int() < 1)
-      throw RuntimeError(L"array index must be +ve number, got: ", i);
-    int k = i->to_int();
-    ParamBlock2* pb = block();
-    PBValue v = to_pb(loc_.type, arg_list[1]);
-    if (k > pb->Count(loc_.id)) {
-      if (k > 1000000) throw RuntimeError(L"array index too large: ", i);
-      pb->SetCount(loc_.id, k);
-    }
-    pb->SetGeneric(loc_.id, 0, v, k - 1);
-    return arg_list[1];
-  }
-
-  void append_item(Value* v) override {
-    PBValue p = to_pb(loc_.type, v);
-    block()->AssignTab(loc_.id, 0, with_appended(p));
-  }
-  void delete_item(int index) override {
-    ParamBlock2* pb = block();
-    if (index < 1 || index > pb->Count(loc_.id))
-      throw RuntimeError(L"Array index out of bounds: ", Integer::intern(index));
-    pb->Delete(loc_.id, index - 1, 1);
-  }
-
- private:
-  std::vector<PBValue> with_appended(const PBValue& extra) {
-    ParamBlock2* pb = block();
-    std::vector<PBValue> values;
-    int n = pb->Count(loc_.id);
-    for (int i = 0; i < n; ++i) {
-      PBValue v;
-      Interval valid = FOREVER;
-      pb->GetGeneric(loc_.id, 0, v, valid, i);
-      values.push_back(v);
-    }
-    values.push_back(extra);
-    return values;
-  }
-
-  ObjectWrapper* owner_;
-  ParamLocation loc_;
-};
-
-// Replaces a list parameter by the items of an array: values that differ are set one by
-// one (change messages); a new count, or another order of references, replaces the list
-// (one structure change).
-void assign_list(ReferenceTarget* obj, const ParamLocation& loc, Value* v) {
-  Array* items = iterable_items(v);
-  TempRoots roots;
-  roots.add(items);
-  std::vector<PBValue> fresh;
-  for (Value* e : items->data) fresh.push_back(to_pb(loc.type, e));
-  ParamBlock2* pb = block_of(obj, loc.block);
-  int n = pb->Count(loc.id);
-  std::vector<PBValue> old(static_cast<std::size_t>(n));
-  for (int i = 0; i < n; ++i) {
-    Interval valid = FOREVER;
-    pb->GetGeneric(loc.id, 0, old[static_cast<std::size_t>(i)], valid, i);
-  }
-  bool replace = fresh.size() != old.size();
-  if (!replace && IsReferenceType(base_type(loc.type)))
-    for (std::size_t i = 0; i < fresh.size(); ++i) replace = replace || fresh[i].r != old[i].r;
-  if (replace) {
-    pb->AssignTab(loc.id, 0, fresh);
-    return;
-  }
-  for (std::size_t i = 0; i < fresh.size(); ++i)
-    if (!same_pb(loc.type, fresh[i], old[i]))
-      pb->SetGeneric(loc.id, 0, fresh[i], static_cast<int>(i));
-}
-
 Value* reload_method(Value* self, Value**, int) {
   auto* w = static_cast<ObjectWrapper*>(self);
   if (auto* bt = dynamic_cast<BitmapTex*>(w->live())) bt->ReloadBitmapAndUpdate();
@@ -453,12 +149,9 @@ Value* ObjectWrapper::get_property(Value** arg_list, int count) {
   ReferenceTarget* obj = live();
   Value* name = arg_list[0];
   ParamLocation loc;
-  if (find_param(obj, name, loc)) {
-    if (loc.type & TYPE_TAB) return new ParamArray(this, loc);
-    PBValue v;
-    Interval valid = FOREVER;
-    block_of(obj, loc.block)->GetGeneric(loc.id, 0, v, valid, 0);
-    return from_pb(loc.type, v);
+  if (find_param(obj, name->to_string(), loc)) {
+    if (loc.type & TYPE_TAB) return make_param_array(this, loc);
+    return read_param(block_of(obj, loc), loc, 0);
   }
   FPInterface* fpi = nullptr;
   const FPPropDef* prop = nullptr;
@@ -485,13 +178,11 @@ Value* ObjectWrapper::set_property(Value** arg_list, int count) {
   Value* v = arg_list[0];
   Value* name = arg_list[1];
   ParamLocation loc;
-  if (find_param(obj, name, loc)) {
-    if (loc.type & TYPE_TAB) {
-      assign_list(obj, loc, v);
-    } else {
-      PBValue p = to_pb(loc.type, v);
-      block_of(obj, loc.block)->SetGeneric(loc.id, 0, p, 0);
-    }
+  if (find_param(obj, name->to_string(), loc)) {
+    if (loc.type & TYPE_TAB)
+      assign_list(block_of(obj, loc), loc, v);
+    else
+      write_param(block_of(obj, loc), loc, v, 0);
     return v;
   }
   FPInterface* fpi = nullptr;
@@ -568,22 +259,21 @@ Value* class_value(ClassDesc* cd) {
   return v;
 }
 
+}  // namespace
+
 Value* wrap(ReferenceTarget* t) {
   return t ? new ObjectWrapper(t) : static_cast<Value*>(&undefined);
 }
 
-std::wstring lower(std::wstring s) {
-  for (auto& c : s) c = static_cast<wchar_t>(std::towlower(c));
-  return s;
+void deleted_error() {
+  throw RuntimeError(L"Attempt to access deleted scene object", static_cast<Value*>(nullptr));
 }
-
-}  // namespace
 
 Value* find_host_class(const std::wstring& name) {
   static const std::map<std::wstring, std::wstring> aliases = {{L"bitmaptex", L"Bitmaptexture"},
                                                                {L"bitmap", L"Bitmaptexture"}};
   std::wstring key = name;
-  auto alias = aliases.find(lower(name));
+  auto alias = aliases.find(FoldCase(name));
   if (alias != aliases.end()) key = alias->second;
   ClassDesc* cd = FindClassDescByInternalName(key.c_str());
   return cd ? class_value(cd) : nullptr;

@@ -1,6 +1,10 @@
 // The C++ API that plug-ins call, exercised the way the plug-in's script bridge uses it.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include <ifnpub.h>
@@ -197,6 +201,33 @@ TEST_F(Api, ConversionsOfValuesForNativeCode) {
   Value* first = Name::intern(L"ApiCaseName");
   EXPECT_EQ(first, Name::intern(L"APICASENAME"));
   EXPECT_EQ(undefined.to_printed(), L"undefined");
+}
+
+TEST_F(Api, ScriptFilesAreUtf8OrTheAnsiCodePage) {
+  const auto dir = std::filesystem::temp_directory_path() / ("mxs_api_" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  auto write = [&](const char* name, const std::string& bytes) {
+    const std::string path = (dir / name).string();
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  };
+  std::wstring text;
+  std::string why;
+  // UTF-8 with a byte-order mark, a character outside the basic plane included.
+  ASSERT_TRUE(
+      read_script_file(write("bom.ms", "\xEF\xBB\xBFs = \"\xC3\xA9\xF0\x9F\x98\x80\""), text, why));
+  EXPECT_EQ(text, L"s = \"\u00E9\U0001F600\"");
+  // Bytes that are not UTF-8 are Latin-1 text, not replacement characters.
+  ASSERT_TRUE(read_script_file(write("ansi.ms", "s = \"caf\xE9\""), text, why));
+  EXPECT_EQ(text, L"s = \"caf\u00E9\"");
+  EXPECT_FALSE(read_script_file((dir / "missing.ms").string(), text, why));
+  EXPECT_NE(why.find("read_script_file: "), std::string::npos) << why;
+  EXPECT_FALSE(read_script_file(dir.string(), text, why));
+  RunResult r = run_file((dir / "missing.ms").string());
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find(L"Unable to open file"), std::wstring::npos);
+  EXPECT_EQ(to_utf8(L"\u00E9\U0001F600"), "\xC3\xA9\xF0\x9F\x98\x80");
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
