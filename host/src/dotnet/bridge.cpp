@@ -1,3 +1,4 @@
+#include "base/text.h"
 #include "dotnet/bridge.h"
 
 #include <cmath>
@@ -190,13 +191,13 @@ class DotNetClassValue : public ::Value {
 
 ::Value* DotNetObjectValue::get_property(::Value** args, int) {
   std::wstring name = nameText(args[0]);
-  if (MXSValueProxy* p = proxy(); p && equalsNoCase(name, L"value")) return p->value;
+  if (MXSValueProxy* p = proxy(); p && EqualsNoCase(name, L"value")) return p->value;
   return guarded([&]() -> ::Value* {
     const TypeInfo* t =
         value.kind() == NetValue::Kind::Object ? &value.asObject()->type() : value.enumType();
     if (t && t->findProperty(name)) return toScript(getProperty(value, name));
     if (hasMethod(value, name)) return new DotNetMethodValue(value, nullptr, name);
-    if (t && equalsNoCase(name, L"Item") && t->findIndexer()) return new DotNetIndexedValue(value);
+    if (t && EqualsNoCase(name, L"Item") && t->findIndexer()) return new DotNetIndexedValue(value);
     // Enum members through a value, and primitive members.
     try {
       return toScript(getProperty(value, name));
@@ -208,7 +209,7 @@ class DotNetClassValue : public ::Value {
 
 ::Value* DotNetObjectValue::set_property(::Value** args, int) {
   std::wstring name = nameText(args[1]);
-  if (MXSValueProxy* p = proxy(); p && equalsNoCase(name, L"value")) {
+  if (MXSValueProxy* p = proxy(); p && EqualsNoCase(name, L"value")) {
     p->value = args[0];
     return args[0];
   }
@@ -336,7 +337,7 @@ class FunctionGroup : public ::Value {
   ::Value* get_property(::Value** args, int) override {
     std::wstring n = nameText(args[0]);
     for (auto& [fn, p] : functions)
-      if (equalsNoCase(fn, n)) return p;
+      if (EqualsNoCase(fn, n)) return p;
     throw AccessorError(this, args[0]);
   }
   void gc_trace() override {
@@ -439,9 +440,9 @@ void registerGlobals() {
     kept.erase(std::remove_if(kept.begin(), kept.end(),
                               [&](const std::weak_ptr<Object>& w) { return w.lock() == o; }),
                kept.end());
-    if (equalsNoCase(mode, L"dotnet"))
+    if (EqualsNoCase(mode, L"dotnet"))
       kept.push_back(o);
-    else if (!equalsNoCase(mode, L"mxs"))
+    else if (!EqualsNoCase(mode, L"mxs"))
       throw RuntimeError(L"setLifetimeControl expects #dotnet or #mxs, got: ", a[1]);
     return &ok;
   });
@@ -495,7 +496,7 @@ bool hostUiColor(const std::wstring& name, UiColor& out) {
       {L"toolTipText", 220, 220, 220},
   };
   for (const Entry& e : table)
-    if (equalsNoCase(name, e.name)) {
+    if (EqualsNoCase(name, e.name)) {
       out = {e.r / 255.0f, e.g / 255.0f, e.b / 255.0f};
       return true;
     }

@@ -1,3 +1,4 @@
+#include "base/text.h"
 #include "dotnet/controls.h"
 
 #include <algorithm>
@@ -151,7 +152,7 @@ ControlPtr ControlCollection::at(int index) const {
 
 ControlPtr ControlCollection::byName(const std::wstring& name) const {
   for (auto& c : owner()->children_)
-    if (equalsNoCase(c->name(), name)) return c;
+    if (EqualsNoCase(c->name(), name)) return c;
   return nullptr;
 }
 

@@ -1,3 +1,4 @@
+#include "base/text.h"
 #include "dotnet/driver.h"
 
 #include <algorithm>
@@ -51,8 +52,8 @@ ControlPtr findByText(Control& root, const std::wstring& text) {
 
 ControlPtr findByType(Control& root, const std::wstring& typeName) {
   return findIf(root, [&](Control& c) {
-    return equalsNoCase(c.type().fullName(), typeName) ||
-           equalsNoCase(c.type().shortName(), typeName);
+    return EqualsNoCase(c.type().fullName(), typeName) ||
+           EqualsNoCase(c.type().shortName(), typeName);
   });
 }
 

@@ -1,4 +1,5 @@
 // Type tables of the list view, its items, sub-items, columns and collections.
+#include "base/text.h"
 #include "dotnet/listview.h"
 #include "dotnet/reflect.h"
 
@@ -140,7 +141,7 @@ void registerItems(TypeRegistry& reg) {
       });
   subs.indexer({kString}, [](Object* o, const Args& a) {
     for (auto& s : as<SubItemCollection>(o).item()->subItems)
-      if (equalsNoCase(s->name, a[0].asString())) return Value::object(s);
+      if (EqualsNoCase(s->name, a[0].asString())) return Value::object(s);
     return Value();
   });
 }
