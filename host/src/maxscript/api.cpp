@@ -8,6 +8,7 @@
 #include "maxscript/engine.h"
 #include "maxscript/interp.h"
 #include "maxscript/parser.h"
+#include "maxscript/run_guard.h"
 #include "maxscript/values_util.h"
 
 #include <windows.h>
@@ -239,6 +240,7 @@ std::vector<Diagnostic> check_syntax_file(const std::string& path) {
 
 RunResult run_string(const std::wstring& text, const std::wstring& source_name) {
   init_MAXScript();
+  RunScope run;
   RunResult r;
   g_captures.push_back(&r.output);
   struct Pop {
@@ -253,6 +255,10 @@ RunResult run_string(const std::wstring& text, const std::wstring& source_name) 
   } catch (MAXScriptException& e) {
     r.ok = false;
     r.error = error_text(e, true);
+    return r;
+  } catch (std::bad_alloc&) {
+    r.ok = false;
+    r.error = L"-- Runtime error: out of memory\n";
     return r;
   } catch (std::exception& e) {
     r.ok = false;
