@@ -4,6 +4,7 @@
 #include "app_error.h"
 #include "commands.h"
 #include "host_session.h"
+#include "base/text.h"
 #include "maxscript/engine.h"
 #include "win32/records.h"
 
@@ -17,7 +18,7 @@ struct ScriptArgs {
 };
 
 void PrintUtf8(FILE* out, const std::wstring& text) {
-  const std::string bytes = maxhost::mxs::to_utf8(text);
+  const std::string bytes = maxhost::Utf8FromWide(text);
   std::fwrite(bytes.data(), 1, bytes.size(), out);
 }
 
@@ -44,7 +45,7 @@ int CheckSyntax(const std::vector<std::string>& files) {
       ++failed;
       continue;
     }
-    const auto errors = maxhost::mxs::check_syntax(text, maxhost::mxs::from_utf8(file));
+    const auto errors = maxhost::mxs::check_syntax(text, maxhost::WideFromUtf8(file));
     for (const auto& d : errors) PrintUtf8(stderr, d.format() + L"\n");
     if (!errors.empty()) ++failed;
   }
@@ -67,12 +68,12 @@ int Run(const ScriptArgs& args, const GlobalOptions& global) {
   });
   maxhost::mxs::RunResult result;
   if (!args.expression.empty()) {
-    result = maxhost::mxs::run_string(maxhost::mxs::from_utf8(args.expression), L"-e");
+    result = maxhost::mxs::run_string(maxhost::WideFromUtf8(args.expression), L"-e");
   } else {
     std::wstring text;
     std::string why;
     if (!maxhost::mxs::read_script_file(args.files[0], text, why)) throw AppError(args.files[0], why);
-    result = maxhost::mxs::run_string(text, maxhost::mxs::from_utf8(args.files[0]));
+    result = maxhost::mxs::run_string(text, maxhost::WideFromUtf8(args.files[0]));
   }
   maxhost::mxs::set_output_sink(nullptr);
   PrintDesktopRecords();
