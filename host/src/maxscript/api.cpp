@@ -1,14 +1,12 @@
 // The SDK-named entry points and the engine's internal interface (engine.h).
 #include <cstdio>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 #include <unordered_map>
 
+#include "base/text.h"
 #include "maxscript/engine.h"
 #include "maxscript/interp.h"
 #include "maxscript/parser.h"
-#include "maxscript/run_guard.h"
 #include "maxscript/values_util.h"
 
 #include <windows.h>
@@ -40,68 +38,7 @@ std::unordered_map<Value*, Value*>& native_globals() {
 }
 
 
-std::wstring syntax_text(const SyntaxError& e) {
-  return L"-- Syntax error: " + e.message + L"\n--  In line: " + e.line_text + L"\n";
-}
-
 }  // namespace
-
-std::string to_utf8(const std::wstring& s) {
-  std::string out;
-  for (wchar_t wc : s) {
-    auto c = static_cast<std::uint32_t>(wc);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
-
-// Strict UTF-8; returns false on any malformed sequence.
-static bool decode_utf8(const std::string& s, std::wstring& out) {
-  out.clear();
-  for (std::size_t i = 0; i < s.size();) {
-    auto c = static_cast<unsigned char>(s[i]);
-    int extra = c < 0x80             ? 0
-                : (c & 0xE0) == 0xC0 ? 1
-                : (c & 0xF0) == 0xE0 ? 2
-                : (c & 0xF8) == 0xF0 ? 3
-                                     : -1;
-    if (extra < 0 || i + static_cast<std::size_t>(extra) >= s.size() + (extra == 0 ? 1 : 0)) {
-      if (extra != 0) return false;
-    }
-    std::uint32_t cp = extra == 0 ? c : c & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k) {
-      if (i + static_cast<std::size_t>(k) >= s.size()) return false;
-      auto d = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-      if ((d & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (d & 0x3F);
-    }
-    out += static_cast<wchar_t>(cp);
-    i += static_cast<std::size_t>(extra) + 1;
-  }
-  return true;
-}
-
-std::wstring from_utf8(const std::string& s) {
-  std::wstring out;
-  if (decode_utf8(s, out)) return out;
-  out.clear();
-  for (char c : s) out += static_cast<wchar_t>(static_cast<unsigned char>(c));
-  return out;
-}
 
 void set_output_sink(OutputSink sink) {
   std::lock_guard<std::mutex> lock(shared().sink_mutex);
@@ -118,10 +55,17 @@ void write_output(const std::wstring& text) {
   if (sink) {
     sink(text);
   } else {
-    std::string u = to_utf8(text);
+    std::string u = Utf8FromWide(text);
     std::fwrite(u.data(), 1, u.size(), stdout);
     std::fflush(stdout);
   }
+}
+
+void begin_output_capture(std::wstring* into) {
+  g_captures.push_back(into);
+}
+void end_output_capture() {
+  g_captures.pop_back();
 }
 
 std::wstring Diagnostic::format() const {
@@ -208,84 +152,6 @@ void reset_globals() {
 
 void mark_native_globals() {
   for (auto& kv : native_globals()) Value::gc_mark(kv.second);
-}
-
-bool read_script_file(const std::string& path, std::wstring& text, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot open file";
-    return false;
-  }
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  std::string bytes = ss.str();
-  if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-  text = from_utf8(bytes);
-  return true;
-}
-
-std::vector<Diagnostic> check_syntax(const std::wstring& text, const std::wstring& file) {
-  std::vector<Diagnostic> out;
-  for (const SyntaxError& e : parse_program(text, file).errors)
-    out.push_back({file, e.line, e.column, e.message});
-  return out;
-}
-
-std::vector<Diagnostic> check_syntax_file(const std::string& path) {
-  std::wstring text;
-  std::string error;
-  if (!read_script_file(path, text, error)) return {{from_utf8(path), 0, 0, from_utf8(error)}};
-  return check_syntax(text, from_utf8(path));
-}
-
-RunResult run_string(const std::wstring& text, const std::wstring& source_name) {
-  init_MAXScript();
-  RunScope run;
-  RunResult r;
-  g_captures.push_back(&r.output);
-  struct Pop {
-    ~Pop() { g_captures.pop_back(); }
-  } pop;
-  ParseResult parsed = parse_program(text, source_name);
-  for (const SyntaxError& e : parsed.errors)
-    r.syntax_errors.push_back({source_name, e.line, e.column, e.message});
-  try {
-    Value* v = eval_program(parsed.program);
-    if (parsed.errors.empty()) r.result = printed(v);
-  } catch (MAXScriptException& e) {
-    r.ok = false;
-    r.error = error_text(e, true);
-    return r;
-  } catch (std::bad_alloc&) {
-    r.ok = false;
-    r.error = L"-- Runtime error: out of memory\n";
-    return r;
-  } catch (std::exception& e) {
-    r.ok = false;
-    r.error = L"-- Unknown system exception: " + from_utf8(e.what()) + L"\n";
-    return r;
-  } catch (...) {
-    r.ok = false;
-    r.error = L"-- Unknown system exception\n";
-    return r;
-  }
-  if (!parsed.errors.empty()) {
-    r.ok = false;
-    r.error = syntax_text(parsed.errors.front());
-  }
-  return r;
-}
-
-RunResult run_file(const std::string& path) {
-  std::wstring text;
-  std::string error;
-  if (!read_script_file(path, text, error)) {
-    RunResult r;
-    r.ok = false;
-    r.error = L"-- Unable to open file: " + from_utf8(path) + L"\n";
-    return r;
-  }
-  return run_string(text, from_utf8(path));
 }
 
 void mark_engine_roots() {

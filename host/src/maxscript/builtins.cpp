@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "maxscript/collection.h"
+#include "base/text.h"
 #include "maxscript/engine.h"
 #include "maxscript/interp.h"
 #include "maxscript/ops.h"
@@ -608,7 +609,7 @@ void register_builtins() {
   prim(L"doesFileExist", [](Value** a, int n) {
     need_args(L"doesFileExist", a, n, 1);
     std::error_code ec;
-    return bool_result(std::filesystem::exists(to_utf8(need_string(a[0])), ec));
+    return bool_result(std::filesystem::exists(maxhost::Utf8FromWide(need_string(a[0])), ec));
   });
 
   prim(L"abs", [](Value** a, int n) -> Value* {

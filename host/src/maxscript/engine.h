@@ -39,10 +39,10 @@ struct RunResult {
 // one whose script heap stays above its limit after a collection stops with an
 // out-of-memory runtime error. Neither can be caught by the script's try.
 struct RunLimits {
-  double timeout_seconds = 0;                   // 0: none
-  std::size_t heap_limit_bytes = 1ull << 30;    // bytes owned by the script's values
-  std::size_t max_script_bytes = 16ull << 20;   // size of a script file run_file reads
-  std::uint64_t max_steps = 0;                  // loop iterations and calls; 0: none
+  double timeout_seconds = 0;                  // 0: none
+  std::size_t heap_limit_bytes = 1ull << 30;   // bytes owned by the script's values
+  std::size_t max_script_bytes = 16ull << 20;  // size of a script file run_file reads
+  std::uint64_t max_steps = 0;                 // loop iterations and calls; 0: none
 };
 void set_run_limits(const RunLimits& limits);
 RunLimits run_limits();
@@ -88,8 +88,5 @@ void clear_reported_errors();
 // Reports an error raised by a script callback (an event handler): listener text and a
 // message box, as the host does for errors outside any caller's try.
 void report_script_error(MAXScriptException& e, const std::wstring& caption = L"MAXScript");
-
-std::string to_utf8(const std::wstring& s);
-std::wstring from_utf8(const std::string& s);
 
 }  // namespace maxhost::mxs

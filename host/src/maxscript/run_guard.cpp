@@ -4,7 +4,6 @@
 #include <cmath>
 #include <mutex>
 
-
 namespace maxhost::mxs {
 
 std::atomic<unsigned> g_interrupt_requests{0};
@@ -91,9 +90,9 @@ RunScope::RunScope() : outer_(!t_run.active) {
   t_run.next_slow_check = limits.max_steps != 0 && limits.max_steps < kClockInterval
                               ? limits.max_steps
                               : kClockInterval;
-  t_run.timeout_seconds =
-      std::isfinite(limits.timeout_seconds) && limits.timeout_seconds > 0 ? limits.timeout_seconds
-                                                                          : 0;
+  t_run.timeout_seconds = std::isfinite(limits.timeout_seconds) && limits.timeout_seconds > 0
+                              ? limits.timeout_seconds
+                              : 0;
   if (t_run.timeout_seconds > 0) {
     auto span = std::chrono::duration<double>(std::min(t_run.timeout_seconds, 1e9));
     t_run.deadline = std::chrono::steady_clock::now() +

@@ -5,6 +5,7 @@
 
 #include <ifnpub.h>
 
+#include "base/text.h"
 #include "maxscript/engine.h"
 #include "maxscript/heap.h"
 #include "maxscript/maxscript.h"
@@ -142,7 +143,7 @@ TEST_F(Api, ErrorMessageBoxesReachTheUserInterface) {
 TEST_F(Api, ScriptMessageBoxesAreRecorded) {
   maxhost::ClearMessageBoxLog();
   RunResult r = run_string(L"messageBox \"ERROR: Unable to load file \\\"x.png\\\"\" title:\"T\"");
-  ASSERT_TRUE(r.ok) << to_utf8(r.error);
+  ASSERT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
   auto boxes = maxhost::MessageBoxLog();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, L"ERROR: Unable to load file \"x.png\"");
