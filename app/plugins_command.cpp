@@ -13,7 +13,7 @@ Runner AddPluginsCommand(CLI::App& app, const GlobalOptions& global) {
     (void)app;
     HostSession session(PluginFolder(global));
     for (const std::string& failure : session.Failures())
-      std::fprintf(stderr, "%s\n", failure.c_str());
+      std::fprintf(stderr, "tilvara: error: %s\n", failure.c_str());
     for (const auto& lib : session.Loader().Libraries()) {
       std::printf("%s\n", lib.path.c_str());
       std::printf("  description: %s\n", maxhost::Utf8FromWide(lib.description).c_str());

@@ -27,9 +27,16 @@ void PrintUtf8(FILE* out, const std::wstring& text) {
   std::fwrite(bytes.data(), 1, bytes.size(), out);
 }
 
-void PrintError(const std::wstring& what, const std::wstring& why) {
+// A script error: its last line (the listener's "-- reason") as the app's error line, then
+// the listener's whole report, which says where the error occurred.
+void PrintScriptError(const std::wstring& source, const std::wstring& report) {
+  std::wstring text = report;
+  while (!text.empty() && text.back() == L'\n') text.pop_back();
+  const size_t start = text.rfind(L'\n');
+  std::wstring why = start == std::wstring::npos ? text : text.substr(start + 1);
+  if (why.starts_with(L"-- ")) why.erase(0, 3);
   std::fflush(stdout);
-  PrintUtf8(stderr, L"tilvara: error: " + what + L": " + why + L"\n");
+  PrintUtf8(stderr, L"tilvara: error: " + source + L": " + why + L"\n" + text + L"\n");
 }
 
 // What the stand-in's desktop received during the run: message boxes and shell opens.
@@ -134,7 +141,7 @@ int Run(const ScriptArgs& args, const GlobalOptions& global) {
   for (const auto& d : result.syntax_errors)
     PrintUtf8(stderr, L"tilvara: error: " + d.format() + L"\n");
   if (!result.ok) {
-    if (!result.error.empty()) PrintError(source, result.error);
+    if (!result.error.empty()) PrintScriptError(source, result.error);
     return 1;
   }
   if (!fromFile) PrintUtf8(stdout, result.result + L"\n");
