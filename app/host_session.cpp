@@ -27,8 +27,9 @@ HostSession::HostSession(const std::string& pluginFolder) {
   for (const auto& result : loader_.LoadFolder(pluginFolder))
     if (!result.ok) failures_.push_back(result.error);
   if (loader_.Libraries().empty()) {
-    throw AppError(pluginFolder, failures_.empty() ? "no plug-in library (*.dlt) in the folder"
-                                                   : "no plug-in library could be loaded");
+    throw AppError(pluginFolder, failures_.empty()
+                                     ? "no plug-in library (*.dlt) in the folder"
+                                     : "no plug-in library could be loaded (" + failures_[0] + ")");
   }
 }
 

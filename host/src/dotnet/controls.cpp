@@ -1,10 +1,11 @@
-#include "base/text.h"
 #include "dotnet/controls.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cwctype>
+
+#include "base/text.h"
 
 namespace maxhost::dotnet {
 

@@ -1,7 +1,8 @@
-#include "base/text.h"
 #include "dotnet/driver.h"
 
 #include <algorithm>
+
+#include "base/text.h"
 
 namespace maxhost::dotnet::user {
 
