@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "app_error.h"
-#include "base/files.h"
 #include "base/text.h"
 #include "commands.h"
 #include "host_session.h"
@@ -52,15 +51,13 @@ void PrintDesktopRecords() {
   maxhost::ClearShellExecuteLog();
 }
 
-// A script file as text: only a regular file (a FIFO or a device would block or never
-// end), no larger than the engine accepts, UTF-8 with or without a byte-order mark.
+// A script file as the engine reads one: only a regular file (a FIFO or a device would
+// block or never end), no larger than the engine's size limit.
 std::wstring ReadScript(const std::string& path) {
-  std::string bytes;
-  const maxhost::Status read = maxhost::ReadRegularFile(
-      "run_file", path, maxhost::mxs::run_limits().max_script_bytes, bytes);
-  if (!read) throw AppError(path, read.error);
-  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-  return maxhost::WideFromUtf8(bytes);
+  std::wstring text;
+  std::string why;
+  if (!maxhost::mxs::read_script_file(path, text, why)) throw AppError(path, why);
+  return text;
 }
 
 int CheckSyntax(const std::vector<std::string>& files) {
