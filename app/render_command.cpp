@@ -95,6 +95,12 @@ Texmap* BuildMap(const RenderArgs& args, int rndBy, const HostSession& session,
   if (!args.saveLibrary.empty()) {
     const maxhost::SaveResult saved = maxhost::SaveScene(args.saveLibrary, {map});
     if (!saved.ok) throw AppError("--save-library " + args.saveLibrary, saved.error);
+    // Bitmaps are saved by file name; the generated woods have none.
+    if (args.textures.empty() && args.library.empty())
+      std::fprintf(stderr,
+                   "tilvara: warning: --save-library %s: the generated demo textures are not "
+                   "files and are not kept; give sub-textures with --texture\n",
+                   args.saveLibrary.c_str());
   }
   return map;
 }

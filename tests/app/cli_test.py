@@ -193,6 +193,14 @@ with tempfile.TemporaryDirectory() as tmp:
     d = os.path.join(tmp, "lib-seed.png")
     run("render", "--library", lib, "--set", "seed=778", "--scene", "faces", "--size", "48x48", "-o", d)
     check(os.path.exists(d) and digest(d) != digest(b), "--set does not apply to a library's map")
+    # A library that cannot be written fails the render; one without its textures says so.
+    p = run("render", *look, "--size", "8x8", "--save-library", "/dev/full",
+            "-o", os.path.join(tmp, "full.png"), expect_ok=False)
+    check("--save-library /dev/full" in p.stderr, "a failed save is not named: %r" % p.stderr)
+    p = run("render", "--size", "8x8", "--save-library", os.path.join(tmp, "woods.tlvs"),
+            "-o", os.path.join(tmp, "woods.png"))
+    check("warning" in p.stderr and "--texture" in p.stderr,
+          "saving the generated textures gives no warning: %r" % p.stderr)
     # Missing, broken and special files are clear errors.
     p = run("render", "--library", os.path.join(tmp, "missing.tlvs"), expect_ok=False)
     check("--library" in p.stderr, "a missing library is not named: %r" % p.stderr)
