@@ -18,7 +18,8 @@ std::string Trim(const std::string& s) {
 
 Assignment ParseAssignment(const std::string& text) {
   const auto eq = text.find('=');
-  if (eq == std::string::npos || eq == 0) throw ArgumentError("'" + text + "' is not NAME=VALUE");
+  if (eq == std::string::npos || eq == 0)
+    throw ArgumentError("'" + text + "' is not NAME=VALUE");
   return {Trim(text.substr(0, eq)), Trim(text.substr(eq + 1))};
 }
 
@@ -94,8 +95,7 @@ SubTextureSpec ParseSubTexture(const std::string& text) {
     const auto parts = SplitList(rest);
     if (parts.size() != 3 && parts.size() != 4)
       throw ArgumentError("'" + text + "': solid takes R,G,B or R,G,B,A");
-    for (size_t i = 0; i < parts.size(); ++i)
-      texture.color[i] = static_cast<float>(ParseNumber(parts[i]));
+    for (size_t i = 0; i < parts.size(); ++i) texture.color[i] = static_cast<float>(ParseNumber(parts[i]));
   } else {
     throw ArgumentError("'" + text + "' is not solid:R,G,B[,A], bitmap:FILE, checker or empty");
   }

@@ -8,8 +8,7 @@ namespace {
 
 // Smooth value noise on an integer lattice, hashed so that every wood gets its own.
 float Hash(int x, int y, uint32_t seed) {
-  uint32_t h = static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u +
-               seed * 2246822519u;
+  uint32_t h = static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u + seed * 2246822519u;
   h = (h ^ (h >> 13)) * 1274126177u;
   return static_cast<float>((h ^ (h >> 16)) & 0xFFFFu) / 65535.0f;
 }
@@ -45,8 +44,7 @@ std::vector<maxhost::Image> MakeWoodTextures(int width, int height) {
       for (int x = 0; x < width; ++x) {
         const float u = static_cast<float>(x) / width, v = static_cast<float>(y) / height;
         // Rings bent by slow noise along the plank, with fine fibres on top.
-        const float warp =
-            Noise(u * 6.0f, v * 2.0f, seed) * 1.6f + Noise(u * 20.0f, v * 4.0f, seed + 1) * 0.3f;
+        const float warp = Noise(u * 6.0f, v * 2.0f, seed) * 1.6f + Noise(u * 20.0f, v * 4.0f, seed + 1) * 0.3f;
         const float ring = 0.5f + 0.5f * std::sin((v * wood.rings + warp) * 6.2831853f);
         const float fibre = Noise(u * 180.0f, v * 40.0f, seed + 2) * 0.18f;
         const float t = std::fmin(1.0f, ring * ring * 0.85f + fibre);

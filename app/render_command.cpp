@@ -46,10 +46,21 @@ Texmap* NewPlankTiles(Texmap* inner) {
   return tiles;
 }
 
-maxhost::SceneLayout ParseLayout(const std::string& scene, int& rndBy) {
-  if (scene == "floor") return rndBy = 2, maxhost::SceneLayout::kFloor;
-  if (scene == "faces") return rndBy = 0, maxhost::SceneLayout::kFaces;
-  if (scene == "objects") return rndBy = 1, maxhost::SceneLayout::kObjects;
+// The scenes and what the map is keyed by in each (the rnd_by choice).
+struct SceneChoice {
+  const char* name;
+  maxhost::SceneLayout layout;
+  int rndBy;
+};
+constexpr SceneChoice kScenes[] = {
+    {"floor", maxhost::SceneLayout::kFloor, 2},
+    {"faces", maxhost::SceneLayout::kFaces, 0},
+    {"objects", maxhost::SceneLayout::kObjects, 1},
+};
+
+const SceneChoice& ParseScene(const std::string& scene) {
+  for (const SceneChoice& choice : kScenes)
+    if (scene == choice.name) return choice;
   throw AppError("--scene", "'" + scene + "' is not floor, faces or objects");
 }
 
@@ -132,29 +143,25 @@ int Run(const RenderArgs& args, const GlobalOptions& global) {
       throw AppError("--size", e.what());
     }
   }();
-  int rndBy = 0;
-  const maxhost::SceneLayout layout = ParseLayout(args.scene, rndBy);
+  const SceneChoice& choice = ParseScene(args.scene);
 
   HostSession session(PluginFolder(global));
   maxhost::RefHolder holder;
-  Texmap* map = BuildMap(args, rndBy, session, holder);
-  const std::unique_ptr<maxhost::Scene> scene = BuildScene(layout, map, holder);
+  Texmap* map = BuildMap(args, choice.rndBy, session, holder);
+  const std::unique_ptr<maxhost::Scene> scene = BuildScene(choice.layout, map, holder);
 
   maxhost::RenderOptions options;
   options.width = size.width;
   options.height = size.height;
-  options.threads = args.threads > 0
-                        ? args.threads
-                        : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  options.threads = args.threads > 0 ? args.threads : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   const maxhost::RenderResult result = maxhost::Render(*scene, options);
   if (!result.ok) throw AppError("render", result.error);
   std::string why;
   if (!maxhost::WritePng(args.output, result.image, why)) throw AppError(args.output, why);
   std::error_code ec;
   const std::string where = std::filesystem::absolute(args.output, ec).string();
-  std::printf("tilvara: wrote %s (%dx%d, %s scene, %d thread%s)\n",
-              ec ? args.output.c_str() : where.c_str(), size.width, size.height, args.scene.c_str(),
-              options.threads, options.threads == 1 ? "" : "s");
+  std::printf("tilvara: wrote %s (%dx%d, %s scene, %d thread%s)\n", ec ? args.output.c_str() : where.c_str(), size.width,
+              size.height, args.scene.c_str(), options.threads, options.threads == 1 ? "" : "s");
   return 0;
 }
 

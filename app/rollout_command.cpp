@@ -39,8 +39,7 @@ Runner AddRolloutCommand(CLI::App& app, const GlobalOptions& global) {
   app.add_option("--set", args->settings,
                  "set a map parameter by its script name first, NAME=VALUE; repeatable");
   app.add_option("-o,--output", args->output, "PNG file to write")->capture_default_str();
-  app.add_option("--scale", args->scale, "pixels per screen pixel")
-      ->check(CLI::Range(1, 4))
+  app.add_option("--scale", args->scale, "pixels per screen pixel")->check(CLI::Range(1, 4))
       ->capture_default_str();
   return [args, &global]() { return Run(*args, global); };
 }

@@ -92,11 +92,10 @@ int Run(const SampleArgs& args, const GlobalOptions& global) {
     request.tileW = p.w;
     request.mode = mode;
     const maxhost::SampleResult r = maxhost::SampleTexmap(map, request);
-    std::printf(
-        "{\"key\": %s, \"color\": [%s, %s, %s, %s], \"mono\": %s, \"bump\": [%s, %s, %s]}\n",
-        p.key.c_str(), Number(r.color.r).c_str(), Number(r.color.g).c_str(),
-        Number(r.color.b).c_str(), Number(r.color.a).c_str(), Number(r.mono).c_str(),
-        Number(r.bump.x).c_str(), Number(r.bump.y).c_str(), Number(r.bump.z).c_str());
+    std::printf("{\"key\": %s, \"color\": [%s, %s, %s, %s], \"mono\": %s, \"bump\": [%s, %s, %s]}\n",
+                p.key.c_str(), Number(r.color.r).c_str(), Number(r.color.g).c_str(),
+                Number(r.color.b).c_str(), Number(r.color.a).c_str(), Number(r.mono).c_str(),
+                Number(r.bump.x).c_str(), Number(r.bump.y).c_str(), Number(r.bump.z).c_str());
   }
   return 0;
 }
@@ -105,20 +104,19 @@ int Run(const SampleArgs& args, const GlobalOptions& global) {
 
 Runner AddSampleCommand(CLI::App& app, const GlobalOptions& global) {
   auto args = std::make_shared<SampleArgs>();
-  app.add_option(
-      "--sub", args->subs,
-      "a sub-texture, in order: solid:R,G,B[,A], bitmap:FILE, checker or empty; repeatable");
+  app.add_option("--sub", args->subs,
+                 "a sub-texture, in order: solid:R,G,B[,A], bitmap:FILE, checker or empty; repeatable");
   app.add_option("--set", args->settings,
                  "set a map parameter by its script name, NAME=VALUE (lists comma-separated); "
                  "repeatable");
   app.add_option("--keys", args->keys,
                  "A:B: one sample per integer k from A to B, with material ID k, node handle k and "
                  "W k");
-  app.add_option("--w", args->ws,
-                 "comma-separated W values of map channel 99, one sample each "
-                 "(material ID 0, node handle 0)");
-  app.add_option("--mtl", args->mtl, "material ID of every sample")
-      ->each([args](const std::string&) { args->mtlGiven = true; });
+  app.add_option("--w", args->ws, "comma-separated W values of map channel 99, one sample each "
+                                  "(material ID 0, node handle 0)");
+  app.add_option("--mtl", args->mtl, "material ID of every sample")->each([args](const std::string&) {
+    args->mtlGiven = true;
+  });
   app.add_option("--context", args->context,
                  "editor (a material-editor render) or render (inside a scene render)")
       ->capture_default_str();

@@ -23,8 +23,11 @@ bool primitive(std::wstring_view name, K& kind) {
   } kPrimitives[] = {{L"any", K::Any},         {L"bool", K::Boolean},  {L"int", K::Int32},
                      {L"int64", K::Int64},     {L"single", K::Single}, {L"double", K::Double},
                      {L"decimal", K::Decimal}, {L"string", K::String}};
-  for (const auto& p : kPrimitives)
-    if (name == p.name) return kind = p.kind, true;
+  for (const auto& p : kPrimitives) {
+    if (name != p.name) continue;
+    kind = p.kind;
+    return true;
+  }
   return false;
 }
 
