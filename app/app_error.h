@@ -9,7 +9,4 @@ struct AppError : std::runtime_error {
   AppError(const std::string& what, const std::string& why) : std::runtime_error(what + ": " + why) {}
 };
 
-std::string Narrow(const std::wstring& text);
-std::wstring Widen(const std::string& text);
-
 }  // namespace tilvara_app

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <new>
 #include <vector>
 
 #include "app_error.h"
@@ -20,9 +21,10 @@ int main(int argc, char** argv) {
   CLI::App app{"tilvara: runs the Tilvara texture-map plug-in in a stand-in 3ds Max host"};
   app.require_subcommand(1);
   GlobalOptions global;
-  app.add_option("--plugins-dir", global.pluginFolder,
-                 "folder of plug-in libraries (*.dlt); default: $TILVARA_PLUGIN_DIR or plugins/ beside "
-                 "the program");
+  app.add_option(
+      "--plugins-dir", global.pluginFolder,
+      "folder of plug-in libraries (*.dlt); default: $TILVARA_PLUGIN_DIR or plugins/ beside "
+      "the program");
 
   std::vector<std::pair<CLI::App*, Runner>> verbs;
   auto add = [&](const char* name, const char* help, auto adder) {
@@ -42,15 +44,24 @@ int main(int argc, char** argv) {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return app.exit(e);
-    std::fprintf(stderr, "tilvara: error: %s\n", e.what());
+    std::fprintf(stderr, "tilvara: error: command line: %s\n", e.what());
     return 2;
   }
-  try {
-    for (auto& [sub, run] : verbs)
-      if (sub->parsed()) return run();
-  } catch (const std::exception& e) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "tilvara: error: %s\n", e.what());
+  for (auto& [sub, run] : verbs) {
+    if (!sub->parsed()) continue;
+    try {
+      return run();
+    } catch (const AppError& e) {
+      std::fflush(stdout);
+      std::fprintf(stderr, "tilvara: error: %s\n", e.what());
+    } catch (const std::bad_alloc&) {
+      std::fflush(stdout);
+      std::fprintf(stderr, "tilvara: error: %s: out of memory\n", sub->get_name().c_str());
+    } catch (const std::exception& e) {
+      // Not expected from the verbs; named after the verb so that the form holds.
+      std::fflush(stdout);
+      std::fprintf(stderr, "tilvara: error: %s: %s\n", sub->get_name().c_str(), e.what());
+    }
     return 1;
   }
   return 1;

@@ -1,6 +1,8 @@
 #include "map_setup.h"
 
 #include "app_error.h"
+#include "base/files.h"
+#include "base/text.h"
 #include "imtl.h"
 #include "iparamb2.h"
 #include "parameters.h"
@@ -25,12 +27,16 @@ void AppendSubTextures(Texmap* map, const std::vector<Texmap*>& textures) {
 }
 
 Texmap* NewBitmapFromFile(const std::string& path) {
+  // A FIFO or a device would block the image reader or never end.
+  const maxhost::Status readable = maxhost::CheckRegularFile("LoadImageFile", path);
+  if (!readable) throw AppError(path, readable.error);
   maxhost::Image probe;
   std::string why;
   if (!maxhost::LoadImageFile(path, probe, why))
     throw AppError(path, "cannot read the image (" + why + ")");
-  auto* bitmap = static_cast<maxhost::BitmapTexture*>(maxhost::GetBitmapTextureDesc()->Create(FALSE));
-  bitmap->SetMapName(Widen(path).c_str());
+  auto* bitmap =
+      static_cast<maxhost::BitmapTexture*>(maxhost::GetBitmapTextureDesc()->Create(FALSE));
+  bitmap->SetMapName(maxhost::WideFromUtf8(path).c_str());
   return bitmap;
 }
 
@@ -47,7 +53,8 @@ Texmap* NewSubTexture(const SubTextureSpec& texture) {
     case SubTextureSpec::Kind::kChecker:
       return static_cast<Texmap*>(maxhost::GetCheckerDesc()->Create(FALSE));
     case SubTextureSpec::Kind::kSolid: {
-      auto* solid = static_cast<maxhost::ConstantColorMap*>(maxhost::GetConstantColorDesc()->Create(FALSE));
+      auto* solid =
+          static_cast<maxhost::ConstantColorMap*>(maxhost::GetConstantColorDesc()->Create(FALSE));
       solid->SetColor(Color(texture.color[0], texture.color[1], texture.color[2]));
       return solid;
     }

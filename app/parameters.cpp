@@ -1,14 +1,19 @@
 #include "parameters.h"
 
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 #include "app_error.h"
 #include "arguments.h"
+#include "base/param_types.h"
+#include "base/text.h"
 #include "iparamb2.h"
 
 namespace tilvara_app {
 namespace {
+
+using maxhost::CommandLineForm;
 
 bool ParseBool(const std::string& text) {
   if (text == "1" || text == "true" || text == "on") return true;
@@ -16,78 +21,101 @@ bool ParseBool(const std::string& text) {
   throw ArgumentError("'" + text + "' is not a boolean (1, 0, true, false, on, off)");
 }
 
+// Integers are given in decimal; a whole number that does not fit 32 bits is refused
+// rather than wrapped or zeroed.
 int ParseInt32(const std::string& text) {
-  const long long v = ParseInteger(text);
-  if (v < INT32_MIN || v > INT32_MAX) throw ArgumentError("'" + text + "' is beyond 32 bits");
+  double v = 0;
+  try {
+    v = static_cast<double>(ParseInteger(text));
+  } catch (const ArgumentError&) {
+    v = ParseNumber(text);  // still refuses text that is no number at all
+    if (v != std::floor(v)) throw ArgumentError("'" + text + "' is not an integer");
+  }
+  if (!maxhost::FitsInt32(v)) throw ArgumentError("'" + text + "' is beyond 32 bits");
   return static_cast<int>(v);
 }
 
-// Sets one value (a list entry when index >= 0) of the given base type.
-void SetOne(IParamBlock2* block, ParamID id, int baseType, const std::vector<std::string>& parts,
+std::string FormatBound(double v) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%g", v);
+  return buffer;
+}
+
+// The block's p_range is given in the units users see (degrees, percent), as the rollout
+// shows it; the command line refuses what lies outside instead of clamping.
+void CheckRange(const ParamDef& def, double user) {
+  if (!def.has_range) return;
+  const double low = def.range_low.f, high = def.range_high.f;
+  if (user < low || user > high)
+    throw ArgumentError("out of range " + FormatBound(low) + " to " + FormatBound(high));
+}
+
+// Sets one value (a list entry when index >= 0) as the parameter type's command-line form
+// reads it; numbers are converted from the users' units to the stored ones.
+void SetOne(IParamBlock2* block, const ParamDef& def, const std::vector<std::string>& parts,
             int index) {
   const int tab = index < 0 ? 0 : index;
-  switch (baseType) {
-    case TYPE_FLOAT:
-    case TYPE_PCNT_FRAC:
-    case TYPE_WORLD:
-      block->SetValue(id, 0, static_cast<float>(ParseNumber(parts.at(0))), tab);
-      return;
-    case TYPE_ANGLE:
-      block->SetValue(id, 0, static_cast<float>(ParseNumber(parts.at(0)) * M_PI / 180.0), tab);
-      return;
-    case TYPE_INT:
-    case TYPE_INDEX:
-    case TYPE_RADIOBTN_INDEX:
-    case TYPE_TIMEVALUE:
-      block->SetValue(id, 0, ParseInt32(parts.at(0)), tab);
-      return;
-    case TYPE_BOOL:
-      block->SetValue(id, 0, ParseBool(parts.at(0)) ? 1 : 0, tab);
-      return;
-    case TYPE_RGBA:
-    case TYPE_POINT3: {
-      if (parts.size() != 3) throw ArgumentError("a colour takes three values R,G,B");
-      const Color c(static_cast<float>(ParseNumber(parts[0])), static_cast<float>(ParseNumber(parts[1])),
-                    static_cast<float>(ParseNumber(parts[2])));
-      block->SetValue(id, 0, c, tab);
+  const int type = static_cast<int>(def.type);
+  const maxhost::ParamTypeInfo* info = maxhost::FindParamType(type);
+  switch (info ? info->commandLine : CommandLineForm::None) {
+    case CommandLineForm::Number: {
+      const double user = ParseNumber(parts.at(0));
+      CheckRange(def, user);
+      block->SetValue(def.ID, 0, static_cast<float>(maxhost::FromUserValue(type, user)), tab);
       return;
     }
-    case TYPE_STRING:
-    case TYPE_FILENAME:
-      block->SetValue(id, 0, Widen(parts.at(0)).c_str(), tab);
+    case CommandLineForm::Integer: {
+      const int value = ParseInt32(parts.at(0));
+      CheckRange(def, value);
+      block->SetValue(def.ID, 0, value, tab);
       return;
-    default:
-      throw ArgumentError("this parameter cannot be set from the command line");
+    }
+    case CommandLineForm::Boolean:
+      block->SetValue(def.ID, 0, ParseBool(parts.at(0)) ? 1 : 0, tab);
+      return;
+    case CommandLineForm::Triple: {
+      if (parts.size() != 3) throw ArgumentError("a colour takes three values R,G,B");
+      const Color c(static_cast<float>(ParseNumber(parts[0])),
+                    static_cast<float>(ParseNumber(parts[1])),
+                    static_cast<float>(ParseNumber(parts[2])));
+      block->SetValue(def.ID, 0, c, tab);
+      return;
+    }
+    case CommandLineForm::Text:
+      block->SetValue(def.ID, 0, maxhost::WideFromUtf8(parts.at(0)).c_str(), tab);
+      return;
+    case CommandLineForm::None:
+      break;
   }
+  throw ArgumentError("this parameter cannot be set from the command line");
 }
 
 }  // namespace
 
 void SetParameter(IParamBlock2* block, const std::string& name, const std::string& value) {
+  const std::string what = "--set " + name + "=" + value;
   ParamBlockDesc2* desc = block->GetDesc();
-  const std::wstring wname = Widen(name);
+  const std::wstring wname = maxhost::WideFromUtf8(name);
   const int index = desc->NameToIndex(wname.c_str());
-  if (index < 0) throw AppError(name, "no such parameter");
+  if (index < 0) throw AppError(what, "no such parameter");
   const ParamDef& def = desc->paramdefs[static_cast<size_t>(index)];
   const int type = static_cast<int>(def.type);
-  const int baseType = type & ~TYPE_TAB;
-  if (baseType == TYPE_TEXMAP || baseType == TYPE_MTL || baseType == TYPE_INODE ||
-      baseType == TYPE_REFTARG)
-    throw AppError(name, "holds maps or objects; give sub-textures with --texture or --sub");
+  const maxhost::ParamTypeInfo* info = maxhost::FindParamType(type);
+  if (info && info->storage == maxhost::ParamStorage::Reference)
+    throw AppError(what, "holds maps or objects; give sub-textures with --texture or --sub");
   try {
     const auto parts = SplitList(value);
     if (type & TYPE_TAB) {
       block->SetCount(def.ID, static_cast<int>(parts.size()));
-      for (size_t i = 0; i < parts.size(); ++i)
-        SetOne(block, def.ID, baseType, {parts[i]}, static_cast<int>(i));
+      for (size_t i = 0; i < parts.size(); ++i) SetOne(block, def, {parts[i]}, static_cast<int>(i));
     } else {
       if (parts.empty()) throw ArgumentError("no value given");
-      if (baseType != TYPE_RGBA && baseType != TYPE_POINT3 && parts.size() != 1)
+      if (info && info->commandLine != CommandLineForm::Triple && parts.size() != 1)
         throw ArgumentError("'" + value + "' is a list, but the parameter holds one value");
-      SetOne(block, def.ID, baseType, parts, -1);
+      SetOne(block, def, parts, -1);
     }
   } catch (const ArgumentError& e) {
-    throw AppError(name, e.what());
+    throw AppError(what, e.what());
   }
 }
 

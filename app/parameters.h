@@ -8,8 +8,10 @@ class IParamBlock2;
 
 namespace tilvara_app {
 
-// Throws AppError naming the parameter when the name is unknown, the value does not parse
-// or the parameter holds maps (those come from --texture and --sub).
+// Throws AppError naming the assignment ("--set NAME=VALUE") when the name is unknown, the
+// value does not parse, lies outside the parameter's range
+// or the parameter holds maps (those come from --texture and --sub). The block itself
+// clamps nothing: only the command line refuses out-of-range values.
 void SetParameter(IParamBlock2* block, const std::string& name, const std::string& value);
 
 }  // namespace tilvara_app

@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "app_error.h"
+#include "base/text.h"
 #include "commands.h"
 #include "host_session.h"
 #include "plugapi.h"
@@ -11,22 +12,26 @@ Runner AddPluginsCommand(CLI::App& app, const GlobalOptions& global) {
   return [&app, &global]() {
     (void)app;
     HostSession session(PluginFolder(global));
-    for (const std::string& failure : session.Failures()) std::fprintf(stderr, "%s\n", failure.c_str());
+    for (const std::string& failure : session.Failures())
+      std::fprintf(stderr, "tilvara: error: %s\n", failure.c_str());
     for (const auto& lib : session.Loader().Libraries()) {
       std::printf("%s\n", lib.path.c_str());
-      std::printf("  description: %s\n", Narrow(lib.description).c_str());
+      std::printf("  description: %s\n", maxhost::Utf8FromWide(lib.description).c_str());
       std::printf("  version:     0x%08lX\n", static_cast<unsigned long>(lib.version));
       for (ClassDesc* cd : lib.classes) {
         const MCHAR* className = cd->ClassName();
         const MCHAR* internal = cd->InternalName();
         const MCHAR* category = cd->Category();
         const Class_ID id = cd->ClassID();
-        std::printf("  class:       %s\n", className ? Narrow(className).c_str() : "");
-        std::printf("    internal name: %s\n", internal ? Narrow(internal).c_str() : "");
-        std::printf("    class ID:      (0x%08lX, 0x%08lX)\n", static_cast<unsigned long>(id.PartA()),
-                    static_cast<unsigned long>(id.PartB()));
+        std::printf("  class:       %s\n",
+                    className ? maxhost::Utf8FromWide(className).c_str() : "");
+        std::printf("    internal name: %s\n",
+                    internal ? maxhost::Utf8FromWide(internal).c_str() : "");
+        std::printf("    class ID:      (0x%08lX, 0x%08lX)\n",
+                    static_cast<unsigned long>(id.PartA()), static_cast<unsigned long>(id.PartB()));
         std::printf("    super class:   0x%lX\n", static_cast<unsigned long>(cd->SuperClassID()));
-        std::printf("    category:      %s\n", category ? Narrow(category).c_str() : "");
+        std::printf("    category:      %s\n",
+                    category ? maxhost::Utf8FromWide(category).c_str() : "");
         std::printf("    public:        %s\n", cd->IsPublic() ? "yes" : "no");
       }
     }

@@ -4,17 +4,29 @@ the files it writes."""
 import hashlib
 import json
 import os
+import resource
+import signal
+import struct
 import subprocess
 import sys
 import tempfile
+import time
 
 TILVARA = sys.argv[1]
+DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data")
 failures = []
 
 
-def run(*args, expect_ok=True):
+def bounded():
+    """Runs in the child: a script that escapes its heap limit fails here instead of
+    exhausting the machine."""
+    resource.setrlimit(resource.RLIMIT_AS, (8 << 30, 8 << 30))
+
+
+def run(*args, expect_ok=True, timeout=120):
     """expect_ok: True, False (a 'tilvara: error:' exit) or None (checked by the caller)."""
-    p = subprocess.run([TILVARA, *args], capture_output=True, text=True, timeout=120)
+    p = subprocess.run([TILVARA, *args], capture_output=True, text=True, timeout=timeout,
+                       preexec_fn=bounded)
     if expect_ok is None:
         return p
     if expect_ok and p.returncode != 0:
@@ -105,6 +117,109 @@ with tempfile.TemporaryDirectory() as tmp:
     r = os.path.join(tmp, "rollout.png")
     run("rollout", "-o", r)
     check(os.path.exists(r) and os.path.getsize(r) > 1000, "rollout picture missing")
+
+# Hostile input to the command line: a clear error naming the offending text, at once.
+with tempfile.TemporaryDirectory() as tmp:
+    # Out-of-range values are refused with the range, not clamped; numbers beyond 32 bits
+    # are refused, not stored as 0.
+    p = run("render", "--set", "seed=-5", "--size", "8x8", expect_ok=False)
+    check("tilvara: error: --set seed=-5: out of range 1 to 99999" in p.stderr,
+          "an out-of-range seed is not refused with its range: %r" % p.stderr)
+    p = run("render", "--set", "rotate=361", "--size", "8x8", expect_ok=False)
+    check("out of range 0 to 360" in p.stderr, "an angle's range is not in degrees: %r" % p.stderr)
+    p = run("render", "--set", "seed=4294967297", "--size", "8x8", expect_ok=False)
+    check("beyond 32 bits" in p.stderr, "a seed beyond 32 bits is not refused: %r" % p.stderr)
+    p = run("render", "--set", "probability=1,3000000000", "--size", "8x8", expect_ok=False)
+    check("beyond 32 bits" in p.stderr, "a weight beyond 32 bits is not refused: %r" % p.stderr)
+    run("render", "--set", "seed=99999", "--set", "rotate=360", "--size", "8x8",
+        "-o", os.path.join(tmp, "edge.png"))
+
+    # Only regular files run as scripts, and only up to the engine's size limit.
+    for special in ("/dev/zero", tmp):
+        p = run("script", special, expect_ok=False, timeout=20)
+        check(special in p.stderr, "refusing %s does not name it: %r" % (special, p.stderr))
+    fifo = os.path.join(tmp, "pipe.ms")
+    os.mkfifo(fifo)
+    run("script", fifo, expect_ok=False, timeout=20)
+    huge = os.path.join(tmp, "huge.ms")
+    with open(huge, "w") as f:
+        f.write("-- padding\n" * ((17 << 20) // 11 + 1) + "print 1\n")
+    p = run("script", huge, expect_ok=False, timeout=60)
+    check("larger than" in p.stderr, "an oversized script is not refused: %r" % p.stderr)
+
+    # Endless scripts end at --timeout with the engine's message, try or no try.
+    for name in ("inf.ms", "inf_try.ms"):
+        start = time.monotonic()
+        p = run("script", "--timeout", "0.5", os.path.join(DATA, name), expect_ok=False, timeout=60)
+        check(time.monotonic() - start < 20, "%s outlived its timeout" % name)
+        check("time limit" in p.stderr, "%s: no time-limit message: %r" % (name, p.stderr))
+    # Runaway allocation ends at --heap-limit.
+    for name in ("alloc_loop.ms", "strdouble.ms"):
+        p = run("script", "--heap-limit", "64", os.path.join(DATA, name), expect_ok=False, timeout=120)
+        check(p.returncode == 1 and "memory" in p.stderr.lower(),
+              "%s: not stopped by the heap limit (exit %d): %r" % (name, p.returncode, p.stderr[-300:]))
+
+    # Ctrl-C interrupts a running script as the Escape key does.
+    endless = os.path.join(tmp, "endless.ms")
+    with open(endless, "w") as f:
+        f.write('print "running"\ni = 0\nwhile true do i += 1\n')
+    child = subprocess.Popen([TILVARA, "script", endless], stdout=subprocess.PIPE,
+                             stderr=subprocess.PIPE, text=True, preexec_fn=bounded)
+    first = child.stdout.readline()
+    child.send_signal(signal.SIGINT)
+    try:
+        out, err = child.communicate(timeout=20)
+        check(first.strip() == '"running"', "the script did not start: %r" % first)
+        check(child.returncode == 1 and "tilvara: error: " + endless in err and "interrupted" in err,
+              "SIGINT did not interrupt the script cleanly (exit %d): %r" % (child.returncode, err))
+    except subprocess.TimeoutExpired:
+        child.kill()
+        child.communicate()
+        failures.append("SIGINT did not stop the script")
+
+    # A saved material library renders as the same settings given with --set.
+    lib = os.path.join(tmp, "look.tlvs")
+    tex = os.path.join(tmp, "tex.png")
+    run("render", "--size", "16x16", "-o", tex)
+    look = ["--set", "seed=777", "--set", "rnd_hue=40", "--set", "rnd_gamma=0.6", "--texture", tex,
+            "--texture", tex]
+    a, b, c = (os.path.join(tmp, n) for n in ("set.png", "lib.png", "plain.png"))
+    run("render", *look, "--scene", "faces", "--size", "48x48", "--save-library", lib, "-o", a)
+    run("render", "--library", lib, "--scene", "faces", "--size", "48x48", "-o", b)
+    run("render", "--texture", tex, "--texture", tex, "--scene", "faces", "--size", "48x48", "-o", c)
+    check(os.path.exists(b) and digest(a) == digest(b), "the library renders unlike its settings")
+    check(os.path.exists(c) and digest(a) != digest(c), "the settings change nothing")
+    # --set applies on top of the library's map.
+    d = os.path.join(tmp, "lib-seed.png")
+    run("render", "--library", lib, "--set", "seed=778", "--scene", "faces", "--size", "48x48", "-o", d)
+    check(os.path.exists(d) and digest(d) != digest(b), "--set does not apply to a library's map")
+    # A library that cannot be written fails the render; one without its textures says so.
+    p = run("render", *look, "--size", "8x8", "--save-library", "/dev/full",
+            "-o", os.path.join(tmp, "full.png"), expect_ok=False)
+    check("--save-library /dev/full" in p.stderr, "a failed save is not named: %r" % p.stderr)
+    p = run("render", "--size", "8x8", "--save-library", os.path.join(tmp, "woods.tlvs"),
+            "-o", os.path.join(tmp, "woods.png"))
+    check("warning" in p.stderr and "--texture" in p.stderr,
+          "saving the generated textures gives no warning: %r" % p.stderr)
+    # Missing, broken and special files are clear errors.
+    p = run("render", "--library", os.path.join(tmp, "missing.tlvs"), expect_ok=False)
+    check("--library" in p.stderr, "a missing library is not named: %r" % p.stderr)
+    broken = os.path.join(tmp, "broken.tlvs")
+    with open(lib, "rb") as src, open(broken, "wb") as dst:
+        dst.write(src.read()[:40])
+    run("render", "--library", broken, expect_ok=False)
+    # The same library with its one root moved to the map's parameter block: no map in it.
+    with open(lib, "rb") as f:
+        data = bytearray(f.read())
+    check(struct.unpack("<I", data[-8:-4])[0] == 1, "the saved library has not one root")
+    data[-4:] = struct.pack("<i", 1)
+    mapless = os.path.join(tmp, "mapless.tlvs")
+    with open(mapless, "wb") as f:
+        f.write(data)
+    p = run("render", "--library", mapless, expect_ok=False)
+    check("holds no map" in p.stderr, "a library without a map is not reported: %r" % p.stderr)
+    run("render", "--library", "/dev/zero", expect_ok=False, timeout=20)
+    run("render", "--texture", fifo, expect_ok=False, timeout=20)
 
 for f in failures:
     print("FAIL:", f)

@@ -1,8 +1,10 @@
 #include "dotnet/bridge.h"
 
 #include <cmath>
+#include <span>
 #include <unordered_set>
 
+#include "base/text.h"
 #include "dotnet/controls.h"
 #include "maxscript/engine.h"
 #include "maxscript/heap.h"
@@ -190,13 +192,13 @@ class DotNetClassValue : public ::Value {
 
 ::Value* DotNetObjectValue::get_property(::Value** args, int) {
   std::wstring name = nameText(args[0]);
-  if (MXSValueProxy* p = proxy(); p && equalsNoCase(name, L"value")) return p->value;
+  if (MXSValueProxy* p = proxy(); p && EqualsNoCase(name, L"value")) return p->value;
   return guarded([&]() -> ::Value* {
     const TypeInfo* t =
         value.kind() == NetValue::Kind::Object ? &value.asObject()->type() : value.enumType();
     if (t && t->findProperty(name)) return toScript(getProperty(value, name));
     if (hasMethod(value, name)) return new DotNetMethodValue(value, nullptr, name);
-    if (t && equalsNoCase(name, L"Item") && t->findIndexer()) return new DotNetIndexedValue(value);
+    if (t && EqualsNoCase(name, L"Item") && t->findIndexer()) return new DotNetIndexedValue(value);
     // Enum members through a value, and primitive members.
     try {
       return toScript(getProperty(value, name));
@@ -208,7 +210,7 @@ class DotNetClassValue : public ::Value {
 
 ::Value* DotNetObjectValue::set_property(::Value** args, int) {
   std::wstring name = nameText(args[1]);
-  if (MXSValueProxy* p = proxy(); p && equalsNoCase(name, L"value")) {
+  if (MXSValueProxy* p = proxy(); p && EqualsNoCase(name, L"value")) {
     p->value = args[0];
     return args[0];
   }
@@ -336,7 +338,7 @@ class FunctionGroup : public ::Value {
   ::Value* get_property(::Value** args, int) override {
     std::wstring n = nameText(args[0]);
     for (auto& [fn, p] : functions)
-      if (equalsNoCase(fn, n)) return p;
+      if (EqualsNoCase(fn, n)) return p;
     throw AccessorError(this, args[0]);
   }
   void gc_trace() override {
@@ -391,87 +393,119 @@ ObjectPtr needObject(const wchar_t* fn, ::Value* v) {
   return o;
 }
 
-void registerGlobals() {
-  mxs::define_global(L"dotNetObject", new Primitive(L"dotNetObject", fnDotNetObject), true);
-  mxs::define_global(L"dotNetClass", new Primitive(L"dotNetClass", fnDotNetClass), true);
-  mxs::define_global(L"dotNetMXSValue", new Primitive(L"dotNetMXSValue", fnDotNetMXSValue), true);
+::Value* fnAddEventHandler(::Value** a, int n) {
+  needArgs(L"dotNet.addEventHandler", a, n, 3);
+  ObjectPtr o = needObject(L"dotNet.addEventHandler", a[0]);
+  if (!is_function(a[2])) throw TypeError(L"Function expected, got: ", a[2]);
+  std::wstring event = nameText(a[1]);
+  guarded([&] {
+    o->addHandler(event, std::make_shared<ScriptEventHandler>(a[2]));
+    return 0;
+  });
+  return &ok;
+}
 
-  auto* dotNet = new FunctionGroup(L"dotNet");
-  auto addHandler = [](::Value** a, int n) -> ::Value* {
-    needArgs(L"dotNet.addEventHandler", a, n, 3);
-    ObjectPtr o = needObject(L"dotNet.addEventHandler", a[0]);
-    if (!is_function(a[2])) throw TypeError(L"Function expected, got: ", a[2]);
-    std::wstring event = nameText(a[1]);
-    guarded([&] {
-      o->addHandler(event, std::make_shared<ScriptEventHandler>(a[2]));
-      return 0;
-    });
-    return &ok;
-  };
-  dotNet->add(L"addEventHandler", addHandler);
-  dotNet->add(L"removeEventHandler", [](::Value** a, int n) -> ::Value* {
-    needArgs(L"dotNet.removeEventHandler", a, n, 3);
-    ObjectPtr o = needObject(L"dotNet.removeEventHandler", a[0]);
-    std::wstring event = nameText(a[1]);
+::Value* fnRemoveEventHandler(::Value** a, int n) {
+  needArgs(L"dotNet.removeEventHandler", a, n, 3);
+  ObjectPtr o = needObject(L"dotNet.removeEventHandler", a[0]);
+  std::wstring event = nameText(a[1]);
+  std::vector<EventHandlerPtr> remove;
+  o->forEachHandler([&](const EventHandlerPtr& h) {
+    if (auto* s = dynamic_cast<ScriptEventHandler*>(h.get()); s && s->fn == a[2])
+      remove.push_back(h);
+  });
+  for (auto& h : remove) o->removeHandler(event, h);
+  return &ok;
+}
+
+::Value* fnRemoveAllEventHandlers(::Value** a, int n) {
+  needArgs(L"dotNet.removeAllEventHandlers", a, n, 1);
+  ObjectPtr o = needObject(L"dotNet.removeAllEventHandlers", a[0]);
+  for (const std::wstring& e : o->type().eventNames()) {
     std::vector<EventHandlerPtr> remove;
-    o->forEachHandler([&](const EventHandlerPtr& h) {
-      if (auto* s = dynamic_cast<ScriptEventHandler*>(h.get()); s && s->fn == a[2])
-        remove.push_back(h);
-    });
-    for (auto& h : remove) o->removeHandler(event, h);
-    return &ok;
-  });
-  dotNet->add(L"removeAllEventHandlers", [](::Value** a, int n) -> ::Value* {
-    needArgs(L"dotNet.removeAllEventHandlers", a, n, 1);
-    ObjectPtr o = needObject(L"dotNet.removeAllEventHandlers", a[0]);
-    for (const std::wstring& e : o->type().eventNames()) {
-      std::vector<EventHandlerPtr> remove;
-      o->forEachHandler([&](const EventHandlerPtr& h) { remove.push_back(h); });
-      for (auto& h : remove) o->removeHandler(e, h);
-    }
-    return &ok;
-  });
-  dotNet->add(L"setLifetimeControl", [](::Value** a, int n) -> ::Value* {
-    needArgs(L"dotNet.setLifetimeControl", a, n, 2);
-    ObjectPtr o = needObject(L"dotNet.setLifetimeControl", a[0]);
-    std::wstring mode = nameText(a[1]);
-    auto& kept = lifetimeControlled();
-    kept.erase(std::remove_if(kept.begin(), kept.end(),
-                              [&](const std::weak_ptr<Object>& w) { return w.lock() == o; }),
-               kept.end());
-    if (equalsNoCase(mode, L"dotnet"))
-      kept.push_back(o);
-    else if (!equalsNoCase(mode, L"mxs"))
-      throw RuntimeError(L"setLifetimeControl expects #dotnet or #mxs, got: ", a[1]);
-    return &ok;
-  });
-  dotNet->add(L"combineEnums", [](::Value** a, int n) -> ::Value* {
-    int count = positional_arg_count(a, n);
-    if (count < 1) throw ArgCountError(L"dotNet.combineEnums", 1, 0);
-    const TypeInfo* type = nullptr;
-    int64_t bits = 0;
-    for (int i = 0; i < count; ++i) {
-      auto* o = dynamic_cast<DotNetObjectValue*>(a[i]);
-      if (!o || o->value.kind() != NetValue::Kind::Enum)
-        throw TypeError(L"dotNet.combineEnums needs enum values, got: ", a[i]);
-      if (type && type != o->value.enumType())
-        throw RuntimeError(L"dotNet.combineEnums needs enums of one type, got: ", a[i]);
-      type = o->value.enumType();
-      bits |= o->value.asInt();
-    }
-    return new DotNetObjectValue(NetValue::enumValue(*type, bits));
-  });
-  dotNet->add(L"loadAssembly", [](::Value**, int) -> ::Value* { return &true_value; });
-  mxs::define_global(L"dotNet", dotNet, true);
+    o->forEachHandler([&](const EventHandlerPtr& h) { remove.push_back(h); });
+    for (auto& h : remove) o->removeHandler(e, h);
+  }
+  return &ok;
+}
 
-  auto* colorMan = new FunctionGroup(L"colorMan");
-  colorMan->add(L"getColor", [](::Value** a, int n) -> ::Value* {
-    needArgs(L"colorMan.getColor", a, n, 1);
-    UiColor c;
-    if (!hostUiColor(nameText(a[0]), c)) throw RuntimeError(L"Unknown UI color: ", a[0]);
-    return new Point3Value(c.r, c.g, c.b);
-  });
-  mxs::define_global(L"colorMan", colorMan, true);
+::Value* fnSetLifetimeControl(::Value** a, int n) {
+  needArgs(L"dotNet.setLifetimeControl", a, n, 2);
+  ObjectPtr o = needObject(L"dotNet.setLifetimeControl", a[0]);
+  std::wstring mode = nameText(a[1]);
+  auto& kept = lifetimeControlled();
+  kept.erase(std::remove_if(kept.begin(), kept.end(),
+                            [&](const std::weak_ptr<Object>& w) { return w.lock() == o; }),
+             kept.end());
+  if (EqualsNoCase(mode, L"dotnet"))
+    kept.push_back(o);
+  else if (!EqualsNoCase(mode, L"mxs"))
+    throw RuntimeError(L"setLifetimeControl expects #dotnet or #mxs, got: ", a[1]);
+  return &ok;
+}
+
+::Value* fnCombineEnums(::Value** a, int n) {
+  int count = positional_arg_count(a, n);
+  if (count < 1) throw ArgCountError(L"dotNet.combineEnums", 1, 0);
+  const TypeInfo* type = nullptr;
+  int64_t bits = 0;
+  for (int i = 0; i < count; ++i) {
+    auto* o = dynamic_cast<DotNetObjectValue*>(a[i]);
+    if (!o || o->value.kind() != NetValue::Kind::Enum)
+      throw TypeError(L"dotNet.combineEnums needs enum values, got: ", a[i]);
+    if (type && type != o->value.enumType())
+      throw RuntimeError(L"dotNet.combineEnums needs enums of one type, got: ", a[i]);
+    type = o->value.enumType();
+    bits |= o->value.asInt();
+  }
+  return new DotNetObjectValue(NetValue::enumValue(*type, bits));
+}
+
+// Assemblies are built in: loading one always succeeds.
+::Value* fnLoadAssembly(::Value**, int) {
+  return &true_value;
+}
+
+::Value* fnGetColor(::Value** a, int n) {
+  needArgs(L"colorMan.getColor", a, n, 1);
+  UiColor c;
+  if (!hostUiColor(nameText(a[0]), c)) throw RuntimeError(L"Unknown UI color: ", a[0]);
+  return new Point3Value(c.r, c.g, c.b);
+}
+
+struct ScriptFunction {
+  const wchar_t* name;
+  Primitive::Fn fn;
+};
+
+const ScriptFunction kGlobalFunctions[] = {
+    {L"dotNetObject", fnDotNetObject},
+    {L"dotNetClass", fnDotNetClass},
+    {L"dotNetMXSValue", fnDotNetMXSValue},
+};
+const ScriptFunction kDotNetFunctions[] = {
+    {L"addEventHandler", fnAddEventHandler},
+    {L"removeEventHandler", fnRemoveEventHandler},
+    {L"removeAllEventHandlers", fnRemoveAllEventHandlers},
+    {L"setLifetimeControl", fnSetLifetimeControl},
+    {L"combineEnums", fnCombineEnums},
+    {L"loadAssembly", fnLoadAssembly},
+};
+const ScriptFunction kColorManFunctions[] = {
+    {L"getColor", fnGetColor},
+};
+
+void defineGroup(const wchar_t* name, std::span<const ScriptFunction> functions) {
+  auto* group = new FunctionGroup(name);
+  for (const ScriptFunction& f : functions) group->add(f.name, f.fn);
+  mxs::define_global(name, group, true);
+}
+
+void registerGlobals() {
+  for (const ScriptFunction& f : kGlobalFunctions)
+    mxs::define_global(f.name, new Primitive(f.name, f.fn), true);
+  defineGroup(L"dotNet", kDotNetFunctions);
+  defineGroup(L"colorMan", kColorManFunctions);
 }
 
 }  // namespace
@@ -495,7 +529,7 @@ bool hostUiColor(const std::wstring& name, UiColor& out) {
       {L"toolTipText", 220, 220, 220},
   };
   for (const Entry& e : table)
-    if (equalsNoCase(name, e.name)) {
+    if (EqualsNoCase(name, e.name)) {
       out = {e.r / 255.0f, e.g / 255.0f, e.b / 255.0f};
       return true;
     }

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cwctype>
 
+#include "base/text.h"
+
 namespace maxhost::dotnet {
 
 MouseEventArgs::MouseEventArgs(int button, int clicks, int x, int y, int delta)
@@ -151,7 +153,7 @@ ControlPtr ControlCollection::at(int index) const {
 
 ControlPtr ControlCollection::byName(const std::wstring& name) const {
   for (auto& c : owner()->children_)
-    if (equalsNoCase(c->name(), name)) return c;
+    if (EqualsNoCase(c->name(), name)) return c;
   return nullptr;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "dotnet/registration.h"
+#include "dotnet/type_table.h"
 
 namespace maxhost::dotnet {
 
@@ -74,109 +75,149 @@ Color toColor(const Value& v) {
 
 namespace {
 
-using K = TypeRef::Kind;
-const TypeRef kInt = TypeRef::of(K::Int32);
-
 template <class T>
 T& boxed(Object* self) {
   return static_cast<Boxed<T>*>(self)->value;
 }
-
-// An int field of a boxed struct as a read-write property.
-template <class T>
-void intField(TypeInfo& t, const wchar_t* name, int T::*field) {
-  t.property(
-      name, kInt, [field](Object* s) { return Value::int32(boxed<T>(s).*field); },
-      [field](Object* s, const Value& v) { boxed<T>(s).*field = int(v.asInt()); });
+Value int32(int v) {
+  return Value::int32(v);
 }
+Value byte(uint8_t v) {
+  return Value::integral(Value::Kind::Byte, v);
+}
+int arg(const Args& a, size_t i) {
+  return int(a[i].asInt());
+}
+
+const table::Constructor kPointConstructors[] = {
+    {L"", [](const TypeInfo&, const Args&) { return box(Point{}); }},
+    {L"int,int",
+     [](const TypeInfo&, const Args& a) {
+       return box(Point{arg(a, 0), arg(a, 1)});
+     }},
+};
+const table::Property kPointProperties[] = {
+    {L"X", L"int", [](Object* s) { return int32(boxed<Point>(s).x); },
+     [](Object* s, const Value& v) { boxed<Point>(s).x = int(v.asInt()); }},
+    {L"Y", L"int", [](Object* s) { return int32(boxed<Point>(s).y); },
+     [](Object* s, const Value& v) { boxed<Point>(s).y = int(v.asInt()); }},
+    {L"IsEmpty", L"bool", [](Object* s) { return Value::boolean(boxed<Point>(s) == Point{}); }},
+};
+
+const table::Constructor kSizeConstructors[] = {
+    {L"", [](const TypeInfo&, const Args&) { return box(Size{}); }},
+    {L"int,int",
+     [](const TypeInfo&, const Args& a) {
+       return box(Size{arg(a, 0), arg(a, 1)});
+     }},
+};
+const table::Property kSizeProperties[] = {
+    {L"Width", L"int", [](Object* s) { return int32(boxed<Size>(s).width); },
+     [](Object* s, const Value& v) { boxed<Size>(s).width = int(v.asInt()); }},
+    {L"Height", L"int", [](Object* s) { return int32(boxed<Size>(s).height); },
+     [](Object* s, const Value& v) { boxed<Size>(s).height = int(v.asInt()); }},
+};
+
+Rectangle& rect(Object* s) {
+  return boxed<Rectangle>(s);
+}
+const table::Constructor kRectangleConstructors[] = {
+    {L"int,int,int,int",
+     [](const TypeInfo&, const Args& a) {
+       return box(Rectangle{arg(a, 0), arg(a, 1), arg(a, 2), arg(a, 3)});
+     }},
+};
+const table::Property kRectangleProperties[] = {
+    {L"X", L"int", [](Object* s) { return int32(rect(s).x); },
+     [](Object* s, const Value& v) { rect(s).x = int(v.asInt()); }},
+    {L"Y", L"int", [](Object* s) { return int32(rect(s).y); },
+     [](Object* s, const Value& v) { rect(s).y = int(v.asInt()); }},
+    {L"Width", L"int", [](Object* s) { return int32(rect(s).width); },
+     [](Object* s, const Value& v) { rect(s).width = int(v.asInt()); }},
+    {L"Height", L"int", [](Object* s) { return int32(rect(s).height); },
+     [](Object* s, const Value& v) { rect(s).height = int(v.asInt()); }},
+    {L"Left", L"int", [](Object* s) { return int32(rect(s).x); }},
+    {L"Top", L"int", [](Object* s) { return int32(rect(s).y); }},
+    {L"Right", L"int", [](Object* s) { return int32(rect(s).right()); }},
+    {L"Bottom", L"int", [](Object* s) { return int32(rect(s).bottom()); }},
+    {L"Location", L"System.Drawing.Point",
+     [](Object* s) {
+       return box(Point{rect(s).x, rect(s).y});
+     }},
+    {L"Size", L"System.Drawing.Size",
+     [](Object* s) {
+       return box(Size{rect(s).width, rect(s).height});
+     }},
+    {L"IsEmpty", L"bool", [](Object* s) { return Value::boolean(rect(s) == Rectangle{}); }},
+};
+const table::Method kRectangleMethods[] = {
+    {L"Contains", L"int,int",
+     [](Object* s, const Args& a) {
+       return Value::boolean(rect(s).contains(arg(a, 0), arg(a, 1)));
+     }},
+};
+const table::StaticProperty kRectangleStatics[] = {
+    {L"Empty", L"System.Drawing.Rectangle", [] { return box(Rectangle{}); }},
+};
+
+const table::Property kColorProperties[] = {
+    {L"A", L"int", [](Object* s) { return byte(boxed<Color>(s).a); }},
+    {L"R", L"int", [](Object* s) { return byte(boxed<Color>(s).r); }},
+    {L"G", L"int", [](Object* s) { return byte(boxed<Color>(s).g); }},
+    {L"B", L"int", [](Object* s) { return byte(boxed<Color>(s).b); }},
+    {L"IsEmpty", L"bool", [](Object* s) { return Value::boolean(boxed<Color>(s).isEmpty); }},
+};
+const table::Method kColorMethods[] = {
+    {L"ToArgb", L"", [](Object* s, const Args&) { return int32(boxed<Color>(s).toArgb()); }},
+};
+const table::StaticMethod kColorStaticMethods[] = {
+    {L"FromArgb", L"int,int,int",
+     [](const Args& a) { return box(Color::fromArgb(255, arg(a, 0), arg(a, 1), arg(a, 2))); }},
+    {L"FromArgb", L"int,int,int,int",
+     [](const Args& a) {
+       return box(Color::fromArgb(arg(a, 0), arg(a, 1), arg(a, 2), arg(a, 3)));
+     }},
+    {L"FromArgb", L"int",
+     [](const Args& a) {
+       uint32_t argb = uint32_t(a[0].asInt());
+       return box(Color::fromArgb(argb >> 24, (argb >> 16) & 255, (argb >> 8) & 255, argb & 255));
+     }},
+};
+const table::StaticProperty kColorStatics[] = {
+    {L"Black", L"System.Drawing.Color", [] { return box(Color::fromArgb(255, 0, 0, 0)); }},
+    {L"White", L"System.Drawing.Color", [] { return box(Color::fromArgb(255, 255, 255, 255)); }},
+    {L"Red", L"System.Drawing.Color", [] { return box(Color::fromArgb(255, 255, 0, 0)); }},
+    {L"Green", L"System.Drawing.Color", [] { return box(Color::fromArgb(255, 0, 128, 0)); }},
+    {L"Blue", L"System.Drawing.Color", [] { return box(Color::fromArgb(255, 0, 0, 255)); }},
+    {L"Gray", L"System.Drawing.Color", [] { return box(Color::fromArgb(255, 128, 128, 128)); }},
+    {L"Transparent", L"System.Drawing.Color",
+     [] { return box(Color::fromArgb(0, 255, 255, 255)); }},
+    {L"Empty", L"System.Drawing.Color", [] { return box(Color{}); }},
+};
+
+const table::Class kClasses[] = {
+    {.name = L"System.Drawing.Point",
+     .constructors = kPointConstructors,
+     .properties = kPointProperties},
+    {.name = L"System.Drawing.Size",
+     .constructors = kSizeConstructors,
+     .properties = kSizeProperties},
+    {.name = L"System.Drawing.Rectangle",
+     .constructors = kRectangleConstructors,
+     .properties = kRectangleProperties,
+     .methods = kRectangleMethods,
+     .staticProperties = kRectangleStatics},
+    {.name = L"System.Drawing.Color",
+     .properties = kColorProperties,
+     .methods = kColorMethods,
+     .staticProperties = kColorStatics,
+     .staticMethods = kColorStaticMethods},
+};
 
 }  // namespace
 
 void registerDrawingTypes(TypeRegistry& reg) {
-  TypeInfo& point = reg.add(L"System.Drawing.Point");
-  intField(point, L"X", &Point::x);
-  intField(point, L"Y", &Point::y);
-  point.constructor({}, [](Object*, const Args&) { return box(Point{}); });
-  point.constructor({kInt, kInt}, [](Object*, const Args& a) {
-    return box(Point{int(a[0].asInt()), int(a[1].asInt())});
-  });
-  point.property(L"IsEmpty", TypeRef::of(K::Boolean),
-                 [](Object* s) { return Value::boolean(boxed<Point>(s) == Point{}); });
-
-  TypeInfo& size = reg.add(L"System.Drawing.Size");
-  intField(size, L"Width", &Size::width);
-  intField(size, L"Height", &Size::height);
-  size.constructor({}, [](Object*, const Args&) { return box(Size{}); });
-  size.constructor({kInt, kInt}, [](Object*, const Args& a) {
-    return box(Size{int(a[0].asInt()), int(a[1].asInt())});
-  });
-
-  TypeInfo& rect = reg.add(L"System.Drawing.Rectangle");
-  intField(rect, L"X", &Rectangle::x);
-  intField(rect, L"Y", &Rectangle::y);
-  intField(rect, L"Width", &Rectangle::width);
-  intField(rect, L"Height", &Rectangle::height);
-  rect.property(L"Left", kInt, [](Object* s) { return Value::int32(boxed<Rectangle>(s).x); });
-  rect.property(L"Top", kInt, [](Object* s) { return Value::int32(boxed<Rectangle>(s).y); });
-  rect.property(L"Right", kInt,
-                [](Object* s) { return Value::int32(boxed<Rectangle>(s).right()); });
-  rect.property(L"Bottom", kInt,
-                [](Object* s) { return Value::int32(boxed<Rectangle>(s).bottom()); });
-  rect.property(L"Location", TypeRef::classOf(point), [](Object* s) {
-    auto& r = boxed<Rectangle>(s);
-    return box(Point{r.x, r.y});
-  });
-  rect.property(L"Size", TypeRef::classOf(size), [](Object* s) {
-    auto& r = boxed<Rectangle>(s);
-    return box(Size{r.width, r.height});
-  });
-  rect.property(L"IsEmpty", TypeRef::of(K::Boolean),
-                [](Object* s) { return Value::boolean(boxed<Rectangle>(s) == Rectangle{}); });
-  rect.method(L"Contains", {kInt, kInt}, [](Object* s, const Args& a) {
-    return Value::boolean(boxed<Rectangle>(s).contains(int(a[0].asInt()), int(a[1].asInt())));
-  });
-  rect.constructor({kInt, kInt, kInt, kInt}, [](Object*, const Args& a) {
-    return box(
-        Rectangle{int(a[0].asInt()), int(a[1].asInt()), int(a[2].asInt()), int(a[3].asInt())});
-  });
-  rect.staticProperty(L"Empty", TypeRef::classOf(rect), [] { return box(Rectangle{}); });
-
-  TypeInfo& color = reg.add(L"System.Drawing.Color");
-  color.property(L"A", kInt,
-                 [](Object* s) { return Value::integral(Value::Kind::Byte, boxed<Color>(s).a); });
-  color.property(L"R", kInt,
-                 [](Object* s) { return Value::integral(Value::Kind::Byte, boxed<Color>(s).r); });
-  color.property(L"G", kInt,
-                 [](Object* s) { return Value::integral(Value::Kind::Byte, boxed<Color>(s).g); });
-  color.property(L"B", kInt,
-                 [](Object* s) { return Value::integral(Value::Kind::Byte, boxed<Color>(s).b); });
-  color.property(L"IsEmpty", TypeRef::of(K::Boolean),
-                 [](Object* s) { return Value::boolean(boxed<Color>(s).isEmpty); });
-  color.method(L"ToArgb", {},
-               [](Object* s, const Args&) { return Value::int32(boxed<Color>(s).toArgb()); });
-  color.staticMethod(L"FromArgb", {kInt, kInt, kInt}, [](Object*, const Args& a) {
-    return box(Color::fromArgb(255, int(a[0].asInt()), int(a[1].asInt()), int(a[2].asInt())));
-  });
-  color.staticMethod(L"FromArgb", {kInt, kInt, kInt, kInt}, [](Object*, const Args& a) {
-    return box(Color::fromArgb(int(a[0].asInt()), int(a[1].asInt()), int(a[2].asInt()),
-                               int(a[3].asInt())));
-  });
-  color.staticMethod(L"FromArgb", {kInt}, [](Object*, const Args& a) {
-    uint32_t argb = uint32_t(a[0].asInt());
-    return box(Color::fromArgb(argb >> 24, (argb >> 16) & 255, (argb >> 8) & 255, argb & 255));
-  });
-  struct Named {
-    const wchar_t* name;
-    int a, r, g, b;
-  };
-  for (Named n : {Named{L"Black", 255, 0, 0, 0}, Named{L"White", 255, 255, 255, 255},
-                  Named{L"Red", 255, 255, 0, 0}, Named{L"Green", 255, 0, 128, 0},
-                  Named{L"Blue", 255, 0, 0, 255}, Named{L"Gray", 255, 128, 128, 128},
-                  Named{L"Transparent", 0, 255, 255, 255}}) {
-    color.staticProperty(n.name, TypeRef::classOf(color),
-                         [n] { return box(Color::fromArgb(n.a, n.r, n.g, n.b)); });
-  }
-  color.staticProperty(L"Empty", TypeRef::classOf(color), [] { return box(Color{}); });
+  table::registerClasses(reg, L"System.Drawing.", kClasses);
 }
 
 }  // namespace maxhost::dotnet

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/text.h"
+
 namespace maxhost::dotnet::user {
 
 namespace {
@@ -51,8 +53,8 @@ ControlPtr findByText(Control& root, const std::wstring& text) {
 
 ControlPtr findByType(Control& root, const std::wstring& typeName) {
   return findIf(root, [&](Control& c) {
-    return equalsNoCase(c.type().fullName(), typeName) ||
-           equalsNoCase(c.type().shortName(), typeName);
+    return EqualsNoCase(c.type().fullName(), typeName) ||
+           EqualsNoCase(c.type().shortName(), typeName);
   });
 }
 

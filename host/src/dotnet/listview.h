@@ -106,11 +106,12 @@ class ListView : public Control {
 
   void userMouseDown(int x, int y, int button) override;
   void userMouseUp(int x, int y, int button) override;
+
  private:
   void toggleBox(const std::shared_ptr<ListViewItem>& clicked);
   void selectOnPress(int button);
- public:
 
+ public:
   void forEachHeld(const std::function<void(const Value&)>& visit) const override;
 
   // Collections handed to scripts; created on first use.

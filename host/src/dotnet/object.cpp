@@ -2,33 +2,19 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cwctype>
 #include <sstream>
 
+#include "base/text.h"
 #include "dotnet/registration.h"
 
 namespace maxhost::dotnet {
 
 bool NoCaseLess::operator()(const std::wstring& a, const std::wstring& b) const {
-  return std::lexicographical_compare(
-      a.begin(), a.end(), b.begin(), b.end(),
-      [](wchar_t x, wchar_t y) { return std::towlower(x) < std::towlower(y); });
-}
-
-bool equalsNoCase(const std::wstring& a, const std::wstring& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](wchar_t x, wchar_t y) { return std::towlower(x) == std::towlower(y); });
-}
-
-static std::string narrow(const std::wstring& w) {
-  std::string s;
-  for (wchar_t c : w) s += (c < 128) ? static_cast<char>(c) : '?';
-  return s;
+  return CompareNoCase(a, b) < 0;
 }
 
 DotNetError::DotNetError(std::wstring typeName, std::wstring message)
-    : std::runtime_error(narrow(typeName + L": " + message)),
+    : std::runtime_error(Utf8FromWide(typeName + L": " + message)),
       typeName_(std::move(typeName)),
       message_(std::move(message)) {}
 
@@ -548,12 +534,12 @@ static Object& targetObject(const Value& target, const std::wstring& name) {
 
 // Primitives, strings and enums answer a few members of their own.
 static bool primitiveProperty(const Value& target, const std::wstring& name, Value& out) {
-  if (target.kind() == Value::Kind::String && equalsNoCase(name, L"Length")) {
+  if (target.kind() == Value::Kind::String && EqualsNoCase(name, L"Length")) {
     out = Value::int32(static_cast<int32_t>(target.asString().size()));
     return true;
   }
   if (target.kind() == Value::Kind::Enum) {
-    if (equalsNoCase(name, L"value__")) {
+    if (EqualsNoCase(name, L"value__")) {
       out = Value::int32(static_cast<int32_t>(target.asInt()));
       return true;
     }
@@ -613,10 +599,10 @@ Value invokeOverload(const std::vector<MethodInfo>& overloads, Object* self, con
 static Value primitiveMethod(const Value& target, const std::wstring& name, const Args& args,
                              bool& handled) {
   handled = true;
-  if (equalsNoCase(name, L"ToString") && args.empty()) return Value::string(target.toString());
-  if (equalsNoCase(name, L"Equals") && args.size() == 1)
+  if (EqualsNoCase(name, L"ToString") && args.empty()) return Value::string(target.toString());
+  if (EqualsNoCase(name, L"Equals") && args.size() == 1)
     return Value::boolean(valuesEqual(target, args[0]));
-  if (equalsNoCase(name, L"GetType") && args.empty()) return Value::string(target.typeName());
+  if (EqualsNoCase(name, L"GetType") && args.empty()) return Value::string(target.typeName());
   handled = false;
   return {};
 }
@@ -639,8 +625,8 @@ Value callMethod(const Value& target, const std::wstring& name, const Args& args
 }
 
 bool hasMethod(const Value& target, const std::wstring& name) {
-  if (equalsNoCase(name, L"ToString") || equalsNoCase(name, L"Equals") ||
-      equalsNoCase(name, L"GetType"))
+  if (EqualsNoCase(name, L"ToString") || EqualsNoCase(name, L"Equals") ||
+      EqualsNoCase(name, L"GetType"))
     return true;
   return target.kind() == Value::Kind::Object && target.asObject()->type().findMethods(name);
 }

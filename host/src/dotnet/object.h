@@ -21,7 +21,6 @@ using ObjectPtr = std::shared_ptr<Object>;
 struct NoCaseLess {
   bool operator()(const std::wstring& a, const std::wstring& b) const;
 };
-bool equalsNoCase(const std::wstring& a, const std::wstring& b);
 
 // Thrown where .NET throws; `typeName` is the exception class
 // ("System.ArgumentOutOfRangeException").

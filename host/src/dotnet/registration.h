@@ -8,5 +8,6 @@ class TypeRegistry;
 void registerSystemTypes(TypeRegistry& reg);
 void registerDrawingTypes(TypeRegistry& reg);
 void registerFormsTypes(TypeRegistry& reg);
+void registerListViewTypes(TypeRegistry& reg);  // part of the forms, after their enums
 
 }  // namespace maxhost::dotnet

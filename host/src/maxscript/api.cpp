@@ -3,9 +3,7 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "base/files.h"
 #include "base/text.h"
-
 #include "maxscript/engine.h"
 #include "maxscript/interp.h"
 #include "maxscript/parser.h"
@@ -18,9 +16,6 @@ int MAXScript_signals = 0;
 
 namespace maxhost::mxs {
 namespace {
-
-// Script files larger than this are refused rather than read into memory.
-constexpr std::size_t kMaxScriptFileBytes = 64u << 20;
 
 // Heap-allocated and never freed, like the other engine tables: the plug-in may report
 // while the process's statics are being destroyed.
@@ -42,26 +37,8 @@ std::unordered_map<Value*, Value*>& native_globals() {
   return *m;
 }
 
-std::wstring syntax_text(const SyntaxError& e) {
-  return L"-- Syntax error: " + e.message + L"\n--  In line: " + e.line_text + L"\n";
-}
 
 }  // namespace
-
-std::string to_utf8(const std::wstring& s) {
-  return Utf8FromWide(s);
-}
-
-// Text that is not UTF-8 is taken as the ANSI code page (Latin-1 here), as the host reads
-// such script files, rather than as replacement characters.
-std::wstring from_utf8(const std::string& s) {
-  std::wstring out = WideFromUtf8(s);
-  if (out.find(L'\xFFFD') == std::wstring::npos || s.find("\xEF\xBF\xBD") != std::string::npos)
-    return out;
-  out.clear();
-  for (char c : s) out += static_cast<wchar_t>(static_cast<unsigned char>(c));
-  return out;
-}
 
 void set_output_sink(OutputSink sink) {
   std::lock_guard<std::mutex> lock(shared().sink_mutex);
@@ -78,10 +55,17 @@ void write_output(const std::wstring& text) {
   if (sink) {
     sink(text);
   } else {
-    std::string u = to_utf8(text);
+    std::string u = Utf8FromWide(text);
     std::fwrite(u.data(), 1, u.size(), stdout);
     std::fflush(stdout);
   }
+}
+
+void begin_output_capture(std::wstring* into) {
+  g_captures.push_back(into);
+}
+void end_output_capture() {
+  g_captures.pop_back();
 }
 
 std::wstring Diagnostic::format() const {
@@ -168,77 +152,6 @@ void reset_globals() {
 
 void mark_native_globals() {
   for (auto& kv : native_globals()) Value::gc_mark(kv.second);
-}
-
-bool read_script_file(const std::string& path, std::wstring& text, std::string& error) {
-  std::string bytes;
-  Status status = ReadRegularFile("read_script_file", path, kMaxScriptFileBytes, bytes);
-  if (!status) {
-    error = status.error;
-    return false;
-  }
-  if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-  text = from_utf8(bytes);
-  return true;
-}
-
-std::vector<Diagnostic> check_syntax(const std::wstring& text, const std::wstring& file) {
-  std::vector<Diagnostic> out;
-  for (const SyntaxError& e : parse_program(text, file).errors)
-    out.push_back({file, e.line, e.column, e.message});
-  return out;
-}
-
-std::vector<Diagnostic> check_syntax_file(const std::string& path) {
-  std::wstring text;
-  std::string error;
-  if (!read_script_file(path, text, error)) return {{from_utf8(path), 0, 0, from_utf8(error)}};
-  return check_syntax(text, from_utf8(path));
-}
-
-RunResult run_string(const std::wstring& text, const std::wstring& source_name) {
-  init_MAXScript();
-  RunResult r;
-  g_captures.push_back(&r.output);
-  struct Pop {
-    ~Pop() { g_captures.pop_back(); }
-  } pop;
-  ParseResult parsed = parse_program(text, source_name);
-  for (const SyntaxError& e : parsed.errors)
-    r.syntax_errors.push_back({source_name, e.line, e.column, e.message});
-  try {
-    Value* v = eval_program(parsed.program);
-    if (parsed.errors.empty()) r.result = printed(v);
-  } catch (MAXScriptException& e) {
-    r.ok = false;
-    r.error = error_text(e, true);
-    return r;
-  } catch (std::exception& e) {
-    r.ok = false;
-    r.error = L"-- Unknown system exception: " + from_utf8(e.what()) + L"\n";
-    return r;
-  } catch (...) {
-    r.ok = false;
-    r.error = L"-- Unknown system exception\n";
-    return r;
-  }
-  if (!parsed.errors.empty()) {
-    r.ok = false;
-    r.error = syntax_text(parsed.errors.front());
-  }
-  return r;
-}
-
-RunResult run_file(const std::string& path) {
-  std::wstring text;
-  std::string error;
-  if (!read_script_file(path, text, error)) {
-    RunResult r;
-    r.ok = false;
-    r.error = L"-- Unable to open file: " + from_utf8(path) + L"\n";
-    return r;
-  }
-  return run_string(text, from_utf8(path));
 }
 
 void mark_engine_roots() {

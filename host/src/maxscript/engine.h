@@ -3,6 +3,8 @@
 // native globals, and the errors the engine has reported.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -32,6 +34,23 @@ struct RunResult {
   std::wstring error;   // the listener's error text, "-- ..." lines
   std::vector<Diagnostic> syntax_errors;
 };
+
+// What a run may use. A run past its time or step limit stops as an interrupted one does;
+// one whose script heap stays above its limit after a collection stops with an
+// out-of-memory runtime error. Neither can be caught by the script's try.
+struct RunLimits {
+  double timeout_seconds = 0;                  // 0: none
+  std::size_t heap_limit_bytes = 1ull << 30;   // bytes owned by the script's values
+  std::size_t max_script_bytes = 16ull << 20;  // size of a script file run_file reads
+  std::uint64_t max_steps = 0;                 // loop iterations and calls; 0: none
+};
+void set_run_limits(const RunLimits& limits);
+RunLimits run_limits();
+
+// Stops every run in progress at its next loop iteration, call or collection, as the
+// host's Escape key does. Async-signal-safe: it only updates a lock-free atomic, so a
+// SIGINT handler may call it. A request made before a run starts does not affect it.
+void request_interrupt();
 
 // Runs text in the global scope. Top-level expressions before a syntax error run, as
 // the host's file-in does; the error then ends the run.
@@ -69,8 +88,5 @@ void clear_reported_errors();
 // Reports an error raised by a script callback (an event handler): listener text and a
 // message box, as the host does for errors outside any caller's try.
 void report_script_error(MAXScriptException& e, const std::wstring& caption = L"MAXScript");
-
-std::string to_utf8(const std::wstring& s);
-std::wstring from_utf8(const std::string& s);
 
 }  // namespace maxhost::mxs

@@ -1,10 +1,12 @@
 #include "maxscript/heap.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <new>
 
 #include "maxscript/interp.h"
+#include "maxscript/run_guard.h"
 
 // Gives the collector access to the private bookkeeping fields of Value.
 class MaxScriptHeap {
@@ -25,11 +27,16 @@ struct Heap {
   std::vector<ThreadState*> threads;
   std::vector<std::pair<int, std::function<void()>>> markers;
   int next_marker = 1;
-  std::size_t allocs_since_gc = 0;
-  std::size_t live_after_gc = 0;
-  std::size_t collections = 0;
+  std::atomic<std::size_t> allocs_since_gc{0};
+  std::atomic<std::size_t> live_after_gc{0};
+  // Bytes owned by the values: measured at each collection, estimated in between from
+  // what the values reserved before growing.
+  std::atomic<std::size_t> live_bytes{0};
+  std::atomic<std::size_t> bytes_since_gc{0};
+  std::atomic<bool> collect_soon{false};
+  std::atomic<std::size_t> collections{0};
   bool sweeping = false;
-  bool collecting = false;
+  std::atomic<bool> collecting{false};
 };
 
 Heap& heap() {
@@ -46,6 +53,21 @@ struct PendingBlock {
   std::size_t size;
 };
 thread_local std::vector<PendingBlock> g_pending;
+
+// What a value counts against the heap limit: the object and the storage it owns.
+constexpr std::size_t kValueBytes = 64;
+std::size_t owned_bytes(Value* v) {
+  std::size_t n = kValueBytes;
+  if (v->tag == &String_class)
+    n += static_cast<String*>(v)->string.capacity() * sizeof(wchar_t);
+  else if (v->tag == &Array_class)
+    n += static_cast<Array*>(v)->data.capacity() * sizeof(Value*);
+  else if (v->tag == &HashTable_class)
+    n += static_cast<HashTable*>(v)->table.size() * 4 * sizeof(void*);
+  else if (v->tag == &Struct_class)
+    n += static_cast<Struct*>(v)->members.capacity() * sizeof(Value*);
+  return n;
+}
 
 void mark_frames(Value** frame) {
   for (int guard = 0; frame != nullptr && guard < 1000000; ++guard) {
@@ -104,6 +126,7 @@ void register_heap_value(Value* v, bool& heap_flag) {
     std::lock_guard<std::recursive_mutex> lock(h.mutex);
     h.objects.push_back(v);
     ++h.allocs_since_gc;
+    h.bytes_since_gc += kValueBytes;
     return;
   }
 }
@@ -119,11 +142,11 @@ void unregister_heap_value(Value* v) {
   }
 }
 
-void collect() {
-  Heap& h = heap();
-  std::lock_guard<std::recursive_mutex> lock(h.mutex);
-  if (h.collecting) return;
-  h.collecting = true;
+namespace {
+
+// Marks everything the roots reach. The caller holds the heap's lock and has set
+// `collecting`.
+void mark_from_roots(Heap& h) {
   h.worklist.clear();
   Value::gc_mark(globals);
   for (Value* v : h.objects)
@@ -143,13 +166,40 @@ void collect() {
   }
   for (Value* v : h.static_marked) MaxScriptHeap::marked(v) = false;
   h.static_marked.clear();
+}
+
+// Bytes of the values the roots reach, without freeing anything: safe where values held
+// only by native locals are still in use (they are left out of the count).
+std::size_t measure_reachable(Heap& h) {
+  h.collecting = true;
+  mark_from_roots(h);
+  std::size_t bytes = 0;
+  for (Value* v : h.objects) {
+    if (!MaxScriptHeap::marked(v)) continue;
+    MaxScriptHeap::marked(v) = false;
+    bytes += owned_bytes(v);
+  }
+  h.collecting = false;
+  return bytes;
+}
+
+}  // namespace
+
+void collect() {
+  Heap& h = heap();
+  std::lock_guard<std::recursive_mutex> lock(h.mutex);
+  if (h.collecting) return;
+  h.collecting = true;
+  mark_from_roots(h);
   std::vector<Value*> dead;
   std::vector<Value*> live;
   live.reserve(h.objects.size());
+  std::size_t bytes = 0;
   for (Value* v : h.objects) {
     if (MaxScriptHeap::marked(v)) {
       MaxScriptHeap::marked(v) = false;
       live.push_back(v);
+      bytes += owned_bytes(v);
     } else {
       dead.push_back(v);
     }
@@ -160,13 +210,62 @@ void collect() {
   h.sweeping = false;
   h.allocs_since_gc = 0;
   h.live_after_gc = h.objects.size();
+  h.live_bytes = bytes;
+  h.bytes_since_gc = 0;
+  h.collect_soon = false;
   ++h.collections;
   h.collecting = false;
 }
 
+namespace {
+// Garbage may take the estimate this far past the limit before a collection measures
+// what is reachable: near the limit, collections then come every eighth of the limit
+// allocated, not after every few values.
+std::size_t collection_threshold(std::size_t limit) {
+  return limit + limit / 8;
+}
+}  // namespace
+
 void maybe_collect() {
+  check_run();
   Heap& h = heap();
-  if (h.allocs_since_gc > std::max<std::size_t>(200000, 2 * h.live_after_gc)) collect();
+  std::size_t limit = heap_limit_bytes();
+  bool over = h.live_bytes + h.bytes_since_gc > collection_threshold(limit);
+  if (!over && !h.collect_soon &&
+      h.allocs_since_gc <= std::max<std::size_t>(200000, 2 * h.live_after_gc))
+    return;
+  collect();
+  if (h.live_bytes > limit) throw_out_of_memory();
+}
+
+void reserve_heap(std::size_t bytes) {
+  Heap& h = heap();
+  std::size_t limit = heap_limit_bytes();
+  if (bytes <= limit && h.live_bytes + h.bytes_since_gc + bytes <= collection_threshold(limit)) {
+    h.bytes_since_gc += bytes;
+    return;
+  }
+  std::lock_guard<std::recursive_mutex> lock(h.mutex);
+  if (bytes > limit) throw_out_of_memory();
+  if (h.collecting) {  // a marker callback allocating: count it and let it go
+    h.bytes_since_gc += bytes;
+    return;
+  }
+  std::size_t reachable = measure_reachable(h);
+  if (reachable + bytes > limit) throw_out_of_memory();
+  // The garbage is freed at the next safe point.
+  h.live_bytes = reachable;
+  h.bytes_since_gc = bytes;
+  h.collect_soon = true;
+}
+
+void note_heap_bytes(std::size_t bytes) {
+  heap().bytes_since_gc += bytes;
+}
+
+std::size_t heap_bytes() {
+  Heap& h = heap();
+  return h.live_bytes + h.bytes_since_gc;
 }
 
 std::size_t live_value_count() {

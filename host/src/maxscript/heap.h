@@ -32,10 +32,20 @@ ThreadState& thread_state();
 // Runs a full collection now. Values reachable only from C++ locals that are not value
 // locals are freed: call it at safe points only.
 void collect();
-// Collects when many values have been allocated since the last collection; called by
-// the evaluator between statements.
+// Collects when many values have been allocated since the last collection or the heap
+// passed its limit; called by the evaluator between statements, it is also a step of the
+// run (see check_run). Throws the out-of-memory error when a collection leaves the heap
+// above its limit.
 void maybe_collect();
 std::size_t live_value_count();
+// The script heap's size in bytes (measured at the last collection, estimated since).
+std::size_t heap_bytes();
+// Counts bytes a value is about to allocate (a string being built, an array growing)
+// before it allocates them. Throws the out-of-memory error when the reachable values and
+// the request would pass the heap limit; garbage is collected at the next safe point.
+void reserve_heap(std::size_t bytes);
+// Counts bytes a value has already allocated (a string made from finished text).
+void note_heap_bytes(std::size_t bytes);
 std::size_t collection_count();
 
 // Marker callbacks run during every collection's mark phase; they call Value::gc_mark.

@@ -3,10 +3,12 @@
 #include <cmath>
 #include <cstdint>
 #include <exception>
+#include <new>
 #include <pthread.h>
 #include <algorithm>
 
 #include "maxscript/ops.h"
+#include "maxscript/run_guard.h"
 #include "maxscript/values_util.h"
 
 namespace maxhost::mxs {
@@ -343,6 +345,7 @@ Value* eval_for(const Node* n) {
 
   // Returns false to stop the loop.
   auto step = [&](Value* item) -> bool {
+    check_run();
     s->vars[var] = item;
     if (!loop_test(while_clause)) return false;
     if (!loop_test(where_clause)) return true;
@@ -420,6 +423,10 @@ Value* eval_try(const Node* n) {
   std::size_t scopes = t.scopes.size();
   try {
     return eval(n->kid(0));
+  } catch (RunAborted&) {
+    throw;
+  } catch (std::bad_alloc&) {
+    throw;
   } catch (MAXScriptException& e) {
     t.scopes.resize(scopes);
     t.current_exception = new String(L"-- " + e.message());
@@ -550,6 +557,7 @@ Value* eval_inner(const Node* n) {
       TempRoots roots;
       try {
         while (truthy(eval(n->kid(0)))) {
+          check_run();
           try {
             roots.add(r = eval(n->kid(1)));
           } catch (LoopContinue&) {
@@ -566,6 +574,7 @@ Value* eval_inner(const Node* n) {
       TempRoots roots;
       try {
         do {
+          check_run();
           try {
             roots.add(r = eval(n->kid(0)));
           } catch (LoopContinue&) {
@@ -709,6 +718,8 @@ struct DepthGuard {
 
 Value* ScriptFunction::apply(Value** arglist, int count, CallContext*) {
   check_stack();
+  RunScope run;
+  check_run();
   DepthGuard depth;
   TempRoots roots;
   roots.add(this);
@@ -815,10 +826,12 @@ Value* ScriptStructDef::apply(Value** arglist, int count, CallContext*) {
 
 Value* call_value(Value* fn, Value** args, int count) {
   check_stack();
+  check_run();
   return fn->apply(args, count, nullptr);
 }
 
 Value* eval_program(const std::shared_ptr<const Program>& program) {
+  RunScope run;
   ThreadState& t = thread_state();
   std::size_t scopes = t.scopes.size();
   t.scopes.push_back(nullptr);

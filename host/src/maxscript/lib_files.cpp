@@ -4,6 +4,7 @@
 // bounded size, so a FIFO or a device never blocks or floods the engine.
 #include <filesystem>
 
+#include "base/text.h"
 #include "maxscript/engine.h"
 #include "maxscript/interp.h"
 #include "maxscript/lib_common.h"
@@ -50,7 +51,7 @@ Value* fn_filename_from_path(Value** a, int n) {
 Value* fn_does_file_exist(Value** a, int n) {
   need_args(L"doesFileExist", a, n, 1);
   std::error_code ec;
-  return bool_result(std::filesystem::exists(to_utf8(need_string(a[0])), ec));
+  return bool_result(std::filesystem::exists(Utf8FromWide(need_string(a[0])), ec));
 }
 
 // `fileIn "x.ms"`: the file's expressions run in the global scope; a syntax error ends
@@ -60,8 +61,8 @@ Value* fn_file_in(Value** a, int n) {
   const std::wstring path = need_string(a[0]);
   std::wstring text;
   std::string why;
-  if (!read_script_file(to_utf8(path), text, why))
-    throw RuntimeError(L"fileIn cannot read the file: ", from_utf8(why).c_str());
+  if (!read_script_file(Utf8FromWide(path), text, why))
+    throw RuntimeError(L"fileIn cannot read the file: ", WideFromUtf8(why).c_str());
   ParseResult parsed = parse_program(text, path);
   if (!parsed.errors.empty())
     throw MAXScriptException(L"Syntax error: " + parsed.errors.front().message);

@@ -199,7 +199,7 @@ constexpr std::size_t kMaxLibraryBytes = 256u << 20;
 // The file is written whole or not at all: a short write (a full disk) is a failure.
 Value* fn_save_material_library(Value** a, int n) {
   need_args(L"saveMaterialLibrary", a, n, 1);
-  const std::string path = to_utf8(need_string(a[0]));
+  const std::string path = Utf8FromWide(need_string(a[0]));
   std::lock_guard<std::recursive_mutex> lock(current().mutex);
   std::vector<unsigned char> bytes;
   SaveResult saved = SaveSceneToBytes(current().entries.items(), bytes);
@@ -220,7 +220,7 @@ Value* fn_save_material_library(Value** a, int n) {
 // nothing else holds them). Roots that are neither materials nor maps are not kept.
 Value* fn_load_material_library(Value** a, int n) {
   need_args(L"loadMaterialLibrary", a, n, 1);
-  const std::string path = to_utf8(need_string(a[0]));
+  const std::string path = Utf8FromWide(need_string(a[0]));
   std::vector<unsigned char> bytes;
   Status read = ReadRegularFile("loadMaterialLibrary", path, kMaxLibraryBytes, bytes);
   if (!read) {

@@ -64,7 +64,13 @@ Value* arithmetic(wchar_t op, Value* a, Value* b) {
   }
   if (is_string(a) && op == L'+') {
     if (!is_string(b)) throw ConversionError(b, L"String");
-    return new String(std::wstring(a->to_string()) + b->to_string());
+    const std::wstring& x = static_cast<String*>(a)->string;
+    const std::wstring& y = static_cast<String*>(b)->string;
+    reserve_heap((x.size() + y.size() + 1) * sizeof(wchar_t));
+    std::wstring joined;
+    joined.reserve(x.size() + y.size());
+    joined.append(x).append(y);
+    return new String(std::move(joined));
   }
   if (is_kind(a, Point3Value)) {
     auto* p = static_cast<Point3Value*>(a);

@@ -317,9 +317,11 @@ Value* Point3Value::set_property(Value** arg_list, int count) {
 
 String::String(const MCHAR* s) : string(s ? s : L"") {
   tag = &String_class;
+  maxhost::mxs::note_heap_bytes(string.capacity() * sizeof(wchar_t));
 }
 String::String(std::wstring s) : string(std::move(s)) {
   tag = &String_class;
+  maxhost::mxs::note_heap_bytes(string.capacity() * sizeof(wchar_t));
 }
 
 void String::sprin1(CharStream* s) {
@@ -428,11 +430,22 @@ Value* Name::coerce(ValueMetaClass* target) {
 
 // ---- arrays and tables -------------------------------------------------------------
 
+namespace {
+// Counts an array's new storage against the heap limit before it is allocated.
+void grow_array(std::vector<Value*>& data, std::size_t size) {
+  if (size <= data.capacity()) return;
+  std::size_t capacity = std::max(size, 2 * data.capacity());
+  maxhost::mxs::reserve_heap((capacity - data.capacity()) * sizeof(Value*));
+  data.reserve(capacity);
+}
+}  // namespace
+
 Array::Array(int init_size) {
   tag = &Array_class;
-  if (init_size > 0) data.reserve(static_cast<std::size_t>(init_size));
+  if (init_size > 0) grow_array(data, static_cast<std::size_t>(init_size));
 }
 Value* Array::append(Value* v) {
+  grow_array(data, data.size() + 1);
   data.push_back(v);
   return v;
 }
@@ -485,6 +498,7 @@ Value* Array::set_property(Value** arg_list, int count) {
     int n = arg_list[0]->to_int();
     if (n < 0) throw RuntimeError(L"Array count must be +ve number, got: ", arg_list[0]);
     if (n > 10000000) throw RuntimeError(L"Array count too large: ", arg_list[0]);
+    grow_array(data, static_cast<std::size_t>(n));
     data.resize(static_cast<std::size_t>(n), &undefined);
     return arg_list[0];
   }
@@ -501,7 +515,10 @@ Value* Array::get_vf(Value** arg_list, int) {
 Value* Array::put_vf(Value** arg_list, int) {
   int i = array_index(arg_list[0]);
   if (i > 10000000) throw RuntimeError(L"array index too large: ", arg_list[0]);
-  if (i > count()) data.resize(static_cast<std::size_t>(i), &undefined);
+  if (i > count()) {
+    grow_array(data, static_cast<std::size_t>(i));
+    data.resize(static_cast<std::size_t>(i), &undefined);
+  }
   data[static_cast<std::size_t>(i - 1)] = arg_list[1];
   return arg_list[1];
 }

@@ -9,30 +9,23 @@
 #include <maxapi.h>
 #include <paramtype.h>
 
+#include "base/param_types.h"
+#include "base/text.h"
 #include "win32/module.h"
 #include "win32/window.h"
 
 namespace maxhost::ui {
 namespace {
 
-constexpr float kPi = 3.14159265358979323846f;
-
 std::vector<ParamMap*>& OpenMaps() {
   static std::vector<ParamMap*> maps;
   return maps;
 }
 
+// Whether the block stores the parameter as a float (spinners and radio values follow).
 bool IsFloatType(int type) {
-  switch (base_type(type)) {
-    case TYPE_FLOAT:
-    case TYPE_ANGLE:
-    case TYPE_PCNT_FRAC:
-    case TYPE_WORLD:
-    case TYPE_COLOR_CHANNEL:
-      return true;
-    default:
-      return false;
-  }
+  const ParamTypeInfo* info = FindParamType(type);
+  return info && info->storage == ParamStorage::Float;
 }
 
 bool IsIntegerEdit(int spinType) {
@@ -48,10 +41,6 @@ Window* Record(HWND hwnd) {
   return WindowFromHandle(hwnd);
 }
 
-bool SameName(const std::wstring& a, const wchar_t* b) {
-  return a.size() == std::wcslen(b) && wcsncasecmp(a.c_str(), b, a.size()) == 0;
-}
-
 }  // namespace
 
 std::wstring ControlClassName(const DialogControl& c) {
@@ -61,7 +50,7 @@ std::wstring ControlClassName(const DialogControl& c) {
       L"CustEdit", L"SpinnerControl", L"ColorSwatch", L"CustButton", L"CustStatus", L"CustImage"};
   const std::wstring name = c.ClassName();
   for (const wchar_t* known : kKnown)
-    if (SameName(name, known)) return known;
+    if (EqualsNoCase(name, known)) return known;
   return name;
 }
 
@@ -267,9 +256,7 @@ bool ParamMap::ShownValue(const ParamDef& def, float& value) const {
   if (IsFloatType(def.type)) {
     float f = 0.0f;
     if (!pb_->GetValue(def.ID, Now(), f, valid)) return false;
-    if (base_type(def.type) == TYPE_ANGLE) f = f * 180.0f / kPi;
-    if (base_type(def.type) == TYPE_PCNT_FRAC) f *= 100.0f;
-    value = f;
+    value = static_cast<float>(ToUserValue(def.type, f));
     return true;
   }
   int i = 0;
@@ -285,9 +272,8 @@ bool ParamMap::SetShownValue(const ParamDef& def, float value) {
   if (IsPositiveEdit(def.spin_type)) value = std::max(0.0f, value);
   if (IsIntegerEdit(def.spin_type)) value = std::round(value);
   if (IsFloatType(def.type)) {
-    if (base_type(def.type) == TYPE_ANGLE) value = value * kPi / 180.0f;
-    if (base_type(def.type) == TYPE_PCNT_FRAC) value /= 100.0f;
-    return pb_->SetValue(def.ID, Now(), value) != FALSE;
+    const float stored = static_cast<float>(FromUserValue(def.type, value));
+    return pb_->SetValue(def.ID, Now(), stored) != FALSE;
   }
   return pb_->SetValue(def.ID, Now(), static_cast<int>(std::lround(value))) != FALSE;
 }
@@ -434,7 +420,7 @@ bool ParamMap::Click(int id, bool doubleClick) {
   Window* w = Record(hwnd);
   if (!w || !IsWindowEnabled(hwnd)) return false;
   WORD first = BN_CLICKED, second = BN_CLICKED;
-  if (SameName(w->class_name, L"Button")) {
+  if (EqualsNoCase(w->class_name, L"Button")) {
     const DWORD type = w->style & BS_TYPEMASK;
     if (type == BS_GROUPBOX) return false;
     const bool bound = BindingOf(id) != nullptr;
@@ -450,7 +436,7 @@ bool ParamMap::Click(int id, bool doubleClick) {
     // buttons report the second one as a double click.
     if (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON || (w->style & 0x4000L /*BS_NOTIFY*/))
       second = BN_DOUBLECLICKED;
-  } else if (SameName(w->class_name, L"Static")) {
+  } else if (EqualsNoCase(w->class_name, L"Static")) {
     if (!(w->style & SS_NOTIFY)) return false;
     first = STN_CLICKED;
     second = STN_DBLCLK;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/text.h"
 #include "ui/param_map.h"
 #include "ui/text_font.h"
 #include "win32/window.h"
@@ -115,8 +116,7 @@ class Painter {
 };
 
 bool IsClass(const Window& w, const wchar_t* name) {
-  return w.class_name.size() == std::wcslen(name) &&
-         wcsncasecmp(w.class_name.c_str(), name, w.class_name.size()) == 0;
+  return EqualsNoCase(w.class_name, name);
 }
 
 void DrawGroupBox(Painter& p, const Box& b, const std::wstring& text, Rgba textColour) {

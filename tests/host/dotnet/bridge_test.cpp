@@ -4,6 +4,7 @@
 
 #include "dotnet/bridge.h"
 #include "dotnet/driver.h"
+#include "base/text.h"
 #include "maxscript/engine.h"
 #include "maxscript/heap.h"
 #include "maxscript/values_util.h"
@@ -26,7 +27,7 @@ class BridgeTest : public ::testing::Test {
   // Runs script text and answers the printed result; a failing run fails the test.
   std::wstring run(const std::wstring& text) {
     mxs::RunResult r = mxs::run_string(text, L"test");
-    EXPECT_TRUE(r.ok) << mxs::to_utf8(r.error);
+    EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
     return r.result;
   }
   mxs::RunResult runRaw(const std::wstring& text) { return mxs::run_string(text, L"test"); }

@@ -2,6 +2,7 @@
 // evaluator temporary reaches, and nothing else.
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "maxscript/engine.h"
 #include "maxscript/heap.h"
 #include "probe.h"
@@ -100,7 +101,7 @@ TEST_F(Collector, EvaluatorTemporariesSurviveCollectionMidExpression) {
       L"struct Pair (a, b)\n"
       L"p = Pair (\"left\" + \"!\") (churn())\n"
       L"#(\"x\" + \"y\", churn(), (gc(); \"z\"), p)");
-  ASSERT_TRUE(r.ok) << to_utf8(r.error);
+  ASSERT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
   EXPECT_EQ(
       r.result,
       L"#(\"xy\", #(\"1\", \"2\", \"3\"), \"z\", (Pair a:\"left!\" b:#(\"1\", \"2\", \"3\")))");

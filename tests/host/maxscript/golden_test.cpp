@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/text.h"
 #include "maxscript/engine.h"
 
 namespace {
@@ -28,8 +29,8 @@ TEST_P(GoldenScript, OutputMatches) {
   RunResult r = run_file((dir / (GetParam() + ".ms")).string());
   set_output_sink(nullptr);
   std::string expected = read_file(dir / (GetParam() + ".out"));
-  EXPECT_EQ(to_utf8(r.output + r.error), expected);
-  EXPECT_TRUE(r.ok) << to_utf8(r.error);
+  EXPECT_EQ(maxhost::Utf8FromWide(r.output + r.error), expected);
+  EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, GoldenScript,

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/text.h"
 #include "maxscript/engine.h"
 #include "render/register.h"
 #include "tile_map.h"
@@ -18,6 +19,8 @@
 namespace {
 
 using namespace maxhost::mxs;
+using maxhost::Utf8FromWide;
+using maxhost::WideFromUtf8;
 using tile_test::TileMap;
 
 const std::string kData = MAXSCRIPT_TEST_DATA_DIR;
@@ -35,12 +38,12 @@ class Hostile : public testing::Test {
 
   std::wstring eval(const std::wstring& text) {
     RunResult r = run_string(text);
-    EXPECT_TRUE(r.ok) << to_utf8(text) << "\n" << to_utf8(r.error);
+    EXPECT_TRUE(r.ok) << Utf8FromWide(text) << "\n" << Utf8FromWide(r.error);
     return r.result;
   }
   std::wstring error_of(const std::wstring& text) {
     RunResult r = run_string(text);
-    EXPECT_FALSE(r.ok) << to_utf8(text) << " ran without error: " << to_utf8(r.result);
+    EXPECT_FALSE(r.ok) << Utf8FromWide(text) << " ran without error: " << Utf8FromWide(r.result);
     return r.error;
   }
   TileMap* map_of(const std::wstring& global) {
@@ -55,12 +58,12 @@ class Hostile : public testing::Test {
 
 TEST_F(Hostile, SelfContainingMapsAreRefusedWithAnError) {
   RunResult r = run_file(kData + "/selfsub.ms");
-  ASSERT_TRUE(r.ok) << to_utf8(r.error);
-  EXPECT_TRUE(has(r.output, L"a map cannot contain itself: Map:Tilvara")) << to_utf8(r.output);
+  ASSERT_TRUE(r.ok) << Utf8FromWide(r.error);
+  EXPECT_TRUE(has(r.output, L"a map cannot contain itself: Map:Tilvara")) << Utf8FromWide(r.output);
   EXPECT_FALSE(has(r.output, L"assigned self"));
   EXPECT_FALSE(has(r.output, L"assigned cycle"));
   // The refused assignments changed nothing: m keeps n, n stays empty, nothing undefined.
-  EXPECT_TRUE(has(r.output, L"#(Map:Tilvara)\n#()\n\"done\"")) << to_utf8(r.output);
+  EXPECT_TRUE(has(r.output, L"#(Map:Tilvara)\n#()\n\"done\"")) << Utf8FromWide(r.output);
   EXPECT_FALSE(has(r.output, L"undefined"));
 }
 
@@ -71,8 +74,8 @@ TEST_F(Hostile, EveryWayOfPuttingAMapIntoItselfSaysSo) {
                                 L"m.submaps[3] = m", L"join m.submaps #(m)"}) {
     EXPECT_TRUE(
         has(error_of(script), L"-- Runtime error: a map cannot contain itself: Map:Tilvara"))
-        << to_utf8(script);
-    ASSERT_EQ(m->pblock->Count(tile_test::tp_submaps), 1) << to_utf8(script);
+        << Utf8FromWide(script);
+    ASSERT_EQ(m->pblock->Count(tile_test::tp_submaps), 1) << Utf8FromWide(script);
     EXPECT_EQ(eval(L"m.submaps[1] == c"), L"true");
   }
   // A cycle through a second map, by each route.
@@ -87,13 +90,13 @@ TEST_F(Hostile, EveryWayOfPuttingAMapIntoItselfSaysSo) {
 
 TEST_F(Hostile, OddNumbersForParametersAreErrorsThatNameTheParameter) {
   RunResult r = run_file(kData + "/params_odd.ms");
-  ASSERT_TRUE(r.ok) << to_utf8(r.error);
+  ASSERT_TRUE(r.ok) << Utf8FromWide(r.error);
   const std::wstring& out = r.output;
   // Script numbers beyond int32 are floats; 1e39 is the host's infinity, shown as 1e+030.
   EXPECT_TRUE(has(out,
                   L"seed = 2.14748e+09 ERR -- Runtime error: seed needs an integer from "
                   L"-2147483648 to 2147483647, got: 2.14748e+09\n"))
-      << to_utf8(out);
+      << Utf8FromWide(out);
   EXPECT_TRUE(has(out, L"filtering = 1e+030 ERR -- Runtime error: filtering needs an integer"));
   EXPECT_TRUE(has(out, L"rnd_by = -2.14748e+09 -> -2147483648\n"));
   EXPECT_TRUE(has(out, L"blur = 1e+030 ERR -- Runtime error: blur needs a number within float"));
@@ -101,7 +104,7 @@ TEST_F(Hostile, OddNumbersForParametersAreErrorsThatNameTheParameter) {
   EXPECT_TRUE(has(out, L"seed = -1 -> -1\n"));
   EXPECT_TRUE(has(out, L"rotate = 0 -> 0.0\n"));
   EXPECT_TRUE(has(out, L"submap_on = x ERR -- Unable to convert: \"x\" to type: BooleanClass"));
-  EXPECT_FALSE(has(out, L"-> 1e+030")) << to_utf8(out);
+  EXPECT_FALSE(has(out, L"-> 1e+030")) << Utf8FromWide(out);
   EXPECT_FALSE(has(out, L"-> -1e+030"));
   EXPECT_TRUE(has(out, L"\"done\""));
   // A refused value leaves the old one.
@@ -135,7 +138,7 @@ TEST_F(Hostile, ThousandsOfAppendsTakeLinearTime) {
   RunResult r = run_file(kData + "/quadratic_append.ms");
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  ASSERT_TRUE(r.ok) << to_utf8(r.error);
+  ASSERT_TRUE(r.ok) << Utf8FromWide(r.error);
   EXPECT_EQ(r.output, L"2000\n");
   EXPECT_LT(seconds, 0.5);
   // Each append was one structure change, seen with the new entry in place.
@@ -158,17 +161,17 @@ TEST_F(Hostile, ScriptFilesMustBeRegularFilesOfBoundedSize) {
   const std::string good = (dir / "good.ms").string();
   { std::ofstream(good) << "fileInResult = 6 * 7\nprint \"from file\"\n"; }
 
-  define_global(L"fifoPath", new String(from_utf8(fifo)));
-  define_global(L"bigPath", new String(from_utf8(big)));
-  define_global(L"goodPath", new String(from_utf8(good)));
-  define_global(L"dirPath", new String(from_utf8(dir.string())));
+  define_global(L"fifoPath", new String(WideFromUtf8(fifo)));
+  define_global(L"bigPath", new String(WideFromUtf8(big)));
+  define_global(L"goodPath", new String(WideFromUtf8(good)));
+  define_global(L"dirPath", new String(WideFromUtf8(dir.string())));
   EXPECT_TRUE(
       has(error_of(L"fileIn fifoPath"), L"fileIn cannot read the file: read_script_file: "));
   EXPECT_TRUE(has(error_of(L"fileIn dirPath"), L"fileIn cannot read the file"));
   EXPECT_TRUE(has(error_of(L"fileIn bigPath"), L"fileIn cannot read the file"));
   EXPECT_FALSE(run_file(fifo).ok);
   RunResult r = run_string(L"fileIn goodPath; fileInResult");
-  EXPECT_TRUE(r.ok) << to_utf8(r.error);
+  EXPECT_TRUE(r.ok) << Utf8FromWide(r.error);
   EXPECT_EQ(r.result, L"42");
   EXPECT_EQ(r.output, L"\"from file\"\n");
   std::filesystem::remove_all(dir);

@@ -2,6 +2,7 @@
 // output capture, error positions, recursion limits and host wording.
 #include <gtest/gtest.h>
 
+#include "base/text.h"
 #include "maxscript/engine.h"
 
 namespace {
@@ -17,7 +18,7 @@ class Language : public testing::Test {
   void TearDown() override { set_output_sink(nullptr); }
   std::wstring eval(const std::wstring& text) {
     RunResult r = run_string(text, L"test.ms");
-    EXPECT_TRUE(r.ok) << to_utf8(r.error);
+    EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
     return r.result;
   }
   std::wstring sink;

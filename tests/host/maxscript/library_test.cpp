@@ -10,6 +10,7 @@
 #include <fstream>
 #include <map>
 
+#include "base/text.h"
 #include "maxscript/engine.h"
 #include "render/register.h"
 #include "scene/scene_file.h"
@@ -18,6 +19,8 @@
 namespace {
 
 using namespace maxhost::mxs;
+using maxhost::Utf8FromWide;
+using maxhost::WideFromUtf8;
 
 class Library : public testing::Test {
  protected:
@@ -39,13 +42,13 @@ class Library : public testing::Test {
 
   std::wstring eval(const std::wstring& text) {
     RunResult r = run_string(text);
-    EXPECT_TRUE(r.ok) << to_utf8(text) << "\n" << to_utf8(r.error);
+    EXPECT_TRUE(r.ok) << Utf8FromWide(text) << "\n" << Utf8FromWide(r.error);
     return r.result;
   }
   std::string path(const char* name) {
     const std::string p = (dir_ / name).string();
-    define_global(from_utf8(name).substr(0, from_utf8(name).find(L'.')) + L"Path",
-                  new String(from_utf8(p)));
+    define_global(WideFromUtf8(name).substr(0, WideFromUtf8(name).find(L'.')) + L"Path",
+                  new String(WideFromUtf8(p)));
     return p;
   }
   // Every parameter of the map held in `global`, as scripts print it.
@@ -85,7 +88,7 @@ TEST_F(Library, SavedMapComesBackWithEveryParameter) {
        {std::pair{L"freshT", saved}, {L"freshC", savedChecker}, {L"freshP", savedPlanks}}) {
     const auto defaults = parameters(global);
     for (const auto& [name, value] : values)
-      EXPECT_NE(value, defaults.at(name)) << to_utf8(global) << "." << to_utf8(name);
+      EXPECT_NE(value, defaults.at(name)) << Utf8FromWide(global) << "." << Utf8FromWide(name);
   }
 
   eval(L"append currentMaterialLibrary t\nappend currentMaterialLibrary (StandardMaterial())");
@@ -102,7 +105,7 @@ TEST_F(Library, SavedMapComesBackWithEveryParameter) {
   for (ReferenceTarget* root : scene.roots) root->MaybeAutoDelete();
 
   EXPECT_EQ(eval(L"loadMaterialLibrary floorPath"), L"true");
-  EXPECT_EQ(eval(L"getMatLibFileName()"), L"\"" + from_utf8(file) + L"\"");
+  EXPECT_EQ(eval(L"getMatLibFileName()"), L"\"" + WideFromUtf8(file) + L"\"");
   EXPECT_EQ(eval(L"currentMaterialLibrary.count"), L"2");
   eval(L"back = currentMaterialLibrary[1]");
   EXPECT_EQ(eval(L"back == t"), L"false");
@@ -151,12 +154,12 @@ TEST_F(Library, FailedLoadsSayWhyAndKeepTheLibrary) {
   for (const wchar_t* script : {L"loadMaterialLibrary garbagePath", L"loadMaterialLibrary pipePath",
                                 L"loadMaterialLibrary missingPath"}) {
     testing::internal::CaptureStderr();
-    EXPECT_EQ(eval(script), L"false") << to_utf8(script);
+    EXPECT_EQ(eval(script), L"false") << Utf8FromWide(script);
     const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_NE(said.find("oad"), std::string::npos) << to_utf8(script) << ": " << said;
+    EXPECT_NE(said.find("oad"), std::string::npos) << Utf8FromWide(script) << ": " << said;
     EXPECT_EQ(eval(L"currentMaterialLibrary[1].tiling"), L"5.0");
   }
-  define_global(L"noFolderPath", new String(from_utf8((dir_ / "none" / "x.mat").string())));
+  define_global(L"noFolderPath", new String(WideFromUtf8((dir_ / "none" / "x.mat").string())));
   testing::internal::CaptureStderr();
   EXPECT_EQ(eval(L"saveMaterialLibrary noFolderPath"), L"false");
   EXPECT_NE(testing::internal::GetCapturedStderr().find("saveMaterialLibrary"), std::string::npos);

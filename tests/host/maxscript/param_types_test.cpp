@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "base/text.h"
 #include "maxscript/engine.h"
 #include "render/register.h"
 #include "tile_map.h"
@@ -12,6 +13,8 @@
 namespace {
 
 using namespace maxhost::mxs;
+using maxhost::Utf8FromWide;
+using maxhost::WideFromUtf8;
 using tile_test::TileMap;
 
 class ParamTypes : public testing::Test {
@@ -27,12 +30,12 @@ class ParamTypes : public testing::Test {
 
   std::wstring eval(const std::wstring& text) {
     RunResult r = run_string(text);
-    EXPECT_TRUE(r.ok) << to_utf8(text) << "\n" << to_utf8(r.error);
+    EXPECT_TRUE(r.ok) << Utf8FromWide(text) << "\n" << Utf8FromWide(r.error);
     return r.result;
   }
   std::wstring error_of(const std::wstring& text) {
     RunResult r = run_string(text);
-    EXPECT_FALSE(r.ok) << to_utf8(text) << " ran without error";
+    EXPECT_FALSE(r.ok) << Utf8FromWide(text) << " ran without error";
     return r.error;
   }
   TileMap* map_of(const std::wstring& global) {

@@ -5,6 +5,7 @@
 
 #include <random>
 
+#include "base/text.h"
 #include "maxscript/engine.h"
 #include "maxscript/parser.h"
 
@@ -15,11 +16,11 @@ using namespace maxhost::mxs;
 // Fails the test with every diagnostic, so a regression names its line.
 void expect_clean(const std::wstring& text) {
   auto d = check_syntax(text, L"t.ms");
-  for (auto& e : d) ADD_FAILURE() << to_utf8(e.format());
+  for (auto& e : d) ADD_FAILURE() << maxhost::Utf8FromWide(e.format());
 }
 
 const Node* first_node(const ParseResult& r) {
-  EXPECT_TRUE(r.errors.empty()) << (r.errors.empty() ? "" : to_utf8(r.errors[0].message));
+  EXPECT_TRUE(r.errors.empty()) << (r.errors.empty() ? "" : maxhost::Utf8FromWide(r.errors[0].message));
   return r.program->body.empty() ? nullptr : r.program->body[0].get();
 }
 
@@ -317,7 +318,7 @@ TEST_F(ConstructEval, UnsupportedDefinitionsRaiseAClearRuntimeError) {
   EXPECT_FALSE(r.ok);
   EXPECT_NE(r.error.find(L"-- Runtime error: rollout is not supported by this host"),
             std::wstring::npos)
-      << to_utf8(r.error);
+      << maxhost::Utf8FromWide(r.error);
   r = run_string(L"x = $Box01", L"t.ms");
   EXPECT_FALSE(r.ok);
   EXPECT_NE(r.error.find(L"path name $Box01 is not supported by this host"), std::wstring::npos);
@@ -329,10 +330,10 @@ TEST_F(ConstructEval, UnsupportedDefinitionsRaiseAClearRuntimeError) {
 
 TEST_F(ConstructEval, ContextsRunTheirBodyAndLiteralsEvaluate) {
   RunResult r = run_string(L"with animate on, undo \"u\" on ( x = 3; x * 2 )", L"t.ms");
-  EXPECT_TRUE(r.ok) << to_utf8(r.error);
+  EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
   EXPECT_EQ(r.result, L"6");
   r = run_string(L"set animate on", L"t.ms");
-  EXPECT_TRUE(r.ok) << to_utf8(r.error);
+  EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
   r = run_string(L"[1, 2]", L"t.ms");
   EXPECT_EQ(r.result, L"[1,2,0]");
   r = run_string(L"1.5s + 0", L"t.ms");
@@ -345,7 +346,7 @@ TEST_F(ConstructEval, StructCreateHandlerRunsAfterMemberDefaults) {
       L"s = S a:4\n"
       L"s.b",
       L"t.ms");
-  EXPECT_TRUE(r.ok) << to_utf8(r.error);
+  EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
   EXPECT_EQ(r.result, L"40");
 }
 

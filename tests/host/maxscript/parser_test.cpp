@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "base/text.h"
 #include "maxscript/engine.h"
 #include "maxscript/parser.h"
 
@@ -17,7 +18,7 @@ std::vector<SyntaxError> errors_of(const std::wstring& text) {
 
 std::size_t count_top(const std::wstring& text) {
   ParseResult r = parse_program(text, L"t.ms");
-  EXPECT_TRUE(r.errors.empty()) << (r.errors.empty() ? "" : to_utf8(r.errors[0].message));
+  EXPECT_TRUE(r.errors.empty()) << (r.errors.empty() ? "" : maxhost::Utf8FromWide(r.errors[0].message));
   return r.program->body.size();
 }
 
@@ -185,7 +186,7 @@ fn Zorbak_evToggleOnOff sender args =
 )
 )MXS";
   ParseResult r = parse_program(text, L"dialog.ms");
-  for (auto& e : r.errors) ADD_FAILURE() << e.line << ":" << e.column << " " << to_utf8(e.message);
+  for (auto& e : r.errors) ADD_FAILURE() << e.line << ":" << e.column << " " << maxhost::Utf8FromWide(e.message);
   EXPECT_EQ(r.program->body.size(), 4u);
 }
 

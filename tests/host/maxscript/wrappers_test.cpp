@@ -10,6 +10,7 @@
 
 #include "core/class_directory.h"
 #include "render/register.h"
+#include "base/text.h"
 #include "maxscript/engine.h"
 #include "maxscript/heap.h"
 
@@ -157,7 +158,7 @@ class Wrappers : public testing::Test {
 
   std::wstring eval(const std::wstring& text) {
     RunResult r = run_string(text);
-    EXPECT_TRUE(r.ok) << to_utf8(r.error);
+    EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
     return r.result;
   }
   WrapMap* map_of(const std::wstring& global) {

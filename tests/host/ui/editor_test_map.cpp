@@ -9,7 +9,7 @@ namespace uitest {
 HMODULE TestModule() {
   static HMODULE module = [] {
     std::string error;
-    HMODULE m = maxhost::RegisterResFile(TILVARA_RES_FILE, &error);
+    HMODULE m = maxhost::RegisterResFile(UI_FIXTURE_RES_FILE, &error);
     if (!m) ADD_FAILURE() << error;
     return m;
   }();

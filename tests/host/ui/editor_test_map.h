@@ -1,6 +1,6 @@
 // A texture map for the editor tests, written as a plug-in writes one: a P_AUTO_UI block bound
-// to the controls of dialog 114 (from the compiled Tilvara resources), and a user dialog
-// procedure installed after the rollout is built, which records what it is told.
+// to the controls of dialog 114 of the tests' own resources (data/editor_fixture.rc), and a
+// user dialog procedure installed after the rollout is built, which records what it is told.
 #pragma once
 
 #include <string>

@@ -10,6 +10,7 @@
 #include "dotnet/bridge.h"
 #include "dotnet/driver.h"
 #include "loader/plugin_loader.h"
+#include "base/text.h"
 #include "maxscript/engine.h"
 #include "maxscript/heap.h"
 #include "render/image.h"
@@ -52,7 +53,7 @@ const Host& TheHost() {
 
 std::wstring RunScript(const std::wstring& script) {
   const mxs::RunResult r = mxs::run_string(script, L"test");
-  EXPECT_TRUE(r.ok) << mxs::to_utf8(r.error) << "\nin: " << mxs::to_utf8(script);
+  EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error) << "\nin: " << maxhost::Utf8FromWide(script);
   return r.result;
 }
 

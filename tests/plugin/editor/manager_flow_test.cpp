@@ -6,6 +6,7 @@
 
 #include "dotnet/driver.h"
 #include "editor_support.h"
+#include "base/text.h"
 #include "maxscript/engine.h"
 #include "render/bitmap_texture.h"
 #include "texmap/pavimo.h"
@@ -305,7 +306,7 @@ TEST_F(ManagerFlowTest, DeletingTheMapWhileOpenClosesTheDialog) {
   EXPECT_TRUE(user::openForms().empty());
   CollectGarbage();
   EXPECT_TRUE(MessageBoxes().empty());
-  for (const auto& e : mxs::reported_errors()) ADD_FAILURE() << mxs::to_utf8(e.text);
+  for (const auto& e : mxs::reported_errors()) ADD_FAILURE() << maxhost::Utf8FromWide(e.text);
 }
 
 }  // namespace

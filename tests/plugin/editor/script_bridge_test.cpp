@@ -4,6 +4,7 @@
 #include "dotnet/driver.h"
 #include "editor/script_bridge.h"
 #include "editor_support.h"
+#include "base/text.h"
 #include "maxscript/engine.h"
 #include "shell/tilvara.h"
 #include "texmap/pavimo.h"
@@ -30,7 +31,7 @@ class ScriptBridgeTest : public EditorTest {
     if (form_) user::closeForm(*form_);
     for (const wchar_t* name : kEntries) {
       Value* fn = mxs::global_value(name);
-      ASSERT_NE(fn, nullptr) << "the dialog script did not define " << mxs::to_utf8(name);
+      ASSERT_NE(fn, nullptr) << "the dialog script did not define " << maxhost::Utf8FromWide(name);
       saved_.push_back(fn->make_heap_permanent());
     }
     maxhost::ClearMessageBoxLog();
@@ -96,7 +97,7 @@ TEST_F(ScriptBridgeTest, AScriptErrorInTheShowEntryIsReportedAndTheNextPressRetr
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, L"Tilva BitmapList");
   EXPECT_NE(boxes[0].text.find(L"noSuchSetting"), std::wstring::npos)
-      << mxs::to_utf8(boxes[0].text);
+      << maxhost::Utf8FromWide(boxes[0].text);
   std::vector<mxs::ReportedError> errors = mxs::reported_errors();
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0].caption, L"Tilva BitmapList");

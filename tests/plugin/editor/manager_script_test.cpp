@@ -8,6 +8,7 @@
 
 #include "dotnet/bridge.h"
 #include "dotnet/driver.h"
+#include "base/text.h"
 #include "maxscript/engine.h"
 
 namespace maxhost::dotnet {
@@ -18,7 +19,7 @@ std::wstring readScript() {
   std::ifstream in(path ? path : TILVARA_MANAGER_SCRIPT, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
-  return mxs::from_utf8(text.str());
+  return maxhost::WideFromUtf8(text.str());
 }
 
 const wchar_t* kStandInMap =
@@ -56,7 +57,7 @@ class ManagerScriptTest : public ::testing::Test {
 
   std::wstring run(const std::wstring& text) {
     mxs::RunResult r = mxs::run_string(text, L"test");
-    EXPECT_TRUE(r.ok) << mxs::to_utf8(r.error);
+    EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
     return r.result;
   }
 
