@@ -196,6 +196,12 @@ bool IsReferenceType(int type) {
   return KindOf(type) == Kind::Ref;
 }
 
+bool IsBlockOf(ReferenceTarget* target, ClassDesc2* cd, BlockID id) {
+  if (!target || !cd || target->SuperClassID() != PARAMETER_BLOCK2_CLASS_ID) return false;
+  auto* block = dynamic_cast<IParamBlock2*>(target);
+  return block && block->GetDesc() && block->GetDesc() == cd->GetParamBlockDescByID(id);
+}
+
 ParamBlock2::ParamBlock2(ParamBlockDesc2* desc, ReferenceMaker* owner)
     : mDesc(desc), mOwner(owner) {
   if (!mDesc) return;
@@ -312,7 +318,8 @@ void ParamBlock2::SetReference(int i, RefTargetHandle rtarg) {
     if (!IsReferenceType(p.def->type)) continue;
     const int n = static_cast<int>(p.entries.size());
     if (i < n) {
-      p.entries[static_cast<size_t>(i)].v.r = rtarg;
+      // A target of the wrong kind is refused; ReplaceReference then reports the failure.
+      if (AcceptsTarget(p.def->type, rtarg)) p.entries[static_cast<size_t>(i)].v.r = rtarg;
       return;
     }
     i -= n;

@@ -28,6 +28,10 @@ struct PBKey {
 // True for types whose values are references of the block.
 CoreExport bool IsReferenceType(int type);
 
+// Whether target is a parameter block made from block `id` of class cd: the only thing a
+// reference that holds a class's own block may take.
+CoreExport bool IsBlockOf(ReferenceTarget* target, ClassDesc2* cd, BlockID id);
+
 class CoreExport ParamBlock2 : public IParamBlock2 {
  public:
   ParamBlock2(ParamBlockDesc2* desc, ReferenceMaker* owner);

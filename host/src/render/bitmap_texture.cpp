@@ -1,5 +1,7 @@
 #include "render/bitmap_texture.h"
 
+#include "core/param_block.h"
+
 #include <cctype>
 #include <cmath>
 
@@ -216,9 +218,18 @@ RefTargetHandle BitmapTexture::GetReference(int i) {
   }
 }
 
+// A target of the wrong kind is refused (the slot keeps what it had), so a hostile scene
+// file cannot make the texture read a map as its generator or block.
 void BitmapTexture::SetReference(int i, RefTargetHandle rtarg) {
-  if (i == 0) uvgen_ = dynamic_cast<StdUVGen*>(rtarg);
-  if (i == 1) pblock_ = static_cast<IParamBlock2*>(rtarg);
+  if (i == 0) {
+    if (rtarg && rtarg->SuperClassID() != UVGEN_CLASS_ID) return;
+    auto* uvgen = dynamic_cast<StdUVGen*>(rtarg);
+    if (rtarg && !uvgen) return;
+    uvgen_ = uvgen;
+  } else if (i == 1) {
+    if (rtarg && !IsBlockOf(rtarg, GetBitmapTextureDesc(), 0)) return;
+    pblock_ = static_cast<IParamBlock2*>(rtarg);
+  }
   ivalid_.SetEmpty();
 }
 

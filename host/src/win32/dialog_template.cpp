@@ -1,6 +1,6 @@
 #include "win32/dialog_template.h"
 
-#include "win32/text.h"
+#include "base/text.h"
 
 namespace maxhost {
 
@@ -34,7 +34,7 @@ class Reader {
       if (!ok_ || u == 0) break;
       units.push_back(static_cast<char16_t>(u));
     }
-    return WideFromUtf16(units.data(), units.size());
+    return WideFromUtf16(units);
   }
   // sz_Or_Ord: 0x0000 none, 0xFFFF then an ordinal, else a string.
   ResId SzOrOrd(const char* field) {
@@ -100,7 +100,7 @@ std::wstring DialogControl::ClassName() const {
 }
 
 bool DialogControl::IsClass(const wchar_t* name) const {
-  return EqualsIgnoreCase(ClassName(), name);
+  return EqualsNoCase(ClassName(), name);
 }
 
 const DialogControl* DialogTemplate::FindControl(std::int32_t id) const {

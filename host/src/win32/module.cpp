@@ -7,7 +7,7 @@
 #include <unordered_map>
 
 #include "win32/elf_section.h"
-#include "win32/text.h"
+#include "base/text.h"
 
 namespace maxhost {
 
@@ -48,8 +48,7 @@ void DecodeStrings(Module& m) {
         std::u16string units(len, u'\0');
         for (std::size_t k = 0; k < len; ++k)
           units[k] = static_cast<char16_t>(d[pos + 2 * k] | (d[pos + 2 * k + 1] << 8));
-        m.strings[(static_cast<UINT>(block) - 1) * 16 + i] =
-            WideFromUtf16(units.data(), units.size());
+        m.strings[(static_cast<UINT>(block) - 1) * 16 + i] = WideFromUtf16(units);
       }
       pos += 2 * len;
     }
@@ -82,6 +81,16 @@ HMODULE RegisterModule(const std::string& path, void* dl_handle) {
   } else {
     m->resource_error = section.error;
   }
+  return Insert(std::move(m));
+}
+
+HMODULE RegisterLibrary(const std::string& path, void* dl_handle, std::vector<Resource> resources,
+                        std::string resource_error) {
+  auto m = std::make_unique<Module>();
+  m->path = path;
+  m->dl_handle = dl_handle;
+  m->resources = std::move(resources);
+  m->resource_error = std::move(resource_error);
   return Insert(std::move(m));
 }
 
@@ -127,15 +136,6 @@ const Module* FindModule(HMODULE module) {
   std::lock_guard lock(reg.mutex);
   auto it = reg.modules.find(reinterpret_cast<Module*>(module));
   return it == reg.modules.end() ? nullptr : it->second.get();
-}
-
-HMODULE FindModuleByDlHandle(void* dl_handle) {
-  if (!dl_handle) return nullptr;
-  Registry& reg = TheRegistry();
-  std::lock_guard lock(reg.mutex);
-  for (const auto& [raw, m] : reg.modules)
-    if (m->dl_handle == dl_handle) return reinterpret_cast<HMODULE>(raw);
-  return nullptr;
 }
 
 std::vector<HMODULE> RegisteredModules() {

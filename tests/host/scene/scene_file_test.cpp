@@ -116,7 +116,7 @@ TEST_F(SceneFileTest, FileRoundTripAndMissingFile) {
   std::remove(path.c_str());
   auto missing = maxhost::LoadScene(path);
   EXPECT_FALSE(missing.ok);
-  EXPECT_EQ(missing.error.rfind("load_scene(): cannot open ", 0), 0u) << missing.error;
+  EXPECT_EQ(missing.error.rfind("LoadScene: '", 0), 0u) << missing.error;
 }
 
 // Every truncation of a valid file is refused with an error naming where, and leaves no
@@ -129,7 +129,7 @@ TEST_F(SceneFileTest, TruncatedFilesAreRefusedCleanly) {
   for (size_t n = 0; n < bytes.size(); ++n) {
     auto r = maxhost::LoadSceneFromBytes(bytes.data(), n);
     ASSERT_FALSE(r.ok) << "length " << n;
-    EXPECT_EQ(r.error.rfind("load_scene(): ", 0), 0u) << r.error;
+    EXPECT_EQ(r.error.rfind("LoadScene: ", 0), 0u) << r.error;
     EXPECT_TRUE(r.roots.empty());
     ASSERT_EQ(gLiveTargets, liveAtStart) << "length " << n << ": " << r.error;
   }
@@ -154,7 +154,7 @@ TEST_F(SceneFileTest, CorruptedBytesNeverCrashOrLeak) {
     if (r.ok) {
       for (ReferenceTarget* root : r.roots) root->DeleteMe();
     } else {
-      EXPECT_EQ(r.error.rfind("load_scene(): ", 0), 0u) << r.error;
+      EXPECT_EQ(r.error.rfind("LoadScene: ", 0), 0u) << r.error;
     }
     ASSERT_EQ(gLiveTargets, liveAtStart) << "round " << round << ": " << r.error;
   }
@@ -167,12 +167,12 @@ TEST_F(SceneFileTest, WrongMagicVersionAndUnknownClassAreNamed) {
   map->DeleteMe();
 
   auto notScene = maxhost::LoadSceneFromBytes(reinterpret_cast<const unsigned char*>("hello"), 5);
-  EXPECT_EQ(notScene.error, "load_scene(): not a scene file");
+  EXPECT_EQ(notScene.error, "LoadScene: not a scene file");
 
   std::vector<unsigned char> v2 = bytes;
   v2[8] = 2;
   EXPECT_EQ(maxhost::LoadSceneFromBytes(v2.data(), v2.size()).error,
-            "load_scene(): unsupported scene file version 2 (this host reads 1)");
+            "LoadScene: unsupported scene file version 2 (this host reads 1)");
 
   maxhost::UnregisterClassDesc(&TheTestMapDesc());
   auto unknown = maxhost::LoadSceneFromBytes(bytes.data(), bytes.size());
