@@ -286,7 +286,7 @@ ParamID ParamBlockDesc2::IndextoID(int i) const {
 
 ParamDef& ParamBlockDesc2::GetParamDef(ParamID id) {
   const int i = IDtoIndex(id);
-  if (i < 0) throw std::out_of_range("ParamBlockDesc2::GetParamDef(): no parameter with this ID");
+  if (i < 0) throw std::out_of_range("GetParamDef: no parameter with this ID");
   return paramdefs[static_cast<size_t>(i)];
 }
 

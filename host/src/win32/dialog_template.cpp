@@ -116,7 +116,7 @@ DialogParseResult ParseDialogTemplate(std::span<const std::uint8_t> bytes) {
   const std::uint16_t version = r.U16("dlgVer");
   const std::uint16_t signature = r.U16("signature");
   if (!r.ok()) {
-    result.error = "parse_dialog_template(): " + r.what();
+    result.error = "ParseDialogTemplate: " + r.what();
     return result;
   }
   d.extended = version == 1 && signature == 0xFFFF;
@@ -175,7 +175,7 @@ DialogParseResult ParseDialogTemplate(std::span<const std::uint8_t> bytes) {
     if (head.ok()) d.controls.push_back(std::move(c));
   }
   if (!head.ok()) {
-    result.error = "parse_dialog_template(): " + head.what();
+    result.error = "ParseDialogTemplate: " + head.what();
     result.dialog = DialogTemplate{};
     return result;
   }

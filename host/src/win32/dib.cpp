@@ -28,7 +28,7 @@ constexpr std::uint32_t kBiBitfields = 3;
 DibDecodeResult DecodeDib(std::span<const std::uint8_t> bytes) {
   DibDecodeResult result;
   auto fail = [&](const std::string& why) {
-    result.error = "decode_dib(): " + why;
+    result.error = "DecodeDib: " + why;
     result.image = RgbImage{};
     return result;
   };

@@ -39,12 +39,9 @@ struct Header {
 };
 
 std::string ReadHeader(std::span<const std::uint8_t> file, Header& h) {
+  constexpr std::uint8_t kMagic[4] = {0x7F, 'E', 'L', 'F'};
+  if (file.size() >= 4 && std::memcmp(file.data(), kMagic, 4) != 0) return "not an ELF file";
   if (file.size() < kHeaderSize) return "too short for an ELF header";
-  if (std::memcmp(file.data(),
-                  "\x7f"
-                  "ELF",
-                  4) != 0)
-    return "not an ELF file";
   if (file[4] != 2) return "not a 64-bit ELF file";
   if (file[5] != 1) return "not a little-endian ELF file";
   const std::uint8_t* p = file.data();

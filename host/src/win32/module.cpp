@@ -1,12 +1,11 @@
 #include "win32/module.h"
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
 
 #include "win32/elf_section.h"
+#include "base/files.h"
 #include "base/text.h"
 
 namespace maxhost {
@@ -16,6 +15,7 @@ namespace {
 constexpr std::uint16_t kRtString = 6;
 constexpr std::uint16_t kRtBitmap = 2;
 constexpr std::uint16_t kRtDialog = 5;
+constexpr std::size_t kMaxResFileBytes = std::size_t{64} << 20;
 
 struct Registry {
   std::mutex mutex;
@@ -102,13 +102,11 @@ HMODULE RegisterModuleResources(const std::string& path, std::vector<Resource> r
 }
 
 HMODULE RegisterResFile(const std::string& res_path, std::string* error) {
-  std::ifstream in(res_path, std::ios::binary);
-  if (!in) {
-    if (error) *error = "register_res_file(): " + res_path + ": cannot open the file";
+  std::vector<std::uint8_t> bytes;
+  if (Status read = ReadRegularFile("RegisterResFile", res_path, kMaxResFileBytes, bytes); !read) {
+    if (error) *error = read.error;
     return nullptr;
   }
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
   ResParseResult parsed = ParseResFile(bytes);
   if (!parsed.ok) {
     if (error) *error = res_path + ": " + parsed.error;
@@ -182,7 +180,7 @@ DialogParseResult LoadDialogTemplate(HMODULE module, int id) {
                                          ResId::Ordinal(static_cast<std::uint16_t>(id)));
   if (!r) {
     DialogParseResult result;
-    result.error = "load_dialog_template(): no dialog " + std::to_string(id) + " in the module";
+    result.error = "LoadDialogTemplate: no dialog " + std::to_string(id) + " in the module";
     return result;
   }
   return ParseDialogTemplate(r->data);
@@ -193,7 +191,7 @@ DibDecodeResult LoadBitmapResource(HMODULE module, int id) {
                                          ResId::Ordinal(static_cast<std::uint16_t>(id)));
   if (!r) {
     DibDecodeResult result;
-    result.error = "load_bitmap_resource(): no bitmap " + std::to_string(id) + " in the module";
+    result.error = "LoadBitmapResource: no bitmap " + std::to_string(id) + " in the module";
     return result;
   }
   return DecodeDib(r->data);

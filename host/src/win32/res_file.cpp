@@ -80,12 +80,12 @@ ResParseResult ParseResFile(std::span<const std::uint8_t> bytes) {
   auto fail = [&](std::size_t index, std::size_t at, const std::string& why) {
     result.ok = false;
     result.resources.clear();
-    result.error = "parse_res(): record " + std::to_string(index) + " at byte " +
+    result.error = "ParseResFile: record " + std::to_string(index) + " at byte " +
                    std::to_string(at) + ": " + why;
     return result;
   };
   if (size == 0) {
-    result.error = "parse_res(): the resource data is empty";
+    result.error = "ParseResFile: the resource data is empty";
     return result;
   }
   std::size_t pos = 0;
