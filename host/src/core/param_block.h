@@ -49,7 +49,6 @@ class CoreExport ParamBlock2 : public IParamBlock2 {
   bool SetKey(ParamID id, TimeValue t, const PBValue& v, int tabIndex = 0);
   int NumKeys(ParamID id, int tabIndex = 0);
   const std::vector<PBKey>* Keys(ParamID id, int tabIndex = 0);
-  void ClearKeys(ParamID id, int tabIndex = 0);
 
   // --- IParamBlock2 ---
   BlockID ID() override { return mDesc ? mDesc->ID : BlockID(-1); }
@@ -178,7 +177,6 @@ class CoreExport ParamBlock2 : public IParamBlock2 {
   bool InsertEntries(ParamID id, int at, const std::vector<PBValue>& values);
   void NotifyChange(ParamID id, int tabIndex);
   void NotifyStructure(ParamID id);
-  void SetEntryReference(ParamID id, int tabIndex, ReferenceTarget* r);
 
   ParamBlockDesc2* mDesc = nullptr;
   ReferenceMaker* mOwner = nullptr;

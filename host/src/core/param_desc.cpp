@@ -2,12 +2,13 @@
 // ClassDesc2's bookkeeping of them.
 #include <cstdarg>
 #include <cwchar>
-#include <cwctype>
 #include <stdexcept>
 
 #include <iparamb2.h>
 #include <iparamm2.h>
 
+#include "base/param_types.h"
+#include "base/text.h"
 #include "core/param_block.h"
 #include "core/ui_hooks.h"
 
@@ -30,39 +31,29 @@ CreateParamDlgsHook& DlgsHook() {
 constexpr int kMaxParams = 4096;
 constexpr int kMaxTagsPerParam = 256;
 
-// How a table passes a value of each type through its variable arguments. Close to, but not
-// the same as, how a block stores it (param_block.cpp): bitmaps and matrices travel as pointers.
+// How a table passes a value of each type through its variable arguments. This follows
+// the host's parameter-type table, except that a table may also name bitmaps and matrices,
+// which blocks do not store but which travel through the arguments as pointers.
 enum class ValueKind { Float, Int, Point, AColor4, String, Pointer };
 
 ValueKind KindOf(int type) {
-  switch (base_type(type)) {
-    case TYPE_FLOAT:
-    case TYPE_ANGLE:
-    case TYPE_PCNT_FRAC:
-    case TYPE_WORLD:
-    case TYPE_COLOR_CHANNEL:
+  if (base_type(type) == TYPE_BITMAP || base_type(type) == TYPE_MATRIX3) return ValueKind::Pointer;
+  const ParamTypeInfo* info = FindParamType(type);
+  switch (info ? info->storage : ParamStorage::Int) {
+    case ParamStorage::Float:
       return ValueKind::Float;
-    case TYPE_RGBA:
-    case TYPE_POINT3:
-    case TYPE_HSV:
+    case ParamStorage::Point3:
       return ValueKind::Point;
-    case TYPE_FRGBA:
-    case TYPE_POINT4:
+    case ParamStorage::Point4:
       return ValueKind::AColor4;
-    case TYPE_STRING:
-    case TYPE_FILENAME:
+    case ParamStorage::String:
       return ValueKind::String;
-    case TYPE_MTL:
-    case TYPE_TEXMAP:
-    case TYPE_BITMAP:
-    case TYPE_INODE:
-    case TYPE_REFTARG:
-    case TYPE_PBLOCK2:
-    case TYPE_MATRIX3:
+    case ParamStorage::Reference:
       return ValueKind::Pointer;
-    default:
-      return ValueKind::Int;
+    case ParamStorage::Int:
+      break;
   }
+  return ValueKind::Int;
 }
 
 void ReadValue(int type, PB2Value& v, va_list* ap) {
@@ -294,14 +285,8 @@ int ParamBlockDesc2::NameToIndex(const MCHAR* name) const {
   if (!name) return -1;
   for (size_t i = 0; i < paramdefs.size(); ++i) {
     const MCHAR* a = paramdefs[i].int_name;
-    const MCHAR* b = name;
-    if (!a) continue;
-    while (*a && *b &&
-           std::towlower(static_cast<wint_t>(*a)) == std::towlower(static_cast<wint_t>(*b))) {
-      ++a;
-      ++b;
-    }
-    if (*a == 0 && *b == 0) return static_cast<int>(i);
+    if (a && maxhost::EqualsNoCase(std::wstring_view(a), std::wstring_view(name)))
+      return static_cast<int>(i);
   }
   return -1;
 }

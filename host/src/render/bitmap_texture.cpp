@@ -1,8 +1,8 @@
 #include "render/bitmap_texture.h"
 
+#include "base/text.h"
 #include "core/param_block.h"
 
-#include <cctype>
 #include <cmath>
 
 #include "render/bitmap_store.h"
@@ -96,7 +96,7 @@ void BitmapTexture::ReloadBitmapAndUpdate() {
 }
 
 void BitmapTexture::LoadFile(bool force) {
-  const std::string name = NarrowPath(GetMapName());
+  const std::string name = Utf8FromWide(GetMapName() ? GetMapName() : L"");
   if (name.empty()) {
     // No file: pixels given in memory stay, a file image goes.
     if (!fromMemory_) image_.reset();
@@ -117,11 +117,8 @@ void BitmapTexture::LoadFile(bool force) {
   }
   reportedName_.clear();
   const size_t dot = name.find_last_of('.');
-  if (dot != std::string::npos) {
-    std::string ext = name.substr(dot + 1);
-    for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
-    hdr_ = ext == "hdr" ? 1 : 0;
-  }
+  if (dot != std::string::npos)
+    hdr_ = EqualsNoCase(std::string_view(name).substr(dot + 1), std::string_view("hdr")) ? 1 : 0;
 }
 
 void BitmapTexture::Update(TimeValue t, Interval& valid) {
