@@ -189,7 +189,7 @@ FPStatus FPInterface::Invoke(FunctionID fid, TimeValue t, FPValue& result, FPPar
 FunctionID FPInterface::FindFn(const MCHAR* name) {
   FPInterfaceDesc* d = GetDesc();
   if (!d) return FP_NO_FUNCTION;
-  if (const FPFunctionDef* f = d->FindFn(name)) return f->ID;
+  if (const FPFunctionDef* f = static_cast<const FPInterfaceDesc*>(d)->FindFn(name)) return f->ID;
   return FP_NO_FUNCTION;
 }
 

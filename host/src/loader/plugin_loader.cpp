@@ -52,6 +52,55 @@ bool Guarded(F&& call, const char* what, std::string& why) {
   return false;
 }
 
+struct Exports {
+  DescriptionFn description = nullptr;
+  NumberClassesFn numberClasses = nullptr;
+  ClassDescFn classDesc = nullptr;
+  VersionFn version = nullptr;
+  InitShutdownFn initialize = nullptr;
+};
+
+// Resolves the entry point and the six exports by their plain names; returns the name of
+// the first export that is missing, or nothing.
+std::string ResolveExports(void* dl, LoadedLibrary& lib, Exports& e) {
+  lib.dll_main = reinterpret_cast<DllMainFn>(dlsym(dl, "DllMain"));
+  e.description = reinterpret_cast<DescriptionFn>(dlsym(dl, "LibDescription"));
+  e.numberClasses = reinterpret_cast<NumberClassesFn>(dlsym(dl, "LibNumberClasses"));
+  e.classDesc = reinterpret_cast<ClassDescFn>(dlsym(dl, "LibClassDesc"));
+  e.version = reinterpret_cast<VersionFn>(dlsym(dl, "LibVersion"));
+  e.initialize = reinterpret_cast<InitShutdownFn>(dlsym(dl, "LibInitialize"));
+  lib.lib_shutdown = reinterpret_cast<InitShutdownFn>(dlsym(dl, "LibShutdown"));
+  const std::pair<const char*, bool> found[] = {{"LibDescription", e.description != nullptr},
+                                                {"LibNumberClasses", e.numberClasses != nullptr},
+                                                {"LibClassDesc", e.classDesc != nullptr},
+                                                {"LibVersion", e.version != nullptr},
+                                                {"LibInitialize", e.initialize != nullptr},
+                                                {"LibShutdown", lib.lib_shutdown != nullptr}};
+  for (const auto& [name, present] : found)
+    if (!present) return name;
+  return {};
+}
+
+// Asks an initialised library for its description and class descriptors; returns why that
+// failed, or nothing.
+std::string ListClasses(LoadedLibrary& lib, const Exports& e) {
+  std::string why;
+  Guarded(
+      [&] {
+        const MCHAR* text = e.description();
+        lib.description = text ? text : L"";
+        const int count = e.numberClasses();
+        if (count < 0 || count > kMaxClassesPerLibrary) {
+          why = "LibNumberClasses returned " + std::to_string(count);
+          return;
+        }
+        for (int i = 0; i < count; ++i)
+          if (ClassDesc* cd = e.classDesc(i)) lib.classes.push_back(cd);
+      },
+      "listing the classes", why);
+  return why;
+}
+
 struct LibraryFile {
   std::vector<Resource> resources;
   std::string resourceError;  // why there are none
@@ -130,24 +179,11 @@ PluginLoadResult PluginLoader::LoadPlugin(const std::string& path) {
   LoadedLibrary lib;
   lib.path = path;
   lib.dl_handle = dl;
-  lib.dll_main = reinterpret_cast<DllMainFn>(dlsym(dl, "DllMain"));
-  auto description = reinterpret_cast<DescriptionFn>(dlsym(dl, "LibDescription"));
-  auto number_classes = reinterpret_cast<NumberClassesFn>(dlsym(dl, "LibNumberClasses"));
-  auto class_desc = reinterpret_cast<ClassDescFn>(dlsym(dl, "LibClassDesc"));
-  auto version = reinterpret_cast<VersionFn>(dlsym(dl, "LibVersion"));
-  auto initialize = reinterpret_cast<InitShutdownFn>(dlsym(dl, "LibInitialize"));
-  lib.lib_shutdown = reinterpret_cast<InitShutdownFn>(dlsym(dl, "LibShutdown"));
-  const std::pair<const char*, bool> exports[] = {
-      {"LibDescription", description != nullptr}, {"LibNumberClasses", number_classes != nullptr},
-      {"LibClassDesc", class_desc != nullptr},    {"LibVersion", version != nullptr},
-      {"LibInitialize", initialize != nullptr},   {"LibShutdown", lib.lib_shutdown != nullptr}};
-  for (const auto& [name, found] : exports) {
-    if (!found) {
-      dlclose(dl);
-      return fail(std::string("missing export ") + name);
-    }
+  Exports exports;
+  if (const std::string missing = ResolveExports(dl, lib, exports); !missing.empty()) {
+    dlclose(dl);
+    return fail("missing export " + missing);
   }
-
   lib.instance =
       RegisterLibrary(path, dl, std::move(checked.resources), std::move(checked.resourceError));
   // Undoes the attach when a later step refuses the library.
@@ -168,7 +204,7 @@ PluginLoadResult PluginLoader::LoadPlugin(const std::string& path) {
       return fail(why.empty() ? "DllMain refused DLL_PROCESS_ATTACH" : why);
     }
   }
-  if (!Guarded([&] { lib.version = version(); }, "LibVersion", why)) {
+  if (!Guarded([&] { lib.version = exports.version(); }, "LibVersion", why)) {
     detach_and_close();
     return fail(why);
   }
@@ -178,26 +214,12 @@ PluginLoadResult PluginLoader::LoadPlugin(const std::string& path) {
                 Hex(HostPluginVersion()));
   }
   int initialized = 0;
-  if (!Guarded([&] { initialized = initialize(); }, "LibInitialize", why) || !initialized) {
+  if (!Guarded([&] { initialized = exports.initialize(); }, "LibInitialize", why) || !initialized) {
     detach_and_close();
     return fail(why.empty() ? "LibInitialize failed" : why);
   }
-  int count = 0;
-  const bool listed = Guarded(
-      [&] {
-        const MCHAR* text = description();
-        lib.description = text ? text : L"";
-        count = number_classes();
-        if (count < 0 || count > kMaxClassesPerLibrary) {
-          why = "LibNumberClasses returned " + std::to_string(count);
-          return;
-        }
-        for (int i = 0; i < count; ++i) {
-          if (ClassDesc* cd = class_desc(i)) lib.classes.push_back(cd);
-        }
-      },
-      "listing the classes", why);
-  if (!listed || !why.empty()) {
+  why = ListClasses(lib, exports);
+  if (!why.empty()) {
     std::string ignored;
     Guarded([&] { lib.lib_shutdown(); }, "LibShutdown", ignored);
     detach_and_close();

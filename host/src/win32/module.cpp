@@ -4,7 +4,6 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "win32/elf_section.h"
 #include "base/files.h"
 #include "base/text.h"
 
@@ -65,24 +64,6 @@ HMODULE Insert(std::unique_ptr<Module> m) {
 }
 
 }  // namespace
-
-HMODULE RegisterModule(const std::string& path, void* dl_handle) {
-  auto m = std::make_unique<Module>();
-  m->path = path;
-  m->dl_handle = dl_handle;
-  ElfSectionResult section = ReadElfSection(path, kResourceSectionName);
-  if (section.found) {
-    ResParseResult parsed = ParseResFile(section.bytes);
-    if (parsed.ok) {
-      m->resources = std::move(parsed.resources);
-    } else {
-      m->resource_error = path + ": " + parsed.error;
-    }
-  } else {
-    m->resource_error = section.error;
-  }
-  return Insert(std::move(m));
-}
 
 HMODULE RegisterLibrary(const std::string& path, void* dl_handle, std::vector<Resource> resources,
                         std::string resource_error) {

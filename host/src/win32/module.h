@@ -29,9 +29,6 @@ struct Module {
 // Section name under which a built library carries its compiled .res.
 inline constexpr const char* kResourceSectionName = ".rsrc";
 
-// Registers a library loaded from path, reading its ".rsrc" section. A library
-// without resources is still registered (resource_error says why).
-HMODULE RegisterModule(const std::string& path, void* dl_handle);
 // Registers a library whose file the caller has already checked and whose resources it
 // has parsed; resource_error says why there are none.
 HMODULE RegisterLibrary(const std::string& path, void* dl_handle, std::vector<Resource> resources,

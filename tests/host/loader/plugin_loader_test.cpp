@@ -134,16 +134,19 @@ TEST(PluginLoader, ModulesOfLoadedLibrariesCarryTheirResources) {
 }
 
 TEST(PluginLoader, ALibraryWithoutResourcesStillLoads) {
-  // The executable itself is an ELF file without a resource section.
-  const HMODULE m = RegisterModule("/proc/self/exe", nullptr);
+  PluginLoader loader;
+  const std::vector<PluginLoadResult> results = loader.LoadFolder(PROBE_BARE_DIR);
+  ASSERT_EQ(results.size(), 1u);
+  ASSERT_TRUE(results[0].ok) << results[0].error;
+  const HINSTANCE m = loader.Libraries()[0].instance;
   const Module* record = FindModule(m);
   ASSERT_NE(record, nullptr);
   EXPECT_TRUE(record->resources.empty());
   EXPECT_NE(record->resource_error.find("no .rsrc section"), std::string::npos)
       << record->resource_error;
+  EXPECT_EQ(loader.Libraries()[0].description, L"");  // LibDescription found no string 1
   WCHAR buffer[8];
   EXPECT_EQ(LoadStringW(m, 1, buffer, 8), 0);
-  UnregisterModule(m);
 }
 
 }  // namespace

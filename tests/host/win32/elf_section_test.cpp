@@ -75,27 +75,21 @@ TEST(ReadElfSection, TruncatedLibrariesNeverCrash) {
   }
 }
 
-// A library whose resource section holds garbage still registers, without
-// resources and with the parser's reason.
-TEST(RegisterModule, CorruptedResourceSectionGivesNoResources) {
+// A damaged resource section is read whole; the parser then names what is wrong with it.
+TEST(ReadElfSection, ADamagedResourceSectionIsReadWholeAndRefusedByTheParser) {
   std::vector<std::uint8_t> bytes = ReadAll(kLibrary);
   const std::vector<std::uint8_t> res = ReadAll(FIXTURE_RES_FILE);
   auto at = std::search(bytes.begin(), bytes.end(), res.begin(), res.begin() + 64);
   ASSERT_NE(at, bytes.end());
-  // Break the second record's header size.
-  at[36] = 3;
+  at[36] = 3;  // the second record's header size
   const std::string path = WriteTemp("tilvara_bad_rsrc.dlt", bytes);
-  HMODULE m = RegisterModule(path, nullptr);
-  const Module* record = FindModule(m);
-  ASSERT_NE(record, nullptr);
-  EXPECT_TRUE(record->resources.empty());
-  EXPECT_NE(record->resource_error.find("ParseResFile: "), std::string::npos)
-      << record->resource_error;
-  WCHAR buffer[16];
-  EXPECT_EQ(LoadStringW(m, 1, buffer, 16), 0);
-  EXPECT_EQ(FindResourceW(m, MAKEINTRESOURCEW(114), RT_DIALOG), nullptr);
-  UnregisterModule(m);
+  const ElfSectionResult section = ReadElfSection(path, ".rsrc");
   std::filesystem::remove(path);
+  ASSERT_TRUE(section.found) << section.error;
+  EXPECT_EQ(section.bytes.size(), res.size());
+  const ResParseResult parsed = ParseResFile(section.bytes);
+  EXPECT_FALSE(parsed.ok);
+  EXPECT_EQ(parsed.error.rfind("ParseResFile: record 1", 0), 0u) << parsed.error;
 }
 
 // What the dynamic loader would map is checked first: a library whose headers promise

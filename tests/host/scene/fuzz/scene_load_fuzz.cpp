@@ -7,12 +7,15 @@
 #include <plugapi.h>
 
 #include "core/live_targets.h"
+#include "render/bitmap_store.h"
+#include "render/ref_holder.h"
 #include "render/register.h"
 #include "render/sample.h"
 #include "scene/scene_file.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   maxhost::RegisterRenderClasses();
+  maxhost::SetRenderReporter([](const std::string&) {});  // missing textures are expected
   return 0;
 }
 
@@ -37,7 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           (void)maxhost::SampleTexmap(map, maxhost::SampleRequest{});
     }
   }
-  for (ReferenceTarget* root : r.roots)
-    if (root->Dependents().empty()) root->DeleteMe();
+  {
+    // Roots may reference one another; holding them all and letting go deletes each once.
+    maxhost::RefHolder holder;
+    for (ReferenceTarget* root : r.roots) holder.Hold(root);
+  }
+  if (maxhost::LiveReferenceTargets() != before) __builtin_trap();
   return 0;
 }
