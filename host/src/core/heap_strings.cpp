@@ -82,7 +82,7 @@ void WStr::toUpper() {
 }
 
 void WStr::toLower() {
-  for (auto& c : mText) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+  mText = maxhost::FoldCase(mText);
 }
 
 int WStr::printf(const wchar_t* format, ...) {

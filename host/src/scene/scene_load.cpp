@@ -147,15 +147,21 @@ ReferenceTarget* SceneLoad::CreateObject(int index) {
 }
 
 void SceneLoad::ReadObjectData(int index) {
+  // A damaged chunk is named by the reader; otherwise the object says what it could not read.
   ReferenceTarget*& obj = mObjects[static_cast<size_t>(index)];
   if (obj) {
-    if (obj->Load(&mReader) != IO_OK)
+    if (obj->Load(&mReader) != IO_OK) {
+      Expect(mReader.Error().empty());
       Refuse("object %d (%s) could not read its data", index, ClassText(obj).c_str());
+    }
     return;
   }
   std::string err;
   obj = ParamBlock2::CreateForLoad(&mReader, err);
-  if (!obj) Refuse("object %d: %s", index, err.c_str());
+  if (!obj) {
+    Expect(mReader.Error().empty());
+    Refuse("object %d: %s", index, err.c_str());
+  }
 }
 
 void SceneLoad::ReadObjectRefs(LoadedObject& entry, int index) {

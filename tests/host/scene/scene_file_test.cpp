@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "core/class_directory.h"
@@ -135,6 +136,32 @@ TEST_F(SceneFileTest, TruncatedFilesAreRefusedCleanly) {
   }
   auto r = maxhost::LoadSceneFromBytes(bytes.data(), 40);
   EXPECT_NE(r.error.find("is truncated at byte"), std::string::npos) << r.error;
+}
+
+// A chunk whose length runs past its container is named with the byte where the container
+// ends, and nothing is created.
+TEST_F(SceneFileTest, AnOverlongChunkIsNamedWithWhereItsContainerEnds) {
+  TestMap* map = MakeScene();
+  std::vector<unsigned char> bytes;
+  ASSERT_TRUE(maxhost::SaveSceneToBytes({map}, bytes).ok);
+  map->DeleteMe();
+  // The first parameter chunk (id 0x2100) of the first block.
+  size_t at = 0;
+  for (size_t i = 10; i + 6 <= bytes.size() && !at; ++i)
+    if (bytes[i] == 0x00 && bytes[i + 1] == 0x21) at = i;
+  ASSERT_NE(at, 0u);
+  uint32_t length = 0;
+  std::memcpy(&length, &bytes[at + 2], 4);
+  length += 1000;
+  std::memcpy(&bytes[at + 2], &length, 4);
+  auto r = maxhost::LoadSceneFromBytes(bytes.data(), bytes.size());
+  EXPECT_FALSE(r.ok);
+  const std::string prefix = "LoadScene: chunk 0x2100 is truncated at byte ";
+  ASSERT_EQ(r.error.rfind(prefix, 0), 0u) << r.error;
+  const size_t end = std::stoul(r.error.substr(prefix.size()));
+  EXPECT_GT(end, at);
+  EXPECT_LT(end, bytes.size());
+  EXPECT_EQ(gLiveTargets, liveAtStart);
 }
 
 TEST_F(SceneFileTest, CorruptedBytesNeverCrashOrLeak) {
