@@ -2,17 +2,14 @@
 // first reached, with its class, its own data and the file index of each reference.
 #include "scene/scene_file.h"
 
-#include <cstdio>
 #include <cstring>
 #include <map>
 
+#include <isave.h>
+
 #include "base/files.h"
-#include "base/host_error.h"
 #include "core/chunk_ids.h"
 #include "scene/scene_format.h"
-#include "scene/scene_reader.h"
-
-#include <isave.h>
 
 namespace maxhost {
 namespace {

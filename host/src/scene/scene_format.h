@@ -10,5 +10,6 @@ namespace maxhost {
 constexpr char kSceneMagic[8] = {'T', 'L', 'V', 'S', 'C', 'E', 'N', 'E'};
 constexpr uint16_t kSceneVersion = 1;
 constexpr size_t kHeaderSize = sizeof(kSceneMagic) + sizeof(uint16_t);
+constexpr uint32_t kContainerBit = 0x80000000u;
 
 }  // namespace maxhost

@@ -11,9 +11,9 @@
 #include <iload.h>
 #include <ref.h>
 
-namespace maxhost {
+#include "scene/scene_format.h"
 
-constexpr uint32_t kContainerBit = 0x80000000u;
+namespace maxhost {
 
 class SceneReader : public ILoad {
  public:
