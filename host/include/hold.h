@@ -84,7 +84,7 @@ class CoreExport SuspendAll : public MaxHeapOperators {
   void Resume();
 
  private:
-  BOOL mHold, mMacro, mAnimate, mSetKey, mAutoBackup, mRefMsgs, mPluginOverride, mDefaulting;
+  BOOL mHold, mMacro, mAnimate, mSetKey, mAutoBackup, mRefMsgs;
   bool mSuspended = false;
 };
 

@@ -232,6 +232,7 @@ class CoreExport FPInterfaceDesc : public FPInterface {
 
   Interface_ID GetID() override { return ID; }
   FPInterfaceDesc* GetDesc() override { return this; }
+  using FPInterface::FindFn;
   const FPFunctionDef* FindFn(FunctionID fid) const;
   const FPFunctionDef* FindFn(const MCHAR* name) const;
   const FPPropDef* FindProp(const MCHAR* name) const;

@@ -6,13 +6,6 @@
 
 enum ChunkType { NEW_CHUNK = 0, CONTAINER_CHUNK = 1, DATA_CHUNK = 2 };
 
-class CoreExport PostLoadCallback : public MaxHeapOperators {
- public:
-  virtual ~PostLoadCallback() = default;
-  virtual void proc(class ILoad* iload) = 0;
-  virtual int Priority() { return 5; }
-};
-
 class CoreExport ILoad : public MaxHeapOperators {
  public:
   virtual ~ILoad() = default;
@@ -32,8 +25,6 @@ class CoreExport ILoad : public MaxHeapOperators {
   virtual IOResult ReadWStringChunk(MCHAR** buf) = 0;
   virtual IOResult ReadWStringChunk(MSTR& str) = 0;
   virtual IOResult ReadCStringChunk(char** buf) = 0;
-  virtual void RecordBackpatch(int imaker, void** patchThis, DWORD flags = 0) = 0;
   virtual void SetObsolete() {}
-  virtual void RegisterPostLoadCallback(PostLoadCallback* cb) = 0;
   virtual USHORT FileSaveVersion() { return 0; }
 };

@@ -154,7 +154,7 @@ class CoreExport ReferenceTarget : public ReferenceMaker {
   ReferenceTarget();
   ~ReferenceTarget() override;
   // Copying a target copies none of its dependents.
-  ReferenceTarget(const ReferenceTarget& o) : ReferenceMaker(o) {}
+  ReferenceTarget(const ReferenceTarget& o);
   ReferenceTarget& operator=(const ReferenceTarget&) { return *this; }
 
   BOOL IsRefTarget() override { return TRUE; }

@@ -14,6 +14,8 @@
 
 #include <containers/Array.h>
 #include <hold.h>
+#include <iparamb2.h>
+#include <plugapi.h>
 #include <ref.h>
 
 // Change callback of a slot. The manager ignores the result.
@@ -247,6 +249,23 @@ class ReferenceManager : public Base, public virtual IReferenceManager {
   uint64_t groupStart_ = kNoGroups;
 };
 
+// What a RefPtr<T> may hand out: a slot's target is returned only when it is of T's kind,
+// so a target of another kind (from a damaged scene file) reads as an empty slot.
+template <class T>
+struct RefKind;
+
+template <>
+struct RefKind<ReferenceTarget> {
+  static bool Holds(ReferenceTarget*) { return true; }
+};
+
+template <>
+struct RefKind<IParamBlock2> {
+  static bool Holds(ReferenceTarget* target) {
+    return target->SuperClassID() == PARAMETER_BLOCK2_CLASS_ID;
+  }
+};
+
 // Owning handle of the slot that holds one object of type T at reference Index.
 template <class T, int Index>
 class RefPtr {
@@ -268,7 +287,10 @@ class RefPtr {
   RefPtr(const RefPtr&) = delete;
   RefPtr& operator=(const RefPtr&) = delete;
 
-  T* get() const { return slot_ ? static_cast<T*>(slot_->target) : nullptr; }
+  T* get() const {
+    ReferenceTarget* target = slot_ ? slot_->target : nullptr;
+    return target && RefKind<T>::Holds(target) ? static_cast<T*>(target) : nullptr;
+  }
   T* operator->() const { return get(); }
   operator T*() const { return get(); }
   const RefSlot* slot() const { return slot_; }

@@ -2,10 +2,11 @@
 #include "core/class_directory.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include <ifnpub.h>
 #include <plugapi.h>
+
+#include "base/text.h"
 
 namespace maxhost {
 namespace {
@@ -16,14 +17,7 @@ std::vector<ClassDesc*>& Directory() {
 }
 
 bool SameTextNoCase(const MCHAR* a, const MCHAR* b) {
-  if (!a || !b) return false;
-  while (*a && *b) {
-    if (std::towlower(static_cast<wint_t>(*a)) != std::towlower(static_cast<wint_t>(*b)))
-      return false;
-    ++a;
-    ++b;
-  }
-  return *a == *b;
+  return a && b && EqualsNoCase(std::wstring_view(a), std::wstring_view(b));
 }
 
 }  // namespace

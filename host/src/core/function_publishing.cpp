@@ -2,10 +2,12 @@
 #include <cstdarg>
 #include <cstring>
 #include <cwchar>
-#include <cwctype>
 
 #include <ifnpub.h>
 #include <plugapi.h>
+
+#include "base/param_types.h"
+#include "base/text.h"
 
 FPInterfaceDesc nullInterface;
 
@@ -14,13 +16,7 @@ namespace {
 constexpr int kMaxEntries = 4096;
 
 bool SameNoCase(const MCHAR* a, const MCHAR* b) {
-  if (!a || !b) return false;
-  while (*a && *b &&
-         std::towlower(static_cast<wint_t>(*a)) == std::towlower(static_cast<wint_t>(*b))) {
-    ++a;
-    ++b;
-  }
-  return *a == 0 && *b == 0;
+  return a && b && maxhost::EqualsNoCase(std::wstring_view(a), std::wstring_view(b));
 }
 
 bool IsOptionTag(int v) {
@@ -37,6 +33,18 @@ int Peek(va_list* ap) {
   return v;
 }
 
+// Option values travel as the parameter type is stored: floating types as double, text
+// (and the interface-only string and script-value types) as pointers, the rest as int.
+bool PassedAsDouble(int type) {
+  const maxhost::ParamTypeInfo* info = maxhost::FindParamType(type);
+  return info && info->storage == maxhost::ParamStorage::Float;
+}
+bool PassedAsPointer(int type) {
+  if (base_type(type) == TYPE_TSTR || base_type(type) == TYPE_VALUE) return true;
+  const maxhost::ParamTypeInfo* info = maxhost::FindParamType(type);
+  return info && info->storage == maxhost::ParamStorage::String;
+}
+
 // Consumes the option tags that may follow a parameter or property stanza.
 void SkipOptions(va_list* ap, int type) {
   for (int guard = 0; guard < 64; ++guard) {
@@ -46,7 +54,7 @@ void SkipOptions(va_list* ap, int type) {
     switch (tag) {
       case f_range:
       case p_range:
-        if (base_type(type) == TYPE_FLOAT || base_type(type) == TYPE_ANGLE) {
+        if (PassedAsDouble(type)) {
           (void)va_arg(*ap, double);
           (void)va_arg(*ap, double);
         } else {
@@ -56,10 +64,9 @@ void SkipOptions(va_list* ap, int type) {
         break;
       case f_keyArgDefault:
       case p_keyArgDefault:
-        if (base_type(type) == TYPE_FLOAT || base_type(type) == TYPE_ANGLE)
+        if (PassedAsDouble(type))
           (void)va_arg(*ap, double);
-        else if (base_type(type) == TYPE_STRING || base_type(type) == TYPE_TSTR ||
-                 base_type(type) == TYPE_VALUE)
+        else if (PassedAsPointer(type))
           (void)va_arg(*ap, void*);
         else
           (void)va_arg(*ap, int);
@@ -182,7 +189,7 @@ FPStatus FPInterface::Invoke(FunctionID fid, TimeValue t, FPValue& result, FPPar
 FunctionID FPInterface::FindFn(const MCHAR* name) {
   FPInterfaceDesc* d = GetDesc();
   if (!d) return FP_NO_FUNCTION;
-  if (const FPFunctionDef* f = d->FindFn(name)) return f->ID;
+  if (const FPFunctionDef* f = static_cast<const FPInterfaceDesc*>(d)->FindFn(name)) return f->ID;
   return FP_NO_FUNCTION;
 }
 

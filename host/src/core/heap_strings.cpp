@@ -10,6 +10,8 @@
 #include <maxheap.h>
 #include <strclass.h>
 
+#include "base/text.h"
+
 void* MaxHeapOperators::operator new(std::size_t size) {
   return ::operator new(size);
 }
@@ -31,41 +33,6 @@ void MaxHeapOperators::operator delete[](void* ptr) noexcept {
 
 namespace {
 
-// Decodes UTF-8; returns false (leaving out unspecified) when the bytes are not UTF-8.
-bool DecodeUtf8(const unsigned char* s, size_t n, std::wstring& out) {
-  out.clear();
-  size_t i = 0;
-  while (i < n) {
-    unsigned c = s[i];
-    int extra = 0;
-    unsigned cp = 0;
-    if (c < 0x80) {
-      cp = c;
-    } else if ((c & 0xE0) == 0xC0) {
-      extra = 1;
-      cp = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-      extra = 2;
-      cp = c & 0x0F;
-    } else if ((c & 0xF8) == 0xF0) {
-      extra = 3;
-      cp = c & 0x07;
-    } else {
-      return false;
-    }
-    if (extra > 0 && i + static_cast<size_t>(extra) >= n) return false;
-    for (int k = 1; k <= extra; ++k) {
-      const unsigned cc = s[i + static_cast<size_t>(k)];
-      if ((cc & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    if (cp > 0x10FFFF) return false;
-    out.push_back(static_cast<wchar_t>(cp));
-    i += static_cast<size_t>(extra) + 1;
-  }
-  return true;
-}
-
 size_t NarrowLength(const char* s, size_t len) {
   if (!s) return 0;
   return len == static_cast<size_t>(-1) ? std::strlen(s) : len;
@@ -73,41 +40,25 @@ size_t NarrowLength(const char* s, size_t len) {
 
 }  // namespace
 
+// The stand-in's code page is UTF-8; bytes that are not UTF-8 are taken as Latin-1, the
+// code page of Western Windows systems, so that text from such files still reads.
 WStr WStr::FromACP(const char* s, size_t len) {
-  const size_t n = NarrowLength(s, len);
-  std::wstring out;
-  if (n && DecodeUtf8(reinterpret_cast<const unsigned char*>(s), n, out)) return WStr(out);
+  const std::string_view bytes(s ? s : "", NarrowLength(s, len));
+  std::wstring out = maxhost::WideFromUtf8(bytes);
+  const bool malformed = out.find(L'\uFFFD') != std::wstring::npos &&
+                         bytes.find("\xEF\xBF\xBD") == std::string_view::npos;
+  if (!malformed) return WStr(out);
   out.clear();
-  for (size_t i = 0; i < n; ++i)
-    out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(s[i])));
+  for (char c : bytes) out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
   return WStr(out);
 }
 
 WStr WStr::FromUTF8(const char* s, size_t len) {
-  return FromACP(s, len);
+  return WStr(maxhost::WideFromUtf8(std::string_view(s ? s : "", NarrowLength(s, len))));
 }
 
 CStr WStr::ToUTF8() const {
-  std::string out;
-  for (wchar_t wc : mText) {
-    const unsigned cp = static_cast<unsigned>(wc);
-    if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | ((cp >> 18) & 0x07)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-  }
-  return CStr(out);
+  return CStr(maxhost::Utf8FromWide(mText));
 }
 
 WStr WStr::Substr(int start, int nchars) const {
@@ -131,7 +82,7 @@ void WStr::toUpper() {
 }
 
 void WStr::toLower() {
-  for (auto& c : mText) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+  mText = maxhost::FoldCase(mText);
 }
 
 int WStr::printf(const wchar_t* format, ...) {

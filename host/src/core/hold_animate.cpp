@@ -120,9 +120,9 @@ SuspendAll::SuspendAll(BOOL holdSuspend, BOOL macroRecorderSuspend, BOOL animate
       mAnimate(animateSuspend),
       mSetKey(setKeyModeSuspend),
       mAutoBackup(autoBackupSuspend),
-      mRefMsgs(refMsgsSuspend),
-      mPluginOverride(pluginOverrideSuspend),
-      mDefaulting(defaultingSuspend) {
+      mRefMsgs(refMsgsSuspend) {
+  // The stand-in has no plug-in override or defaulting modes to suspend.
+  (void)pluginOverrideSuspend, (void)defaultingSuspend;
   Suspend();
 }
 

@@ -28,6 +28,10 @@ struct PBKey {
 // True for types whose values are references of the block.
 CoreExport bool IsReferenceType(int type);
 
+// Whether target is a parameter block made from block `id` of class cd: the only thing a
+// reference that holds a class's own block may take.
+CoreExport bool IsBlockOf(ReferenceTarget* target, ClassDesc2* cd, BlockID id);
+
 class CoreExport ParamBlock2 : public IParamBlock2 {
  public:
   ParamBlock2(ParamBlockDesc2* desc, ReferenceMaker* owner);
@@ -45,7 +49,6 @@ class CoreExport ParamBlock2 : public IParamBlock2 {
   bool SetKey(ParamID id, TimeValue t, const PBValue& v, int tabIndex = 0);
   int NumKeys(ParamID id, int tabIndex = 0);
   const std::vector<PBKey>* Keys(ParamID id, int tabIndex = 0);
-  void ClearKeys(ParamID id, int tabIndex = 0);
 
   // --- IParamBlock2 ---
   BlockID ID() override { return mDesc ? mDesc->ID : BlockID(-1); }
@@ -174,7 +177,6 @@ class CoreExport ParamBlock2 : public IParamBlock2 {
   bool InsertEntries(ParamID id, int at, const std::vector<PBValue>& values);
   void NotifyChange(ParamID id, int tabIndex);
   void NotifyStructure(ParamID id);
-  void SetEntryReference(ParamID id, int tabIndex, ReferenceTarget* r);
 
   ParamBlockDesc2* mDesc = nullptr;
   ReferenceMaker* mOwner = nullptr;

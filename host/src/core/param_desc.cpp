@@ -1,13 +1,16 @@
 // Parameter block descriptors parsed from the variadic tables that plug-ins write, and
 // ClassDesc2's bookkeeping of them.
+#include <bit>
 #include <cstdarg>
 #include <cwchar>
-#include <cwctype>
 #include <stdexcept>
+#include <type_traits>
 
 #include <iparamb2.h>
 #include <iparamm2.h>
 
+#include "base/param_types.h"
+#include "base/text.h"
 #include "core/param_block.h"
 #include "core/ui_hooks.h"
 
@@ -30,39 +33,81 @@ CreateParamDlgsHook& DlgsHook() {
 constexpr int kMaxParams = 4096;
 constexpr int kMaxTagsPerParam = 256;
 
-// How a table passes a value of each type through its variable arguments. Close to, but not
-// the same as, how a block stores it (param_block.cpp): bitmaps and matrices travel as pointers.
+// How a table passes a value of each type through its variable arguments. This follows
+// the host's parameter-type table, except that a table may also name bitmaps and matrices,
+// which blocks do not store but which travel through the arguments as pointers.
 enum class ValueKind { Float, Int, Point, AColor4, String, Pointer };
 
 ValueKind KindOf(int type) {
-  switch (base_type(type)) {
-    case TYPE_FLOAT:
-    case TYPE_ANGLE:
-    case TYPE_PCNT_FRAC:
-    case TYPE_WORLD:
-    case TYPE_COLOR_CHANNEL:
+  if (base_type(type) == TYPE_BITMAP || base_type(type) == TYPE_MATRIX3) return ValueKind::Pointer;
+  const ParamTypeInfo* info = FindParamType(type);
+  switch (info ? info->storage : ParamStorage::Int) {
+    case ParamStorage::Float:
       return ValueKind::Float;
-    case TYPE_RGBA:
-    case TYPE_POINT3:
-    case TYPE_HSV:
+    case ParamStorage::Point3:
       return ValueKind::Point;
-    case TYPE_FRGBA:
-    case TYPE_POINT4:
+    case ParamStorage::Point4:
       return ValueKind::AColor4;
-    case TYPE_STRING:
-    case TYPE_FILENAME:
+    case ParamStorage::String:
       return ValueKind::String;
-    case TYPE_MTL:
-    case TYPE_TEXMAP:
-    case TYPE_BITMAP:
-    case TYPE_INODE:
-    case TYPE_REFTARG:
-    case TYPE_PBLOCK2:
-    case TYPE_MATRIX3:
+    case ParamStorage::Reference:
       return ValueKind::Pointer;
-    default:
-      return ValueKind::Int;
+    case ParamStorage::Int:
+      break;
   }
+  return ValueKind::Int;
+}
+
+// A table passes Point3, Color, AColor and Class_ID by value. They are trivially copyable
+// but not POD (their members have initialisers), so va_arg may not name them; it reads a
+// plain struct of the same members, which the calling convention passes the same way.
+struct Floats3 {
+  float x, y, z;
+};
+struct Floats4 {
+  float r, g, b, a;
+};
+struct UlongPair {
+  ULONG a, b;
+};
+
+template <class T, class Plain>
+T ReadAs(va_list* ap) {
+  static_assert(sizeof(T) == sizeof(Plain) && std::is_trivially_copyable_v<T> &&
+                std::is_standard_layout_v<T> && std::is_trivially_copyable_v<Plain>);
+  return std::bit_cast<T>(va_arg(*ap, Plain));
+}
+
+// p_ui: [map id,] control type, then the control IDs (and values) that type takes.
+void ReadUiOption(ParamDef& pd, bool multiMap, va_list* ap) {
+  pd.has_ui = true;
+  if (multiMap) pd.map_id = static_cast<MapID>(va_arg(*ap, int));
+  pd.ctrl_type = static_cast<ControlType2>(va_arg(*ap, int));
+  pd.ctrl_IDs.clear();
+  switch (pd.ctrl_type) {
+    case TYPE_SPINNER:
+    case TYPE_SLIDER:
+      pd.spin_type = va_arg(*ap, int);
+      pd.ctrl_IDs.push_back(va_arg(*ap, int));  // edit field
+      pd.ctrl_IDs.push_back(va_arg(*ap, int));  // spinner
+      pd.scale = static_cast<float>(va_arg(*ap, double));
+      break;
+    case TYPE_RADIO: {
+      const int n = va_arg(*ap, int);
+      for (int i = 0; i < n && i < 64; ++i) pd.ctrl_IDs.push_back(va_arg(*ap, int));
+      break;
+    }
+    case TYPE_INTLISTBOX: {
+      pd.ctrl_IDs.push_back(va_arg(*ap, int));
+      const int n = va_arg(*ap, int);
+      for (int i = 0; i < n && i < 256; ++i) pd.vals.push_back(va_arg(*ap, int));
+      break;
+    }
+    default:
+      pd.ctrl_IDs.push_back(va_arg(*ap, int));
+      break;
+  }
+  pd.ctrl_count = static_cast<int>(pd.ctrl_IDs.size());
 }
 
 void ReadValue(int type, PB2Value& v, va_list* ap) {
@@ -77,12 +122,12 @@ void ReadValue(int type, PB2Value& v, va_list* ap) {
       break;
     case ValueKind::Point:
       if (base_type(type) == TYPE_POINT3)
-        v.p = va_arg(*ap, Point3);
+        v.p = ReadAs<Point3, Floats3>(ap);
       else
-        v.p = Point3(va_arg(*ap, Color));
+        v.p = Point3(ReadAs<Color, Floats3>(ap));
       break;
     case ValueKind::AColor4: {
-      const AColor c = va_arg(*ap, AColor);
+      const AColor c = ReadAs<AColor, Floats4>(ap);
       v.p = Point3(c.r, c.g, c.b);
       v.f = c.a;
       break;
@@ -111,6 +156,19 @@ void SetCreateParamDlgsHook(CreateParamDlgsHook hook) {
 
 using maxhost::kMaxParams;
 using maxhost::kMaxTagsPerParam;
+using maxhost::ReadAs;
+using maxhost::UlongPair;
+
+// The SDK gives the table constructor a USHORT as its last named parameter (and AddParam a
+// short ParamID), which a call promotes to int. Both compilers' va_start find the variable
+// arguments all the same; clang's warning about the promotion is silenced for these two.
+#if defined(__clang__)
+#define MAXHOST_VA_START(ap, last)                                                   \
+  _Pragma("clang diagnostic push") _Pragma("clang diagnostic ignored \"-Wvarargs\"") \
+      va_start(ap, last) _Pragma("clang diagnostic pop")
+#else
+#define MAXHOST_VA_START(ap, last) va_start(ap, last)
+#endif
 
 ParamBlockDesc2::ParamBlockDesc2() = default;
 
@@ -118,7 +176,7 @@ ParamBlockDesc2::ParamBlockDesc2(BlockID id, const MCHAR* name, StringResID loca
                                  ClassDesc2* c, USHORT f, ...)
     : ID(id), int_name(name), local_name(localName), cd(c), flags(f) {
   va_list ap;
-  va_start(ap, f);
+  MAXHOST_VA_START(ap, f);
   if (flags & P_VERSION) version = va_arg(ap, int);
   if (flags & P_AUTO_CONSTRUCT) ref_no = va_arg(ap, int);
   if (flags & P_AUTO_UI) {
@@ -182,37 +240,9 @@ void ParamBlockDesc2::ParseOption(ParamDef& pd, int tag, void* args) {
       maxhost::ReadValue(pd.type, pd.range_high, ap);
       pd.has_range = true;
       break;
-    case p_ui: {
-      pd.has_ui = true;
-      if (flags & P_MULTIMAP) pd.map_id = static_cast<MapID>(va_arg(*ap, int));
-      pd.ctrl_type = static_cast<ControlType2>(va_arg(*ap, int));
-      pd.ctrl_IDs.clear();
-      switch (pd.ctrl_type) {
-        case TYPE_SPINNER:
-        case TYPE_SLIDER:
-          pd.spin_type = va_arg(*ap, int);
-          pd.ctrl_IDs.push_back(va_arg(*ap, int));  // edit field
-          pd.ctrl_IDs.push_back(va_arg(*ap, int));  // spinner
-          pd.scale = static_cast<float>(va_arg(*ap, double));
-          break;
-        case TYPE_RADIO: {
-          const int n = va_arg(*ap, int);
-          for (int i = 0; i < n && i < 64; ++i) pd.ctrl_IDs.push_back(va_arg(*ap, int));
-          break;
-        }
-        case TYPE_INTLISTBOX: {
-          pd.ctrl_IDs.push_back(va_arg(*ap, int));
-          const int n = va_arg(*ap, int);
-          for (int i = 0; i < n && i < 256; ++i) pd.vals.push_back(va_arg(*ap, int));
-          break;
-        }
-        default:
-          pd.ctrl_IDs.push_back(va_arg(*ap, int));
-          break;
-      }
-      pd.ctrl_count = static_cast<int>(pd.ctrl_IDs.size());
+    case p_ui:
+      maxhost::ReadUiOption(pd, (flags & P_MULTIMAP) != 0, ap);
       break;
-    }
     case p_vals: {
       // One value per radio button, in button order.
       pd.vals.clear();
@@ -230,7 +260,7 @@ void ParamBlockDesc2::ParseOption(ParamDef& pd, int tag, void* args) {
       pd.dim = static_cast<ParamDimension*>(va_arg(*ap, void*));
       break;
     case p_classID:
-      pd.class_ID = va_arg(*ap, Class_ID);
+      pd.class_ID = ReadAs<Class_ID, UlongPair>(ap);
       break;
     case p_sclassID:
       pd.sclassID = static_cast<SClass_ID>(va_arg(*ap, int));
@@ -286,7 +316,7 @@ ParamID ParamBlockDesc2::IndextoID(int i) const {
 
 ParamDef& ParamBlockDesc2::GetParamDef(ParamID id) {
   const int i = IDtoIndex(id);
-  if (i < 0) throw std::out_of_range("ParamBlockDesc2::GetParamDef(): no parameter with this ID");
+  if (i < 0) throw std::out_of_range("GetParamDef: no parameter with this ID");
   return paramdefs[static_cast<size_t>(i)];
 }
 
@@ -294,14 +324,8 @@ int ParamBlockDesc2::NameToIndex(const MCHAR* name) const {
   if (!name) return -1;
   for (size_t i = 0; i < paramdefs.size(); ++i) {
     const MCHAR* a = paramdefs[i].int_name;
-    const MCHAR* b = name;
-    if (!a) continue;
-    while (*a && *b &&
-           std::towlower(static_cast<wint_t>(*a)) == std::towlower(static_cast<wint_t>(*b))) {
-      ++a;
-      ++b;
-    }
-    if (*a == 0 && *b == 0) return static_cast<int>(i);
+    if (a && maxhost::EqualsNoCase(std::wstring_view(a), std::wstring_view(name)))
+      return static_cast<int>(i);
   }
   return -1;
 }
@@ -315,7 +339,7 @@ void ParamBlockDesc2::AddParam(ParamID id, ...) {
   ParamDef pd;
   pd.ID = id;
   va_list ap;
-  va_start(ap, id);
+  MAXHOST_VA_START(ap, id);
   ParseStanza(pd, &ap);
   va_end(ap);
   paramdefs.push_back(pd);

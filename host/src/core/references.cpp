@@ -1,9 +1,12 @@
 // References and dependents, messages, enumeration, deletion and clone remapping.
 #include <algorithm>
+#include <atomic>
 #include <map>
 #include <vector>
 
 #include <ref.h>
+
+#include "core/live_targets.h"
 
 namespace {
 
@@ -81,6 +84,12 @@ RefResult ReferenceMaker::ReplaceReference(int which, RefTargetHandle newtarg, B
     mHeld.push_back(newtarg);
   }
   SetReference(which, newtarg);
+  if (newtarg && GetReference(which) != newtarg) {
+    // The maker refused a target of the wrong kind: it keeps what it had.
+    EraseOne(newtarg->mDependents, this);
+    EraseOne(mHeld, newtarg);
+    return REF_FAIL;
+  }
   if (newtarg) newtarg->RefAdded(this);
   if (old) {
     EraseOne(old->mDependents, this);
@@ -151,9 +160,24 @@ IOResult ReferenceMaker::Load(ILoad* iload) {
 
 // ---------------------------------------------------------------- ReferenceTarget
 
-ReferenceTarget::ReferenceTarget() = default;
+namespace {
+std::atomic<long> gLiveTargets{0};
+}  // namespace
+
+long maxhost::LiveReferenceTargets() {
+  return gLiveTargets.load(std::memory_order_relaxed);
+}
+
+ReferenceTarget::ReferenceTarget() {
+  gLiveTargets.fetch_add(1, std::memory_order_relaxed);
+}
+
+ReferenceTarget::ReferenceTarget(const ReferenceTarget& o) : ReferenceMaker(o) {
+  gLiveTargets.fetch_add(1, std::memory_order_relaxed);
+}
 
 ReferenceTarget::~ReferenceTarget() {
+  gLiveTargets.fetch_sub(1, std::memory_order_relaxed);
   // Deleted without DeleteMe: makers still pointing here are cleared, without messages
   // (the derived parts of this object are already gone).
   mBeingDeleted = true;

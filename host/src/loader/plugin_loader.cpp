@@ -8,7 +8,10 @@
 #include <exception>
 #include <filesystem>
 
+#include "base/files.h"
+#include "base/text.h"
 #include "core/class_directory.h"
+#include "win32/elf_section.h"
 #include "win32/module.h"
 
 namespace maxhost {
@@ -21,6 +24,10 @@ using NumberClassesFn = int (*)();
 using ClassDescFn = ClassDesc* (*)(int);
 using VersionFn = ULONG (*)();
 using InitShutdownFn = int (*)();
+
+constexpr const char* kLoadPlugin = "LoadPlugin";
+constexpr const char* kLoadFolder = "LoadFolder";
+constexpr std::size_t kMaxLibraryBytes = std::size_t{512} << 20;
 
 // More classes than any library could sensibly hold: a garbage count.
 constexpr int kMaxClassesPerLibrary = 10000;
@@ -45,6 +52,81 @@ bool Guarded(F&& call, const char* what, std::string& why) {
   return false;
 }
 
+struct Exports {
+  DescriptionFn description = nullptr;
+  NumberClassesFn numberClasses = nullptr;
+  ClassDescFn classDesc = nullptr;
+  VersionFn version = nullptr;
+  InitShutdownFn initialize = nullptr;
+};
+
+// Resolves the entry point and the six exports by their plain names; returns the name of
+// the first export that is missing, or nothing.
+std::string ResolveExports(void* dl, LoadedLibrary& lib, Exports& e) {
+  lib.dll_main = reinterpret_cast<DllMainFn>(dlsym(dl, "DllMain"));
+  e.description = reinterpret_cast<DescriptionFn>(dlsym(dl, "LibDescription"));
+  e.numberClasses = reinterpret_cast<NumberClassesFn>(dlsym(dl, "LibNumberClasses"));
+  e.classDesc = reinterpret_cast<ClassDescFn>(dlsym(dl, "LibClassDesc"));
+  e.version = reinterpret_cast<VersionFn>(dlsym(dl, "LibVersion"));
+  e.initialize = reinterpret_cast<InitShutdownFn>(dlsym(dl, "LibInitialize"));
+  lib.lib_shutdown = reinterpret_cast<InitShutdownFn>(dlsym(dl, "LibShutdown"));
+  const std::pair<const char*, bool> found[] = {{"LibDescription", e.description != nullptr},
+                                                {"LibNumberClasses", e.numberClasses != nullptr},
+                                                {"LibClassDesc", e.classDesc != nullptr},
+                                                {"LibVersion", e.version != nullptr},
+                                                {"LibInitialize", e.initialize != nullptr},
+                                                {"LibShutdown", lib.lib_shutdown != nullptr}};
+  for (const auto& [name, present] : found)
+    if (!present) return name;
+  return {};
+}
+
+// Asks an initialised library for its description and class descriptors; returns why that
+// failed, or nothing.
+std::string ListClasses(LoadedLibrary& lib, const Exports& e) {
+  std::string why;
+  Guarded(
+      [&] {
+        const MCHAR* text = e.description();
+        lib.description = text ? text : L"";
+        const int count = e.numberClasses();
+        if (count < 0 || count > kMaxClassesPerLibrary) {
+          why = "LibNumberClasses returned " + std::to_string(count);
+          return;
+        }
+        for (int i = 0; i < count; ++i)
+          if (ClassDesc* cd = e.classDesc(i)) lib.classes.push_back(cd);
+      },
+      "listing the classes", why);
+  return why;
+}
+
+struct LibraryFile {
+  std::vector<Resource> resources;
+  std::string resourceError;  // why there are none
+};
+
+// The dynamic loader maps what a library's headers promise; a promise past the end of the
+// file faults inside it, where nothing can be caught. So the file is read and checked
+// first, and its resources are parsed from the same bytes.
+Status CheckLibraryFile(const std::string& path, LibraryFile& out) {
+  std::vector<std::uint8_t> file;
+  if (Status read = ReadRegularFile(kLoadPlugin, path, kMaxLibraryBytes, file); !read) return read;
+  const std::string where = std::string(kLoadPlugin) + ": " + path + ": ";
+  if (const std::string why = ElfLibraryProblem(file); !why.empty())
+    return Status::Failure(where + why);
+  ElfSectionResult section = FindElfSection(file, kResourceSectionName);
+  if (!section.found) {
+    out.resourceError = section.error;
+    return Status::Success();
+  }
+  ResParseResult parsed = ParseResFile(section.bytes);
+  if (!parsed.ok)
+    return Status::Failure(where + "its resource section is damaged: " + parsed.error);
+  out.resources = std::move(parsed.resources);
+  return Status::Success();
+}
+
 }  // namespace
 
 ULONG HostPluginVersion() {
@@ -59,19 +141,19 @@ std::vector<PluginLoadResult> PluginLoader::LoadFolder(const std::string& folder
   namespace fs = std::filesystem;
   std::vector<PluginLoadResult> results;
   std::error_code ec;
-  if (!fs::is_directory(folder, ec)) {
-    results.push_back({folder, false, "tilvara: error: " + folder + ": not a plug-in folder"});
+  auto failed = [&](const std::string& why) {
+    results.push_back({folder, false, std::string(kLoadFolder) + ": " + folder + ": " + why});
     return results;
-  }
+  };
+  const fs::file_status status = fs::status(folder, ec);
+  if (!fs::exists(status)) return failed("no such plug-in folder");
+  if (!fs::is_directory(status)) return failed("not a plug-in folder (not a directory)");
   std::vector<std::string> paths;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec)) {
-    const std::string ext = entry.path().extension().string();
-    if (entry.is_regular_file(ec) && (ext == ".dlt" || ext == ".DLT"))
+  fs::directory_iterator it(folder, ec);
+  if (ec) return failed("the folder cannot be read: " + ec.message());
+  for (const fs::directory_entry& entry : it) {
+    if (EqualsNoCase(entry.path().extension().string(), std::string_view(".dlt")))
       paths.push_back(entry.path().string());
-  }
-  if (ec) {
-    results.push_back({folder, false, "tilvara: error: " + folder + ": " + ec.message()});
-    return results;
   }
   std::sort(paths.begin(), paths.end());
   for (const std::string& path : paths) results.push_back(LoadPlugin(path));
@@ -81,9 +163,14 @@ std::vector<PluginLoadResult> PluginLoader::LoadFolder(const std::string& folder
 PluginLoadResult PluginLoader::LoadPlugin(const std::string& path) {
   PluginLoadResult result{path, false, {}};
   auto fail = [&](const std::string& why) {
-    result.error = "tilvara: error: " + path + ": " + why;
+    result.error = std::string(kLoadPlugin) + ": " + path + ": " + why;
     return result;
   };
+  LibraryFile checked;
+  if (Status s = CheckLibraryFile(path, checked); !s) {
+    result.error = s.error;
+    return result;
+  }
   void* dl = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!dl) {
     const char* reason = dlerror();
@@ -92,25 +179,13 @@ PluginLoadResult PluginLoader::LoadPlugin(const std::string& path) {
   LoadedLibrary lib;
   lib.path = path;
   lib.dl_handle = dl;
-  lib.dll_main = reinterpret_cast<DllMainFn>(dlsym(dl, "DllMain"));
-  auto description = reinterpret_cast<DescriptionFn>(dlsym(dl, "LibDescription"));
-  auto number_classes = reinterpret_cast<NumberClassesFn>(dlsym(dl, "LibNumberClasses"));
-  auto class_desc = reinterpret_cast<ClassDescFn>(dlsym(dl, "LibClassDesc"));
-  auto version = reinterpret_cast<VersionFn>(dlsym(dl, "LibVersion"));
-  auto initialize = reinterpret_cast<InitShutdownFn>(dlsym(dl, "LibInitialize"));
-  lib.lib_shutdown = reinterpret_cast<InitShutdownFn>(dlsym(dl, "LibShutdown"));
-  const std::pair<const char*, bool> exports[] = {
-      {"LibDescription", description != nullptr}, {"LibNumberClasses", number_classes != nullptr},
-      {"LibClassDesc", class_desc != nullptr},    {"LibVersion", version != nullptr},
-      {"LibInitialize", initialize != nullptr},   {"LibShutdown", lib.lib_shutdown != nullptr}};
-  for (const auto& [name, found] : exports) {
-    if (!found) {
-      dlclose(dl);
-      return fail(std::string("missing export ") + name);
-    }
+  Exports exports;
+  if (const std::string missing = ResolveExports(dl, lib, exports); !missing.empty()) {
+    dlclose(dl);
+    return fail("missing export " + missing);
   }
-
-  lib.instance = RegisterModule(path, dl);
+  lib.instance =
+      RegisterLibrary(path, dl, std::move(checked.resources), std::move(checked.resourceError));
   // Undoes the attach when a later step refuses the library.
   auto detach_and_close = [&]() {
     std::string ignored;
@@ -129,7 +204,7 @@ PluginLoadResult PluginLoader::LoadPlugin(const std::string& path) {
       return fail(why.empty() ? "DllMain refused DLL_PROCESS_ATTACH" : why);
     }
   }
-  if (!Guarded([&] { lib.version = version(); }, "LibVersion", why)) {
+  if (!Guarded([&] { lib.version = exports.version(); }, "LibVersion", why)) {
     detach_and_close();
     return fail(why);
   }
@@ -139,26 +214,12 @@ PluginLoadResult PluginLoader::LoadPlugin(const std::string& path) {
                 Hex(HostPluginVersion()));
   }
   int initialized = 0;
-  if (!Guarded([&] { initialized = initialize(); }, "LibInitialize", why) || !initialized) {
+  if (!Guarded([&] { initialized = exports.initialize(); }, "LibInitialize", why) || !initialized) {
     detach_and_close();
     return fail(why.empty() ? "LibInitialize failed" : why);
   }
-  int count = 0;
-  const bool listed = Guarded(
-      [&] {
-        const MCHAR* text = description();
-        lib.description = text ? text : L"";
-        count = number_classes();
-        if (count < 0 || count > kMaxClassesPerLibrary) {
-          why = "LibNumberClasses returned " + std::to_string(count);
-          return;
-        }
-        for (int i = 0; i < count; ++i) {
-          if (ClassDesc* cd = class_desc(i)) lib.classes.push_back(cd);
-        }
-      },
-      "listing the classes", why);
-  if (!listed || !why.empty()) {
+  why = ListClasses(lib, exports);
+  if (!why.empty()) {
     std::string ignored;
     Guarded([&] { lib.lib_shutdown(); }, "LibShutdown", ignored);
     detach_and_close();

@@ -29,7 +29,7 @@ struct LoadedLibrary {
 struct PluginLoadResult {
   std::string path;
   bool ok = false;
-  // "tilvara: error: <path>: <why>" when !ok; the library was skipped.
+  // "LoadPlugin: <path>: <why>" (or "LoadFolder: ...") when !ok; the library was skipped.
   std::string error;
 };
 

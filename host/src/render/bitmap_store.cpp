@@ -56,28 +56,4 @@ std::shared_ptr<FilteredImage> AcquireBitmap(const std::string& path, bool reloa
   return loaded;
 }
 
-std::string NarrowPath(const wchar_t* path) {
-  std::string out;
-  if (!path) return out;
-  for (; *path; ++path) {
-    const uint32_t c = uint32_t(*path);
-    if (c < 0x80) {
-      out += char(c);
-    } else if (c < 0x800) {
-      out += char(0xC0 | (c >> 6));
-      out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += char(0xE0 | (c >> 12));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    } else {
-      out += char(0xF0 | (c >> 18));
-      out += char(0x80 | ((c >> 12) & 0x3F));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
-
 }  // namespace maxhost

@@ -20,7 +20,4 @@ void Report(const std::string& line);
 std::shared_ptr<FilteredImage> AcquireBitmap(const std::string& path, bool reload,
                                              std::string& error);
 
-// UTF-8 form of a wide file name, for the file system and for messages.
-std::string NarrowPath(const wchar_t* path);
-
 }  // namespace maxhost

@@ -1,6 +1,8 @@
 #include "render/bitmap_texture.h"
 
-#include <cctype>
+#include "base/text.h"
+#include "core/param_block.h"
+
 #include <cmath>
 
 #include "render/bitmap_store.h"
@@ -94,7 +96,7 @@ void BitmapTexture::ReloadBitmapAndUpdate() {
 }
 
 void BitmapTexture::LoadFile(bool force) {
-  const std::string name = NarrowPath(GetMapName());
+  const std::string name = Utf8FromWide(GetMapName() ? GetMapName() : L"");
   if (name.empty()) {
     // No file: pixels given in memory stay, a file image goes.
     if (!fromMemory_) image_.reset();
@@ -115,11 +117,8 @@ void BitmapTexture::LoadFile(bool force) {
   }
   reportedName_.clear();
   const size_t dot = name.find_last_of('.');
-  if (dot != std::string::npos) {
-    std::string ext = name.substr(dot + 1);
-    for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
-    hdr_ = ext == "hdr" ? 1 : 0;
-  }
+  if (dot != std::string::npos)
+    hdr_ = EqualsNoCase(std::string_view(name).substr(dot + 1), std::string_view("hdr")) ? 1 : 0;
 }
 
 void BitmapTexture::Update(TimeValue t, Interval& valid) {
@@ -216,9 +215,18 @@ RefTargetHandle BitmapTexture::GetReference(int i) {
   }
 }
 
+// A target of the wrong kind is refused (the slot keeps what it had), so a hostile scene
+// file cannot make the texture read a map as its generator or block.
 void BitmapTexture::SetReference(int i, RefTargetHandle rtarg) {
-  if (i == 0) uvgen_ = dynamic_cast<StdUVGen*>(rtarg);
-  if (i == 1) pblock_ = static_cast<IParamBlock2*>(rtarg);
+  if (i == 0) {
+    if (rtarg && rtarg->SuperClassID() != UVGEN_CLASS_ID) return;
+    auto* uvgen = dynamic_cast<StdUVGen*>(rtarg);
+    if (rtarg && !uvgen) return;
+    uvgen_ = uvgen;
+  } else if (i == 1) {
+    if (rtarg && !IsBlockOf(rtarg, GetBitmapTextureDesc(), 0)) return;
+    pblock_ = static_cast<IParamBlock2*>(rtarg);
+  }
   ivalid_.SetEmpty();
 }
 

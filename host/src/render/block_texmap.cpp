@@ -1,5 +1,7 @@
 #include "render/block_texmap.h"
 
+#include "core/param_block.h"
+
 namespace maxhost {
 
 void BlockTexmap::Update(TimeValue t, Interval& valid) {
@@ -33,7 +35,7 @@ RefTargetHandle BlockTexmap::Clone(RemapDir& remap) {
 }
 
 void BlockTexmap::SetReference(int i, RefTargetHandle rtarg) {
-  if (i != 0) return;
+  if (i != 0 || (rtarg && !IsBlockOf(rtarg, Desc(), 0))) return;
   pblock_ = static_cast<IParamBlock2*>(rtarg);
   ParamChanged();
   ivalid_.SetEmpty();

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "base/host_error.h"
+
 namespace maxhost {
 
 struct Rgba {
@@ -32,9 +34,12 @@ bool LoadImageFile(const std::string& path, Image& out, std::string& error);
 // Converts to 8-bit RGBA (clamped to [0, 1], rounded to nearest).
 std::vector<uint8_t> ToRgba8(const Image& image);
 
-// Writes an 8-bit RGBA PNG; returns false and sets `error` when the file cannot be written.
+// Encodes 8-bit RGBA pixels (width * height * 4 bytes) as a PNG file's bytes.
+Status EncodePng(int width, int height, const std::vector<uint8_t>& rgba8,
+                 std::vector<unsigned char>& out);
+// Writes an 8-bit RGBA PNG; fails when any byte does not reach the file (a full disk).
+Status WritePng(const std::string& path, const Image& image);
+// The same, for callers that keep an error text ("WritePng: ...").
 bool WritePng(const std::string& path, const Image& image, std::string& error);
-bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba8,
-              std::string& error);
 
 }  // namespace maxhost

@@ -1,5 +1,7 @@
 #include "render/material.h"
 
+#include "core/param_block.h"
+
 namespace maxhost {
 namespace {
 
@@ -97,7 +99,7 @@ RefTargetHandle StandardMaterial::Clone(RemapDir& remap) {
 }
 
 void StandardMaterial::SetReference(int i, RefTargetHandle rtarg) {
-  if (i != 0) return;
+  if (i != 0 || (rtarg && !IsBlockOf(rtarg, GetStandardMaterialDesc(), 0))) return;
   pblock_ = static_cast<IParamBlock2*>(rtarg);
   map_ = pblock_ ? pblock_->GetTexmap(kMtlDiffuseMap, 0) : nullptr;
   ivalid_.SetEmpty();

@@ -164,12 +164,12 @@ RenderResult Render(Scene& scene, const RenderOptions& options) {
   RenderResult result;
   if (options.width <= 0 || options.height <= 0 || options.width > 16384 ||
       options.height > 16384) {
-    result.error = "render(): image size " + std::to_string(options.width) + "x" +
+    result.error = "Render: image size " + std::to_string(options.width) + "x" +
                    std::to_string(options.height) + " is outside 1..16384";
     return result;
   }
   if (options.bucketSize <= 0) {
-    result.error = "render(): bucket size must be positive";
+    result.error = "Render: bucket size must be positive";
     return result;
   }
   int threads = options.threads > 0 ? options.threads : int(std::thread::hardware_concurrency());
@@ -218,16 +218,16 @@ RenderResult Render(Scene& scene, const RenderOptions& options) {
       try {
         std::rethrow_exception(e);
       } catch (const std::exception& ex) {
-        result.error = std::string("render(): shading failed: ") + ex.what();
+        result.error = std::string("Render: shading failed: ") + ex.what();
       } catch (...) {
-        result.error = "render(): shading failed with an unknown exception";
+        result.error = "Render: shading failed with an unknown exception";
       }
       return result;
     }
     result.image = std::move(image);
     result.ok = true;
   } catch (const std::exception& ex) {
-    result.error = std::string("render(): ") + ex.what();
+    result.error = std::string("Render: ") + ex.what();
   }
   return result;
 }

@@ -82,7 +82,7 @@ struct RenderOptions {
 
 struct RenderResult {
   bool ok = false;
-  std::string error;  // "render(): <why>" when not ok
+  std::string error;  // "Render: <why>" when not ok
   Image image;        // RGBA, alpha 1
 };
 

@@ -18,7 +18,8 @@ RefTargetHandle SceneNode::GetReference(int i) {
 }
 
 void SceneNode::SetReference(int i, RefTargetHandle rtarg) {
-  if (i == 0) mtl_ = static_cast<Mtl*>(rtarg);
+  if (i != 0 || (rtarg && rtarg->SuperClassID() != MATERIAL_CLASS_ID)) return;
+  if (auto* mtl = dynamic_cast<Mtl*>(rtarg); mtl || !rtarg) mtl_ = mtl;
 }
 
 }  // namespace maxhost

@@ -1,5 +1,7 @@
 #include "render/uv_generator.h"
 
+#include "core/param_block.h"
+
 #include <cmath>
 
 namespace maxhost {
@@ -123,7 +125,8 @@ RefTargetHandle UVGenerator::GetReference(int i) {
 }
 
 void UVGenerator::SetReference(int i, RefTargetHandle rtarg) {
-  if (i == 0) pblock_ = static_cast<IParamBlock2*>(rtarg);
+  if (i != 0 || (rtarg && !IsBlockOf(rtarg, GetUVGeneratorDesc(), 0))) return;
+  pblock_ = static_cast<IParamBlock2*>(rtarg);
 }
 
 RefTargetHandle UVGenerator::Clone(RemapDir& remap) {

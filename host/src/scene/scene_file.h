@@ -12,12 +12,12 @@ namespace maxhost {
 
 struct SaveResult {
   bool ok = false;
-  std::string error;  // "save_scene(): ..." when not ok
+  std::string error;  // "SaveScene: ..." when not ok
 };
 
 struct LoadResult {
   bool ok = false;
-  std::string error;  // "load_scene(): ..." when not ok; nothing was created then
+  std::string error;  // "LoadScene: ..." when not ok; nothing was created then
   std::vector<ReferenceTarget*> roots;
 };
 

@@ -1,6 +1,6 @@
 #include "win32/dialog_template.h"
 
-#include "win32/text.h"
+#include "base/text.h"
 
 namespace maxhost {
 
@@ -34,7 +34,7 @@ class Reader {
       if (!ok_ || u == 0) break;
       units.push_back(static_cast<char16_t>(u));
     }
-    return WideFromUtf16(units.data(), units.size());
+    return WideFromUtf16(units);
   }
   // sz_Or_Ord: 0x0000 none, 0xFFFF then an ordinal, else a string.
   ResId SzOrOrd(const char* field) {
@@ -100,7 +100,7 @@ std::wstring DialogControl::ClassName() const {
 }
 
 bool DialogControl::IsClass(const wchar_t* name) const {
-  return EqualsIgnoreCase(ClassName(), name);
+  return EqualsNoCase(ClassName(), name);
 }
 
 const DialogControl* DialogTemplate::FindControl(std::int32_t id) const {
@@ -116,7 +116,7 @@ DialogParseResult ParseDialogTemplate(std::span<const std::uint8_t> bytes) {
   const std::uint16_t version = r.U16("dlgVer");
   const std::uint16_t signature = r.U16("signature");
   if (!r.ok()) {
-    result.error = "parse_dialog_template(): " + r.what();
+    result.error = "ParseDialogTemplate: " + r.what();
     return result;
   }
   d.extended = version == 1 && signature == 0xFFFF;
@@ -175,7 +175,7 @@ DialogParseResult ParseDialogTemplate(std::span<const std::uint8_t> bytes) {
     if (head.ok()) d.controls.push_back(std::move(c));
   }
   if (!head.ok()) {
-    result.error = "parse_dialog_template(): " + head.what();
+    result.error = "ParseDialogTemplate: " + head.what();
     result.dialog = DialogTemplate{};
     return result;
   }

@@ -49,7 +49,7 @@ struct DialogTemplate {
 struct DialogParseResult {
   bool ok = false;
   DialogTemplate dialog;
-  std::string error;  // "parse_dialog_template(): ..." when !ok
+  std::string error;  // "ParseDialogTemplate: ..." when !ok
 };
 
 DialogParseResult ParseDialogTemplate(std::span<const std::uint8_t> bytes);

@@ -23,12 +23,63 @@ std::uint8_t Channel(std::uint32_t pixel, std::uint32_t mask) {
 constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiBitfields = 3;
 
+// The channel masks of uncompressed 16- and 32-bit pixels (5-5-5 and 8-8-8).
+void DefaultMasks(std::uint32_t bpp, std::uint32_t (&masks)[3]) {
+  if (bpp == 16) {
+    masks[0] = 0x7C00;
+    masks[1] = 0x03E0;
+    masks[2] = 0x001F;
+  } else if (bpp == 32) {
+    masks[0] = 0x00FF0000;
+    masks[1] = 0x0000FF00;
+    masks[2] = 0x000000FF;
+  }
+}
+
+// Decodes the pixel rows (bottom-up unless top_down) into rgb; the caller has checked
+// that `pixels` holds stride * height bytes. Returns why it failed, or nothing.
+std::string DecodeRows(std::span<const std::uint8_t> pixels, std::size_t stride, int width,
+                       int height, bool top_down, std::uint32_t bpp,
+                       const std::vector<std::uint8_t>& palette, const std::uint32_t (&masks)[3],
+                       RgbImage& img) {
+  img.width = width;
+  img.height = height;
+  img.source_bits_per_pixel = static_cast<int>(bpp);
+  img.rgb.resize(static_cast<std::size_t>(width) * height * 3);
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* row = &pixels[stride * (top_down ? y : height - 1 - y)];
+    std::uint8_t* out = &img.rgb[static_cast<std::size_t>(y) * width * 3];
+    for (int x = 0; x < width; ++x, out += 3) {
+      if (bpp <= 8) {
+        const std::uint32_t bit = static_cast<std::uint32_t>(x) * bpp;
+        const std::uint32_t index = (row[bit / 8] >> (8 - bpp - bit % 8)) & ((1u << bpp) - 1);
+        if (index * 3 >= palette.size())
+          return "pixel " + std::to_string(x) + ", " + std::to_string(y) +
+                 " indexes past the colour table";
+        out[0] = palette[index * 3];
+        out[1] = palette[index * 3 + 1];
+        out[2] = palette[index * 3 + 2];
+      } else if (bpp == 24) {
+        out[0] = row[x * 3 + 2];
+        out[1] = row[x * 3 + 1];
+        out[2] = row[x * 3];
+      } else {
+        const std::uint32_t pixel = Le(row + x * (bpp / 8), static_cast<int>(bpp / 8));
+        out[0] = Channel(pixel, masks[0]);
+        out[1] = Channel(pixel, masks[1]);
+        out[2] = Channel(pixel, masks[2]);
+      }
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 DibDecodeResult DecodeDib(std::span<const std::uint8_t> bytes) {
   DibDecodeResult result;
   auto fail = [&](const std::string& why) {
-    result.error = "decode_dib(): " + why;
+    result.error = "DecodeDib: " + why;
     result.image = RgbImage{};
     return result;
   };
@@ -66,15 +117,7 @@ DibDecodeResult DecodeDib(std::span<const std::uint8_t> bytes) {
   }
   std::size_t pos = header_size;
   std::uint32_t masks[3] = {0, 0, 0};
-  if (bpp == 16) {
-    masks[0] = 0x7C00;
-    masks[1] = 0x03E0;
-    masks[2] = 0x001F;
-  } else if (bpp == 32) {
-    masks[0] = 0x00FF0000;
-    masks[1] = 0x0000FF00;
-    masks[2] = 0x000000FF;
-  }
+  DefaultMasks(bpp, masks);
   if (compression == kBiBitfields) {
     if (header_size >= 52) {
       for (int i = 0; i < 3; ++i) masks[i] = Le(&bytes[40 + 4 * i], 4);
@@ -107,36 +150,10 @@ DibDecodeResult DecodeDib(std::span<const std::uint8_t> bytes) {
                 std::to_string(height) + " at " + std::to_string(bpp) + " bits need " +
                 std::to_string(stride * height) + " bytes)");
   }
-  RgbImage& img = result.image;
-  img.width = width;
-  img.height = height;
-  img.source_bits_per_pixel = static_cast<int>(bpp);
-  img.rgb.resize(static_cast<std::size_t>(width) * height * 3);
-  for (int y = 0; y < height; ++y) {
-    const std::uint8_t* row = &bytes[pos + stride * (top_down ? y : height - 1 - y)];
-    std::uint8_t* out = &img.rgb[static_cast<std::size_t>(y) * width * 3];
-    for (int x = 0; x < width; ++x, out += 3) {
-      if (bpp <= 8) {
-        const std::uint32_t bit = static_cast<std::uint32_t>(x) * bpp;
-        const std::uint32_t index = (row[bit / 8] >> (8 - bpp - bit % 8)) & ((1u << bpp) - 1);
-        if (index * 3 >= palette.size())
-          return fail("pixel " + std::to_string(x) + ", " + std::to_string(y) +
-                      " indexes past the colour table");
-        out[0] = palette[index * 3];
-        out[1] = palette[index * 3 + 1];
-        out[2] = palette[index * 3 + 2];
-      } else if (bpp == 24) {
-        out[0] = row[x * 3 + 2];
-        out[1] = row[x * 3 + 1];
-        out[2] = row[x * 3];
-      } else {
-        const std::uint32_t pixel = Le(row + x * (bpp / 8), static_cast<int>(bpp / 8));
-        out[0] = Channel(pixel, masks[0]);
-        out[1] = Channel(pixel, masks[1]);
-        out[2] = Channel(pixel, masks[2]);
-      }
-    }
-  }
+  if (std::string why = DecodeRows(bytes.subspan(pos), stride, width, height, top_down, bpp,
+                                   palette, masks, result.image);
+      !why.empty())
+    return fail(why);
   result.ok = true;
   return result;
 }

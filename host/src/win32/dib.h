@@ -23,7 +23,7 @@ struct RgbImage {
 struct DibDecodeResult {
   bool ok = false;
   RgbImage image;
-  std::string error;  // "decode_dib(): ..." when !ok
+  std::string error;  // "DecodeDib: ..." when !ok
 };
 
 // Takes a packed DIB (a BITMAPINFOHEADER or later header, the colour table, the

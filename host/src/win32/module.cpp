@@ -1,13 +1,11 @@
 #include "win32/module.h"
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
 
-#include "win32/elf_section.h"
-#include "win32/text.h"
+#include "base/files.h"
+#include "base/text.h"
 
 namespace maxhost {
 
@@ -16,6 +14,7 @@ namespace {
 constexpr std::uint16_t kRtString = 6;
 constexpr std::uint16_t kRtBitmap = 2;
 constexpr std::uint16_t kRtDialog = 5;
+constexpr std::size_t kMaxResFileBytes = std::size_t{64} << 20;
 
 struct Registry {
   std::mutex mutex;
@@ -48,8 +47,7 @@ void DecodeStrings(Module& m) {
         std::u16string units(len, u'\0');
         for (std::size_t k = 0; k < len; ++k)
           units[k] = static_cast<char16_t>(d[pos + 2 * k] | (d[pos + 2 * k + 1] << 8));
-        m.strings[(static_cast<UINT>(block) - 1) * 16 + i] =
-            WideFromUtf16(units.data(), units.size());
+        m.strings[(static_cast<UINT>(block) - 1) * 16 + i] = WideFromUtf16(units);
       }
       pos += 2 * len;
     }
@@ -67,21 +65,13 @@ HMODULE Insert(std::unique_ptr<Module> m) {
 
 }  // namespace
 
-HMODULE RegisterModule(const std::string& path, void* dl_handle) {
+HMODULE RegisterLibrary(const std::string& path, void* dl_handle, std::vector<Resource> resources,
+                        std::string resource_error) {
   auto m = std::make_unique<Module>();
   m->path = path;
   m->dl_handle = dl_handle;
-  ElfSectionResult section = ReadElfSection(path, kResourceSectionName);
-  if (section.found) {
-    ResParseResult parsed = ParseResFile(section.bytes);
-    if (parsed.ok) {
-      m->resources = std::move(parsed.resources);
-    } else {
-      m->resource_error = path + ": " + parsed.error;
-    }
-  } else {
-    m->resource_error = section.error;
-  }
+  m->resources = std::move(resources);
+  m->resource_error = std::move(resource_error);
   return Insert(std::move(m));
 }
 
@@ -93,13 +83,11 @@ HMODULE RegisterModuleResources(const std::string& path, std::vector<Resource> r
 }
 
 HMODULE RegisterResFile(const std::string& res_path, std::string* error) {
-  std::ifstream in(res_path, std::ios::binary);
-  if (!in) {
-    if (error) *error = "register_res_file(): " + res_path + ": cannot open the file";
+  std::vector<std::uint8_t> bytes;
+  if (Status read = ReadRegularFile("RegisterResFile", res_path, kMaxResFileBytes, bytes); !read) {
+    if (error) *error = read.error;
     return nullptr;
   }
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
   ResParseResult parsed = ParseResFile(bytes);
   if (!parsed.ok) {
     if (error) *error = res_path + ": " + parsed.error;
@@ -127,15 +115,6 @@ const Module* FindModule(HMODULE module) {
   std::lock_guard lock(reg.mutex);
   auto it = reg.modules.find(reinterpret_cast<Module*>(module));
   return it == reg.modules.end() ? nullptr : it->second.get();
-}
-
-HMODULE FindModuleByDlHandle(void* dl_handle) {
-  if (!dl_handle) return nullptr;
-  Registry& reg = TheRegistry();
-  std::lock_guard lock(reg.mutex);
-  for (const auto& [raw, m] : reg.modules)
-    if (m->dl_handle == dl_handle) return reinterpret_cast<HMODULE>(raw);
-  return nullptr;
 }
 
 std::vector<HMODULE> RegisteredModules() {
@@ -182,7 +161,7 @@ DialogParseResult LoadDialogTemplate(HMODULE module, int id) {
                                          ResId::Ordinal(static_cast<std::uint16_t>(id)));
   if (!r) {
     DialogParseResult result;
-    result.error = "load_dialog_template(): no dialog " + std::to_string(id) + " in the module";
+    result.error = "LoadDialogTemplate: no dialog " + std::to_string(id) + " in the module";
     return result;
   }
   return ParseDialogTemplate(r->data);
@@ -193,7 +172,7 @@ DibDecodeResult LoadBitmapResource(HMODULE module, int id) {
                                          ResId::Ordinal(static_cast<std::uint16_t>(id)));
   if (!r) {
     DibDecodeResult result;
-    result.error = "load_bitmap_resource(): no bitmap " + std::to_string(id) + " in the module";
+    result.error = "LoadBitmapResource: no bitmap " + std::to_string(id) + " in the module";
     return result;
   }
   return DecodeDib(r->data);

@@ -29,9 +29,10 @@ struct Module {
 // Section name under which a built library carries its compiled .res.
 inline constexpr const char* kResourceSectionName = ".rsrc";
 
-// Registers a library loaded from path, reading its ".rsrc" section. A library
-// without resources is still registered (resource_error says why).
-HMODULE RegisterModule(const std::string& path, void* dl_handle);
+// Registers a library whose file the caller has already checked and whose resources it
+// has parsed; resource_error says why there are none.
+HMODULE RegisterLibrary(const std::string& path, void* dl_handle, std::vector<Resource> resources,
+                        std::string resource_error);
 // Registers an in-memory set of resources under a display path.
 HMODULE RegisterModuleResources(const std::string& path, std::vector<Resource> resources);
 // Registers a compiled .res file as a module of its own; null and *error when
@@ -42,7 +43,6 @@ bool UnregisterModule(HMODULE module);
 
 // The record, or null for a handle that is not registered.
 const Module* FindModule(HMODULE module);
-HMODULE FindModuleByDlHandle(void* dl_handle);
 std::vector<HMODULE> RegisteredModules();
 // The resource behind an HRSRC or HGLOBAL, or null when no registered module holds it.
 const Resource* ResourceFromHandle(const void* handle);

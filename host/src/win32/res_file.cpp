@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "win32/text.h"
+#include "base/text.h"
 
 namespace maxhost {
 
@@ -36,7 +36,7 @@ bool ReadId(const std::uint8_t* base, std::size_t& pos, std::size_t end, ResId& 
     if (u == 0) break;
     units.push_back(static_cast<char16_t>(u));
   }
-  out = ResId::Name(WideFromUtf16(units.data(), units.size()));
+  out = ResId::Name(WideFromUtf16(units));
   return true;
 }
 
@@ -61,7 +61,7 @@ bool ResId::Matches(const wchar_t* id) const {
     }
     return is_ordinal && ordinal == value;
   }
-  return !is_ordinal && EqualsIgnoreCase(name, id);
+  return !is_ordinal && EqualsNoCase(name, id);
 }
 
 std::wstring ResId::ToString() const {
@@ -70,7 +70,7 @@ std::wstring ResId::ToString() const {
 
 bool ResId::operator==(const ResId& other) const {
   if (is_ordinal != other.is_ordinal) return false;
-  return is_ordinal ? ordinal == other.ordinal : EqualsIgnoreCase(name, other.name);
+  return is_ordinal ? ordinal == other.ordinal : EqualsNoCase(name, other.name);
 }
 
 ResParseResult ParseResFile(std::span<const std::uint8_t> bytes) {
@@ -80,12 +80,12 @@ ResParseResult ParseResFile(std::span<const std::uint8_t> bytes) {
   auto fail = [&](std::size_t index, std::size_t at, const std::string& why) {
     result.ok = false;
     result.resources.clear();
-    result.error = "parse_res(): record " + std::to_string(index) + " at byte " +
+    result.error = "ParseResFile: record " + std::to_string(index) + " at byte " +
                    std::to_string(at) + ": " + why;
     return result;
   };
   if (size == 0) {
-    result.error = "parse_res(): the resource data is empty";
+    result.error = "ParseResFile: the resource data is empty";
     return result;
   }
   std::size_t pos = 0;

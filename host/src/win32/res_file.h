@@ -39,7 +39,7 @@ struct Resource {
 struct ResParseResult {
   bool ok = false;
   std::vector<Resource> resources;  // without the empty leading record
-  std::string error;                // "parse_res(): ..." when !ok
+  std::string error;                // "ParseResFile: ..." when !ok
 };
 
 ResParseResult ParseResFile(std::span<const std::uint8_t> bytes);

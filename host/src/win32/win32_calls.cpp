@@ -12,7 +12,7 @@
 
 #include "win32/module.h"
 #include "win32/records.h"
-#include "win32/text.h"
+#include "base/text.h"
 #include "win32/window.h"
 
 namespace maxhost {
@@ -175,9 +175,9 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR name) {
     const std::size_t slash = file.find_last_of(L'/');
     if (slash != std::wstring::npos) file = file.substr(slash + 1);
     const std::size_t dot = file.find_last_of(L'.');
-    if (EqualsIgnoreCase(file, wanted) ||
+    if (EqualsNoCase(file, wanted) ||
         (wanted.find(L'.') == std::wstring::npos && dot != std::wstring::npos &&
-         EqualsIgnoreCase(file.substr(0, dot), wanted))) {
+         EqualsNoCase(file.substr(0, dot), wanted))) {
       return h;
     }
   }

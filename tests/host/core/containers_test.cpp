@@ -84,6 +84,19 @@ TEST(StringTest, FromAcpAndLength) {
   EXPECT_EQ(m, L"7-x");
 }
 
+// UTF-8 text converts both ways without loss; malformed bytes become U+FFFD, except that
+// the code page form falls back to Latin-1 for text that is not UTF-8 at all.
+TEST(StringTest, Utf8BothWays) {
+  const WStr emoji = WStr::FromUTF8("a\xF0\x9F\x98\x80z");
+  ASSERT_EQ(emoji.Length(), 3);
+  EXPECT_EQ(static_cast<unsigned>(emoji.data()[1]), 0x1F600u);
+  EXPECT_STREQ(emoji.ToUTF8().data(), "a\xF0\x9F\x98\x80z");
+  EXPECT_STREQ(WStr::FromUTF8("x\xFFy").data(), L"x\uFFFDy");
+  EXPECT_STREQ(WStr::FromACP("x\xFFy").data(), L"x\u00FFy");
+  EXPECT_STREQ(WStr::FromACP("kept \xEF\xBF\xBD").data(), L"kept \uFFFD")
+      << "a replacement character that was in the text stays";
+}
+
 TEST(ColorTest, ClampMinMaxClampsAllFourComponents) {
   AColor c(-0.5f, 0.5f, 1.5f, 2.0f);
   c.ClampMinMax();

@@ -148,7 +148,7 @@ TEST(Renderer, BadOptionsAndShadingFailuresGiveErrorsNotCrashes) {
   opt.width = 0;
   RenderResult r = Render(*scene, opt);
   EXPECT_FALSE(r.ok);
-  EXPECT_NE(r.error.find("render()"), std::string::npos);
+  EXPECT_NE(r.error.find("Render: "), std::string::npos);
   opt.width = 8;
   opt.bucketSize = 0;
   EXPECT_FALSE(Render(*scene, opt).ok);

@@ -1,6 +1,7 @@
 #include "render/texture_filter.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdio>
@@ -211,9 +212,35 @@ TEST_F(ImageFiles, MissingAndBrokenFilesFailWithAReason) {
 }
 
 TEST_F(ImageFiles, WriteRefusesMismatchedSizes) {
+  std::vector<unsigned char> png;
+  const Status s = EncodePng(2, 2, std::vector<uint8_t>(3), png);
+  EXPECT_FALSE(s.ok);
+  EXPECT_EQ(s.error.rfind("EncodePng: ", 0), 0u) << s.error;
+  EXPECT_TRUE(png.empty());
+}
+
+// A write that does not reach the disk is an error, never a success.
+TEST_F(ImageFiles, WriteToAFullDeviceFails) {
+  const Status full = WritePng("/dev/full", Image(64, 64, {0.5f, 0.25f, 1.0f, 1.0f}));
+  EXPECT_FALSE(full.ok);
+  EXPECT_EQ(full.error.rfind("WritePng: '/dev/full'", 0), 0u) << full.error;
   std::string error;
-  EXPECT_FALSE(WritePng(Path("x.png"), 2, 2, std::vector<uint8_t>(3), error));
-  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(WritePng(Path("no/such/folder/x.png"), Image(2, 2), error));
+  EXPECT_EQ(error.rfind("WritePng: ", 0), 0u) << error;
+}
+
+// A texture path that names a pipe is refused at once instead of blocking the host.
+TEST_F(ImageFiles, PipesAndFoldersAreRefusedAsTextures) {
+  const std::string fifo = Path("pipe.png");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  Image img;
+  std::string error;
+  EXPECT_FALSE(LoadImageFile(fifo, img, error));
+  EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+  error.clear();
+  EXPECT_FALSE(LoadImageFile(Path(""), img, error));
+  EXPECT_NE(error.find("folder"), std::string::npos) << error;
+  ::unlink(fifo.c_str());
 }
 
 }  // namespace

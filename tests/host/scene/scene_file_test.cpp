@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "core/class_directory.h"
@@ -116,7 +117,7 @@ TEST_F(SceneFileTest, FileRoundTripAndMissingFile) {
   std::remove(path.c_str());
   auto missing = maxhost::LoadScene(path);
   EXPECT_FALSE(missing.ok);
-  EXPECT_EQ(missing.error.rfind("load_scene(): cannot open ", 0), 0u) << missing.error;
+  EXPECT_EQ(missing.error.rfind("LoadScene: '", 0), 0u) << missing.error;
 }
 
 // Every truncation of a valid file is refused with an error naming where, and leaves no
@@ -129,12 +130,38 @@ TEST_F(SceneFileTest, TruncatedFilesAreRefusedCleanly) {
   for (size_t n = 0; n < bytes.size(); ++n) {
     auto r = maxhost::LoadSceneFromBytes(bytes.data(), n);
     ASSERT_FALSE(r.ok) << "length " << n;
-    EXPECT_EQ(r.error.rfind("load_scene(): ", 0), 0u) << r.error;
+    EXPECT_EQ(r.error.rfind("LoadScene: ", 0), 0u) << r.error;
     EXPECT_TRUE(r.roots.empty());
     ASSERT_EQ(gLiveTargets, liveAtStart) << "length " << n << ": " << r.error;
   }
   auto r = maxhost::LoadSceneFromBytes(bytes.data(), 40);
   EXPECT_NE(r.error.find("is truncated at byte"), std::string::npos) << r.error;
+}
+
+// A chunk whose length runs past its container is named with the byte where the container
+// ends, and nothing is created.
+TEST_F(SceneFileTest, AnOverlongChunkIsNamedWithWhereItsContainerEnds) {
+  TestMap* map = MakeScene();
+  std::vector<unsigned char> bytes;
+  ASSERT_TRUE(maxhost::SaveSceneToBytes({map}, bytes).ok);
+  map->DeleteMe();
+  // The first parameter chunk (id 0x2100) of the first block.
+  size_t at = 0;
+  for (size_t i = 10; i + 6 <= bytes.size() && !at; ++i)
+    if (bytes[i] == 0x00 && bytes[i + 1] == 0x21) at = i;
+  ASSERT_NE(at, 0u);
+  uint32_t length = 0;
+  std::memcpy(&length, &bytes[at + 2], 4);
+  length += 1000;
+  std::memcpy(&bytes[at + 2], &length, 4);
+  auto r = maxhost::LoadSceneFromBytes(bytes.data(), bytes.size());
+  EXPECT_FALSE(r.ok);
+  const std::string prefix = "LoadScene: chunk 0x2100 is truncated at byte ";
+  ASSERT_EQ(r.error.rfind(prefix, 0), 0u) << r.error;
+  const size_t end = std::stoul(r.error.substr(prefix.size()));
+  EXPECT_GT(end, at);
+  EXPECT_LT(end, bytes.size());
+  EXPECT_EQ(gLiveTargets, liveAtStart);
 }
 
 TEST_F(SceneFileTest, CorruptedBytesNeverCrashOrLeak) {
@@ -154,7 +181,7 @@ TEST_F(SceneFileTest, CorruptedBytesNeverCrashOrLeak) {
     if (r.ok) {
       for (ReferenceTarget* root : r.roots) root->DeleteMe();
     } else {
-      EXPECT_EQ(r.error.rfind("load_scene(): ", 0), 0u) << r.error;
+      EXPECT_EQ(r.error.rfind("LoadScene: ", 0), 0u) << r.error;
     }
     ASSERT_EQ(gLiveTargets, liveAtStart) << "round " << round << ": " << r.error;
   }
@@ -167,12 +194,12 @@ TEST_F(SceneFileTest, WrongMagicVersionAndUnknownClassAreNamed) {
   map->DeleteMe();
 
   auto notScene = maxhost::LoadSceneFromBytes(reinterpret_cast<const unsigned char*>("hello"), 5);
-  EXPECT_EQ(notScene.error, "load_scene(): not a scene file");
+  EXPECT_EQ(notScene.error, "LoadScene: not a scene file");
 
   std::vector<unsigned char> v2 = bytes;
   v2[8] = 2;
   EXPECT_EQ(maxhost::LoadSceneFromBytes(v2.data(), v2.size()).error,
-            "load_scene(): unsupported scene file version 2 (this host reads 1)");
+            "LoadScene: unsupported scene file version 2 (this host reads 1)");
 
   maxhost::UnregisterClassDesc(&TheTestMapDesc());
   auto unknown = maxhost::LoadSceneFromBytes(bytes.data(), bytes.size());

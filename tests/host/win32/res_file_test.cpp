@@ -94,10 +94,10 @@ TEST(ParseResFile, UnterminatedNameIsRefused) {
   EXPECT_FALSE(ParseResFile(bytes).ok);
 }
 
-// Every truncation and many single-byte corruptions of the real file give a
+// Every truncation and many single-byte corruptions of a compiled file give a
 // parse or an error, never a crash (run under the sanitizers in CI).
-TEST(ParseResFile, CorruptedTilvaraResNeverCrashes) {
-  std::ifstream in(TILVARA_RES_FILE, std::ios::binary);
+TEST(ParseResFile, CorruptedFixtureResNeverCrashes) {
+  std::ifstream in(FIXTURE_RES_FILE, std::ios::binary);
   std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                   std::istreambuf_iterator<char>());
   ASSERT_GT(bytes.size(), 1000u);

@@ -165,14 +165,14 @@ TEST_F(Win32Calls, MessageBoxIsRecordedAndAnswersAsSet) {
 
 TEST(Win32Bitmaps, LoadBitmapDecodesAndDeleteObjectFrees) {
   std::string error;
-  HMODULE m = RegisterResFile(TILVARA_RES_FILE, &error);
+  HMODULE m = RegisterResFile(FIXTURE_RES_FILE, &error);
   ASSERT_NE(m, nullptr) << error;
   HBITMAP logo = LoadBitmapW(m, MAKEINTRESOURCEW(103));
   ASSERT_NE(logo, nullptr);
   const RgbImage* image = BitmapFromHandle(logo);
   ASSERT_NE(image, nullptr);
-  EXPECT_EQ(image->width, 318);
-  EXPECT_EQ(image->height, 56);
+  EXPECT_EQ(image->width, 16);
+  EXPECT_EQ(image->height, 16);
   EXPECT_TRUE(DeleteObject(logo));
   EXPECT_EQ(BitmapFromHandle(logo), nullptr);
   EXPECT_FALSE(DeleteObject(logo));
@@ -182,11 +182,12 @@ TEST(Win32Bitmaps, LoadBitmapDecodesAndDeleteObjectFrees) {
 
 TEST(Win32Modules, MissingAndBrokenResFilesAreRefused) {
   std::string error;
-  EXPECT_EQ(RegisterResFile("/nonexistent/Tilvara.res", &error), nullptr);
-  EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
+  EXPECT_EQ(RegisterResFile("/nonexistent/Fixture.res", &error), nullptr);
+  EXPECT_EQ(error.rfind("RegisterResFile: ", 0), 0u) << error;
+  EXPECT_NE(error.find("cannot be opened"), std::string::npos) << error;
   error.clear();
   // A text file is not a .res file.
-  EXPECT_EQ(RegisterResFile(TILVARA_MANAGER_SCRIPT_SOURCE, &error), nullptr);
+  EXPECT_EQ(RegisterResFile(FIXTURE_SCRIPT_SOURCE, &error), nullptr);
   EXPECT_FALSE(error.empty());
 }
 

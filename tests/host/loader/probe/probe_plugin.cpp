@@ -59,7 +59,7 @@ extern "C" __declspec(dllexport) BOOL WINAPI DllMain(HINSTANCE instance, DWORD r
 }
 
 extern "C" __declspec(dllexport) const MCHAR* LibDescription() {
-  // The probe carries Tilvara's resources, so string 1 is that library's description.
+  // String 1 of the probe's own resources.
   return g_instance && LoadStringW(g_instance, 1, g_description, 512) ? g_description : nullptr;
 }
 
