@@ -250,6 +250,66 @@ Value* eval_as(const Node* n) {
   return r;
 }
 
+// Errors raised while applying an operator point at that operator's node.
+void locate(MAXScriptException& e, const Node* n) {
+  if (e.source_line != 0) return;
+  e.source_line = n->line;
+  e.source_column = n->column;
+  e.source_position = n->position;
+  if (g_current_program) e.source_file = g_current_program->source_name;
+}
+
+// The nodes of a left-nested chain (a + b - c), innermost first, and its first operand.
+template <typename Same>
+const Node* chain_spine(const Node* n, Same same, std::vector<const Node*>& spine) {
+  while (same(n)) {
+    spine.push_back(n);
+    n = n->kid(0);
+  }
+  std::reverse(spine.begin(), spine.end());
+  return n;
+}
+
+// A chain is evaluated in a loop, left to right, so that its length costs no stack.
+Value* eval_binary_chain(const Node* n) {
+  std::vector<const Node*> spine;
+  const Node* first = chain_spine(
+      n, [](const Node* x) { return x->kind == NodeKind::Binary; }, spine);
+  TempRoots roots;
+  Value* acc = roots.add(eval(first));
+  for (const Node* link : spine) {
+    Value* rhs = roots.add(eval(link->kid(1)));
+    try {
+      acc = roots.add(binary_op(link->text, acc, rhs));
+    } catch (MAXScriptException& e) {
+      locate(e, link);
+      throw;
+    }
+  }
+  return acc;
+}
+
+// `and` / `or` chains short-circuit as their nested form would.
+Value* eval_logic_chain(const Node* n) {
+  NodeKind kind = n->kind;
+  std::vector<const Node*> spine;
+  const Node* first = chain_spine(
+      n, [kind](const Node* x) { return x->kind == kind; }, spine);
+  bool stop_on = kind == NodeKind::Or;
+  bool v = truthy(eval(first));
+  for (const Node* link : spine) {
+    if (v == stop_on) break;
+    Value* rhs = eval(link->kid(1));
+    try {
+      v = truthy(rhs);
+    } catch (MAXScriptException& e) {
+      locate(e, link);
+      throw;
+    }
+  }
+  return bool_result(v);
+}
+
 // ---- definitions --------------------------------------------------------------------
 
 Value* eval_fn_def(const Node* n) {
@@ -387,7 +447,7 @@ Value* eval_for(const Node* n) {
       for (int i = 0; i < a->count(); ++i)
         if (!step(a->get(i))) break;
     } else if (is_string(coll)) {
-      std::wstring text = coll->to_string();
+      std::wstring text = static_cast<String*>(coll)->string;
       for (wchar_t c : text)
         if (!step(new String(std::wstring(1, c)))) break;
     } else {
@@ -534,16 +594,11 @@ Value* eval_inner(const Node* n) {
       return negate_value(eval(n->kid(0)));
     case NodeKind::Not:
       return bool_result(!truthy(eval(n->kid(0))));
-    case NodeKind::Binary: {
-      TempRoots roots;
-      Value* a = roots.add(eval(n->kid(0)));
-      Value* b = roots.add(eval(n->kid(1)));
-      return binary_op(n->text, a, b);
-    }
+    case NodeKind::Binary:
+      return eval_binary_chain(n);
     case NodeKind::And:
-      return bool_result(truthy(eval(n->kid(0))) && truthy(eval(n->kid(1))));
     case NodeKind::Or:
-      return bool_result(truthy(eval(n->kid(0))) || truthy(eval(n->kid(1))));
+      return eval_logic_chain(n);
     case NodeKind::As:
       return eval_as(n);
     case NodeKind::Assign:

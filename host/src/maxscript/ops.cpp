@@ -100,7 +100,10 @@ int compare_or_throw(const std::wstring& op, Value* a, Value* b) {
   }
   if (is_string(a) || is_name(a)) {
     if (!is_string(b) && !is_name(b)) throw ConversionError(b, type_name(a));
-    int c = std::wstring(a->to_string()).compare(b->to_string());
+    auto text = [](Value* v) -> std::wstring {
+      return is_string(v) ? static_cast<String*>(v)->string : static_cast<Name*>(v)->string;
+    };
+    int c = text(a).compare(text(b));
     return c < 0 ? -1 : c > 0 ? 1 : 0;
   }
   throw NoMethodError(op.c_str(), a);

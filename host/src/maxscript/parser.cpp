@@ -1,6 +1,5 @@
 #include "maxscript/parser.h"
 
-
 #include <algorithm>
 #include <initializer_list>
 #include <cwctype>
@@ -169,6 +168,20 @@ class Parser {
     return finish(std::move(n));
   }
 
+  // The next link of a left-associative chain (a + b + c, a or b or c): the chain so far
+  // does not nest deeper, only the new operand does, so a flat sum of any length stays
+  // within the depth limit.
+  NodePtr chain(NodeKind k, const Token& at, NodePtr left, NodePtr right, std::wstring text = {}) {
+    NodePtr n = node(k, at);
+    int depth = std::max(left->depth, right->depth + 1);
+    n->kids.push_back(std::move(left));
+    n->kids.push_back(std::move(right));
+    n->text = std::move(text);
+    n->depth = depth;
+    if (depth > kMaxTreeDepth) fail_message(L"expression too deeply nested");
+    return n;
+  }
+
   // Errors in `a.b` and `a[i]` point at the start of the whole operand.
   static NodePtr at_start(NodePtr n) {
     n->line = n->kids[0]->line;
@@ -284,7 +297,7 @@ class Parser {
       Token op = cur();
       advance();
       skip_newlines();
-      l = make(NodeKind::Or, op, std::move(l), parse_and());
+      l = chain(NodeKind::Or, op, std::move(l), parse_and());
     }
     return l;
   }
@@ -294,7 +307,7 @@ class Parser {
       Token op = cur();
       advance();
       skip_newlines();
-      l = make(NodeKind::And, op, std::move(l), parse_not());
+      l = chain(NodeKind::And, op, std::move(l), parse_not());
     }
     return l;
   }
@@ -321,7 +334,7 @@ class Parser {
       Token op = cur();
       advance();
       skip_newlines();
-      l = make(NodeKind::Binary, op, std::move(l), (this->*next)(), op.text);
+      l = chain(NodeKind::Binary, op, std::move(l), (this->*next)(), op.text);
     }
     return l;
   }

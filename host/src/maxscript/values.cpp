@@ -348,10 +348,10 @@ void String::sprin1(CharStream* s) {
     }
   }
   out += L"\"";
-  s->puts(out.c_str());
+  maxhost::mxs::put_text(s, out);
 }
 void String::sprint(CharStream* s) {
-  s->puts(string.c_str());
+  maxhost::mxs::put_text(s, string);
 }
 bool String::equals(Value* other) {
   return is_string(other) && static_cast<String*>(other)->string == string;

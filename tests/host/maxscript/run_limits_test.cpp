@@ -173,3 +173,71 @@ TEST_F(RunLimitsTest, RunFileRefusesDevicesPipesAndHugeFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace maxhost::mxs;
+
+// Text that holds a NUL: the literal's whole length.
+template <std::size_t N>
+std::wstring with_nul(const wchar_t (&text)[N]) {
+  return std::wstring(text, N - 1);
+}
+
+class ScriptShapes : public testing::Test {
+ protected:
+  void SetUp() override {
+    reset_globals();
+    set_output_sink([](const std::wstring&) {});
+  }
+  void TearDown() override { set_output_sink(nullptr); }
+};
+
+// The depth limit counts nesting: flat chains of any length parse and evaluate, with
+// errors pointing at the operator that failed; deep nesting and recursion stay errors.
+TEST_F(ScriptShapes, FlatChainsEvaluateDeepNestingDoesNot) {
+  RunResult r = run_file(hostile("flat_sum_601_terms.ms"));
+  EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
+  EXPECT_EQ(r.result, L"601");
+  std::wstring sum = L"1";
+  std::wstring ors = L"false";
+  for (int i = 0; i < 200000; ++i) {
+    sum += i % 2 ? L" + 2" : L" - 1";
+    ors += L" or false";
+  }
+  EXPECT_EQ(run_string(sum).result, L"100001");
+  EXPECT_EQ(run_string(ors + L" or true").result, L"true");
+  EXPECT_EQ(run_string(L"n = 0; fn bump = (n += 1; true)\nfalse and bump() and bump()\nn").result,
+            L"0");
+  EXPECT_EQ(run_string(L"n = 0; true or bump() or bump()\nn").result, L"0");
+  EXPECT_EQ(run_string(L"2 ^ 3 + 1 - 2 * 3").result, L"3");
+  r = run_string(L"x = 1 + 2 + \"a\" + 4", L"chain.ms");
+  EXPECT_FALSE(r.ok);
+  EXPECT_TRUE(contains(r.error, L"position: 10; line: 1")) << maxhost::Utf8FromWide(r.error);
+
+  std::wstring nested = L"1";
+  for (int i = 0; i < 300; ++i) nested = L"(" + nested + L" + 1)";
+  r = run_string(nested);
+  EXPECT_FALSE(r.ok);
+  EXPECT_TRUE(contains(r.error, L"too deeply nested")) << maxhost::Utf8FromWide(r.error);
+
+  r = run_file(hostile("recurse.ms"));
+  EXPECT_FALSE(r.ok);
+  EXPECT_TRUE(contains(r.error, L"-- Runtime error: Stack overflow"))
+      << maxhost::Utf8FromWide(r.error);
+}
+
+// A NUL inside a string literal is part of the string: counted, compared, joined and
+// printed with the text after it.
+TEST_F(ScriptShapes, NulInsideStringsIsKept) {
+  RunResult r = run_file(hostile("nul.ms"));
+  EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
+  EXPECT_EQ(r.output, with_nul(L"\"a\0b\"\n2\n"));
+  const std::wstring script =
+      with_nul(L"s = \"a\0b\"\n#(s.count, (s + s).count, s == \"a\", s[3])");
+  EXPECT_EQ(run_string(script).result, L"#(3, 6, false, \"b\")");
+  EXPECT_EQ(run_string(with_nul(L"s as string == \"a\0b\"")).result, L"true");
+  EXPECT_EQ(run_string(L"n = 0; for c in s do n += 1; n").result, L"3");
+}
+
+}  // namespace
