@@ -8,6 +8,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "base/text.h"
 #include "maxscript/heap.h"
 #include "maxscript/values_util.h"
 
@@ -401,8 +402,7 @@ Name::Name(std::wstring s) : string(std::move(s)) {
 }
 
 Name* Name::intern_name(const std::wstring& s) {
-  std::wstring key = s;
-  for (auto& c : key) c = static_cast<wchar_t>(std::towlower(c));
+  std::wstring key = maxhost::FoldCase(s);
   NameTable& t = name_table();
   std::lock_guard<std::mutex> lock(t.mutex);
   auto it = t.names.find(key);
