@@ -63,6 +63,7 @@ enum class NodeKind {
   When,        // kids: arguments, body
   MaxCommand,  // text: command words
 };
+constexpr std::size_t kNodeKindCount = static_cast<std::size_t>(NodeKind::MaxCommand) + 1;
 
 struct Node {
   NodeKind kind;
