@@ -10,12 +10,6 @@ namespace {
 
 ValueMetaClass Scope_class(L"Scope");
 
-struct DepthGuard {
-  ThreadState& t;
-  DepthGuard() : t(thread_state()) { ++t.call_depth; }
-  ~DepthGuard() { --t.call_depth; }
-};
-
 }  // namespace
 
 Scope::Scope(Scope* p, Struct* s) : parent(p), self(s) {
@@ -43,7 +37,6 @@ Value* ScriptFunction::apply(Value** arglist, int count, CallContext*) {
   check_stack();
   RunScope run;
   check_run();
-  DepthGuard depth;
   TempRoots roots;
   roots.add(this);
   int npos = positional_arg_count(arglist, count);

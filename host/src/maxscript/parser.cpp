@@ -83,11 +83,6 @@ void Parser::expect(Tok k, const wchar_t* what) {
   advance();
 }
 
-void Parser::expect_kw(const wchar_t* k) {
-  if (!is_kw(k)) fail(k);
-  advance();
-}
-
 // Skips to the next line that starts in the first column, where a new top-level
 // expression most likely begins.
 void Parser::resync() {

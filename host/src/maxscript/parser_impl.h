@@ -63,7 +63,6 @@ class Parser {
   [[noreturn]] void fail_message(const std::wstring& message);
   [[noreturn]] void fail(const std::wstring& expected);
   void expect(Tok k, const wchar_t* what);
-  void expect_kw(const wchar_t* k);
   // Skips to the next line that starts in the first column, where a new top-level
   // expression most likely begins.
   void resync();
