@@ -13,6 +13,7 @@
 
 #include "base/text.h"
 #include "maxscript/engine.h"
+#include "maxscript/interp.h"
 
 namespace {
 
@@ -238,6 +239,44 @@ TEST_F(ScriptShapes, NulInsideStringsIsKept) {
   EXPECT_EQ(run_string(script).result, L"#(3, 6, false, \"b\")");
   EXPECT_EQ(run_string(with_nul(L"s as string == \"a\0b\"")).result, L"true");
   EXPECT_EQ(run_string(L"n = 0; for c in s do n += 1; n").result, L"3");
+}
+
+}  // namespace
+
+namespace {
+
+using namespace maxhost::mxs;
+
+// A script function called from native code (an event handler, the plug-in's dialog
+// bridge) is a run of its own: an interrupt stops it too, as an error its caller sees.
+TEST_F(RunLimitsTest, InterruptStopsAFunctionCalledFromNativeCode) {
+  ASSERT_TRUE(run_string(L"fn spin = (while true do try () catch ())").ok);
+  Value* spin = global_value(L"spin");
+  ASSERT_NE(spin, nullptr);
+  std::wstring caught;
+  std::thread caller([&] {
+    try {
+      call_value(spin, nullptr, 0);
+    } catch (MAXScriptException& e) {
+      caught = e.message();
+    }
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  request_interrupt();
+  caller.join();
+  EXPECT_EQ(caught, L"MAXScript interrupted");
+}
+
+// Nested runs (execute) belong to the run around them: its clock keeps going.
+TEST_F(RunLimitsTest, NestedRunsShareTheOuterLimit) {
+  RunLimits limits;
+  limits.timeout_seconds = 0.2;
+  set_run_limits(limits);
+  Clock::time_point start = Clock::now();
+  RunResult r = run_string(L"for i = 1 to 1000000 do execute \"for j = 1 to 100 do ()\"");
+  EXPECT_FALSE(r.ok);
+  EXPECT_TRUE(contains(r.error, L"time limit of 0.2 seconds")) << maxhost::Utf8FromWide(r.error);
+  EXPECT_LT(seconds_since(start), 3.0);
 }
 
 }  // namespace
