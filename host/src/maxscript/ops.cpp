@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "maxscript/heap.h"
+#include "maxscript/run_guard.h"
 #include "maxscript/values_util.h"
 
 namespace maxhost::mxs {
@@ -159,6 +160,7 @@ Array* iterable_items(Value* v) {
   auto* out = new Array(0);
   roots.add(out);
   for (int i = 1; i <= n->to_int(); ++i) {
+    check_run();
     Value* idx = Integer::intern(i);
     out->append(v->get_vf(&idx, 1));
   }
