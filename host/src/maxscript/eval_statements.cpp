@@ -87,41 +87,58 @@ bool loop_test(const Node* clause) {
   return clause == nullptr || truthy(eval(clause));
 }
 
-Value* eval_for(const Node* n) {
-  TempRoots roots;
-  Scope* s = new Scope(current_scope(), nullptr);
-  ScopePush push(s);
-  Value* var = name_of(n->text);
-  s->vars[var] = &undefined;
-  Array* collected = nullptr;
-  if (n->flag) roots.add(collected = new Array(0));
-  const Node* while_clause = n->kid(3);
-  const Node* where_clause = n->kid(4);
-  const Node* body = n->kid(5);
-  Value* exit_value = nullptr;
+namespace {
 
-  // Returns false to stop the loop.
-  auto step = [&](Value* item) -> bool {
+// One `for` loop: its scope, its clauses and what `collect` gathers.
+class ForLoop {
+ public:
+  explicit ForLoop(const Node* n)
+      : n_(n), scope_(new Scope(current_scope(), nullptr)), push_(scope_), var_(name_of(n->text)) {
+    scope_->vars[var_] = &undefined;
+    if (n->flag) roots_.add(collected_ = new Array(0));
+  }
+
+  Value* run() {
+    if (n_->kind == NodeKind::ForTo)
+      run_range();
+    else
+      run_items(roots_.add(eval(n_->kid(0))));
+    if (exit_value_ != nullptr) return exit_value_;
+    return collected_ ? static_cast<Value*>(collected_) : &ok;
+  }
+
+ private:
+  const Node* n_;
+  TempRoots roots_;
+  Scope* scope_;
+  ScopePush push_;
+  Value* var_;
+  Array* collected_ = nullptr;
+  Value* exit_value_ = nullptr;
+
+  // One iteration with the variable at item; false stops the loop.
+  bool step(Value* item) {
     check_run();
-    s->vars[var] = item;
-    if (!loop_test(while_clause)) return false;
-    if (!loop_test(where_clause)) return true;
+    scope_->vars[var_] = item;
+    if (!loop_test(n_->kid(3))) return false;  // while
+    if (!loop_test(n_->kid(4))) return true;   // where
     try {
-      Value* v = eval(body);
-      if (collected) collected->append(v);
+      Value* v = eval(n_->kid(5));
+      if (collected_) collected_->append(v);
     } catch (LoopContinue&) {
     } catch (LoopExit& e) {
-      exit_value = e.value;
+      exit_value_ = e.value;
       return false;
     }
     maybe_collect();
     return true;
-  };
+  }
 
-  if (n->kind == NodeKind::ForTo) {
-    Value* from = roots.add(eval(n->kid(0)));
-    Value* to = roots.add(eval(n->kid(1)));
-    Value* by = n->kid(2) ? roots.add(eval(n->kid(2))) : Integer::intern(1);
+  // for v = from to to [by step]: integers while all three are integers, else floats.
+  void run_range() {
+    Value* from = roots_.add(eval(n_->kid(0)));
+    Value* to = roots_.add(eval(n_->kid(1)));
+    Value* by = n_->kid(2) ? roots_.add(eval(n_->kid(2))) : Integer::intern(1);
     for (Value* v : {from, to, by})
       if (!is_number(v)) throw ConversionError(v, L"Number");
     if (is_integer(from) && is_integer(to) && is_integer(by)) {
@@ -129,33 +146,36 @@ Value* eval_for(const Node* n) {
       if (inc == 0)
         throw RuntimeError(L"for loop step must not be 0", static_cast<Value*>(nullptr));
       for (; inc > 0 ? i <= end : i >= end; i += inc)
-        if (!step(Integer::intern(static_cast<int>(i)))) break;
-    } else {
-      double i = from->to_double(), end = to->to_double(), inc = by->to_double();
-      if (inc == 0 || !std::isfinite(inc))
-        throw RuntimeError(L"for loop step must not be 0", static_cast<Value*>(nullptr));
-      for (; inc > 0 ? i <= end : i >= end; i += inc)
-        if (!step(new Float(static_cast<float>(i)))) break;
+        if (!step(Integer::intern(static_cast<int>(i)))) return;
+      return;
     }
-  } else {
-    Value* coll = roots.add(eval(n->kid(0)));
-    if (is_array(coll)) {
-      auto* a = static_cast<Array*>(coll);
-      for (int i = 0; i < a->count(); ++i)
-        if (!step(a->get(i))) break;
-    } else if (is_string(coll)) {
+    double i = from->to_double(), end = to->to_double(), inc = by->to_double();
+    if (inc == 0 || !std::isfinite(inc))
+      throw RuntimeError(L"for loop step must not be 0", static_cast<Value*>(nullptr));
+    for (; inc > 0 ? i <= end : i >= end; i += inc)
+      if (!step(new Float(static_cast<float>(i)))) return;
+  }
+
+  // for v in collection: array items, a string's characters, or anything with count
+  // and indexing.
+  void run_items(Value* coll) {
+    if (is_string(coll)) {
       std::wstring text = static_cast<String*>(coll)->string;
       for (wchar_t c : text)
-        if (!step(new String(std::wstring(1, c)))) break;
-    } else {
-      Array* items = iterable_items(coll);
-      roots.add(items);
-      for (int i = 0; i < items->count(); ++i)
-        if (!step(items->get(i))) break;
+        if (!step(new String(std::wstring(1, c)))) return;
+      return;
     }
+    Array* items = is_array(coll) ? static_cast<Array*>(coll) : iterable_items(coll);
+    roots_.add(items);
+    for (int i = 0; i < items->count(); ++i)
+      if (!step(items->get(i))) return;
   }
-  if (exit_value != nullptr) return exit_value;
-  return collected ? static_cast<Value*>(collected) : &ok;
+};
+
+}  // namespace
+
+Value* eval_for(const Node* n) {
+  return ForLoop(n).run();
 }
 
 Value* eval_case(const Node* n) {
