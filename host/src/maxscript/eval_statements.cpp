@@ -195,8 +195,6 @@ Value* eval_case(const Node* n) {
   return fallback ? eval(fallback) : &undefined;
 }
 
-// An interrupted or exhausted run, and an allocation that failed, pass through: the
-// host's Escape cannot be caught either, and a handler could not run without memory.
 Value* eval_try(const Node* n) {
   ThreadState& t = thread_state();
   std::size_t scopes = t.scopes.size();
@@ -210,7 +208,7 @@ Value* eval_try(const Node* n) {
     t.scopes.resize(scopes);
     t.current_exception = new String(L"-- " + e.message());
   } catch (std::exception&) {
-    // Native failures (a host container's range check) are caught too.
+    // Native failures (a host container's range check, an allocation) are caught too.
     t.scopes.resize(scopes);
     t.current_exception = new String(L"-- Unknown system exception");
   }

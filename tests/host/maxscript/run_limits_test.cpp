@@ -21,7 +21,7 @@ using namespace maxhost::mxs;
 using Clock = std::chrono::steady_clock;
 
 std::string hostile(const char* name) {
-  return (std::filesystem::path(MAXSCRIPT_TEST_DATA_DIR) / name).string();
+  return (std::filesystem::path(MAXSCRIPT_TEST_HOSTILE_DIR) / name).string();
 }
 
 bool contains(const std::wstring& text, const std::wstring& part) {
