@@ -14,15 +14,17 @@ list=build/clang/fuzzers.txt
 [ -s "$list" ] || { echo "fuzz.sh: no fuzz targets listed in $list" >&2; exit 1; }
 
 failed=0
-while read -r name exe seeds; do
+while read -r name exe dict seeds; do
   [ -n "$name" ] || continue
   if (($#)) && [[ " $* " != *" $name "* ]]; then continue; fi
   work=build/clang/fuzz/corpus/$name
   findings=build/clang/fuzz/findings/$name
   mkdir -p "$work" "$findings"
   echo "== $name: ${seconds}s"
+  options=()
+  [ "$dict" = - ] || options+=(-dict="$dict")
   # shellcheck disable=SC2086 # seed folders are separate arguments
-  if ! "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+  if ! "$exe" "${options[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
        -print_final_stats=1 -artifact_prefix="$findings/" "$work" $seeds \
        >"build/clang/fuzz/$name.log" 2>&1; then
     echo "fuzz.sh: $name found a failure (build/clang/fuzz/$name.log, $findings/):" >&2

@@ -63,13 +63,14 @@ enum class NodeKind {
   When,        // kids: arguments, body
   MaxCommand,  // text: command words
 };
+constexpr std::size_t kNodeKindCount = static_cast<std::size_t>(NodeKind::MaxCommand) + 1;
 
 struct Node {
   NodeKind kind;
   int line = 0;
   int column = 0;
   int position = 0;
-  int depth = 1;
+  int depth = 1;  // nesting: operands of one operator chain (a + b + c) do not add to it
   bool flag = false;
   int ival = 0;
   float fval = 0;
@@ -77,6 +78,21 @@ struct Node {
   std::vector<std::unique_ptr<Node>> kids;
 
   Node(NodeKind k, int l, int c, int p) : kind(k), line(l), column(c), position(p) {}
+  // A long chain (a flat sum of many terms) is taken apart in a loop: destroying it
+  // recursively could exhaust the stack.
+  ~Node() {
+    if (kids.empty()) return;
+    std::vector<std::unique_ptr<Node>> pending = std::move(kids);
+    while (!pending.empty()) {
+      std::unique_ptr<Node> n = std::move(pending.back());
+      pending.pop_back();
+      if (!n) continue;
+      for (auto& k : n->kids) pending.push_back(std::move(k));
+      n->kids.clear();
+    }
+  }
+  Node(const Node&) = delete;
+  Node& operator=(const Node&) = delete;
   const Node* kid(std::size_t i) const { return i < kids.size() ? kids[i].get() : nullptr; }
 };
 using NodePtr = std::unique_ptr<Node>;

@@ -41,8 +41,8 @@ struct RunResult {
 struct RunLimits {
   double timeout_seconds = 0;                  // 0: none
   std::size_t heap_limit_bytes = 1ull << 30;   // bytes owned by the script's values
-  std::size_t max_script_bytes = 16ull << 20;  // size of a script file run_file reads
-  std::uint64_t max_steps = 0;                 // loop iterations and calls; 0: none
+  std::size_t max_script_bytes = 16ull << 20;  // largest script file read_script_file reads
+  std::uint64_t max_steps = 0;                 // evaluator steps (loop iterations, calls); 0: none
 };
 void set_run_limits(const RunLimits& limits);
 RunLimits run_limits();

@@ -20,7 +20,6 @@ struct ThreadState {
   Value** locals_frame = nullptr;  // head of the value-local chain
   std::vector<Value*> temp_roots;  // evaluator temporaries
   std::vector<Scope*> scopes;      // innermost scope of every active evaluation level
-  int call_depth = 0;
   int alloc_frames = 0;
   int eval_contexts = 0;
   Value* current_exception = nullptr;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cwctype>
 
+#include "base/text.h"
+
 namespace maxhost::mxs {
 namespace {
 
@@ -18,11 +20,6 @@ bool ident_start(wchar_t c) {
 }
 bool ident_char(wchar_t c) {
   return c == L'_' || std::iswalnum(c);
-}
-
-std::wstring lower(std::wstring s) {
-  for (auto& c : s) c = static_cast<wchar_t>(std::towlower(c));
-  return s;
 }
 
 class Lexer {
@@ -132,7 +129,7 @@ class Lexer {
       std::size_t b = i_;
       while (i_ < src_.size() && ident_char(src_[i_])) ++i_;
       t.text = src_.substr(b, i_ - b);
-      std::wstring lw = lower(t.text);
+      std::wstring lw = FoldCase(t.text);
       if (is_keyword(lw)) {
         t.kind = Tok::Keyword;
         t.text = lw;
@@ -220,7 +217,7 @@ class Lexer {
 
   // A time unit letter right after a number: m(inutes), s(econds), f(rames), t(icks).
   bool time_unit_here() const {
-    wchar_t u = static_cast<wchar_t>(std::towlower(at(i_)));
+    wchar_t u = FoldCase(at(i_));
     if (u != L'm' && u != L's' && u != L'f' && u != L't') return false;
     return !ident_char(at(i_ + 1)) || std::iswdigit(at(i_ + 1));
   }
@@ -230,7 +227,7 @@ class Lexer {
     double frames = 0;
     double num = first;
     while (true) {
-      wchar_t u = static_cast<wchar_t>(std::towlower(src_[i_]));
+      wchar_t u = FoldCase(src_[i_]);
       ++i_;
       frames += num * (u == L'm' ? 1800.0 : u == L's' ? 30.0 : u == L'f' ? 1.0 : 1.0 / 160.0);
       if (!std::iswdigit(at(i_))) break;
@@ -269,7 +266,7 @@ class Lexer {
       while (i_ < src_.size() && std::iswxdigit(src_[i_])) {
         v = (v << 4) |
             static_cast<unsigned>(std::iswdigit(src_[i_]) ? src_[i_] - L'0'
-                                                          : std::towlower(src_[i_]) - L'a' + 10);
+                                                          : FoldCase(src_[i_]) - L'a' + 10);
         if (v > 0xFFFFFFFFull) v = 0xFFFFFFFFull;
         ++i_;
       }

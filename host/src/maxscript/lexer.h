@@ -1,6 +1,7 @@
 // Tokens of the script language.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,7 @@ enum class Tok {
   Other,  // ? $ & @ and stray characters
   Error,  // lexical error; text holds the message
 };
+constexpr std::size_t kTokKinds = static_cast<std::size_t>(Tok::Error) + 1;
 
 struct Token {
   Tok kind = Tok::End;

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "maxscript/heap.h"
+#include "maxscript/run_guard.h"
 #include "maxscript/values_util.h"
 
 namespace maxhost::mxs {
@@ -100,7 +101,10 @@ int compare_or_throw(const std::wstring& op, Value* a, Value* b) {
   }
   if (is_string(a) || is_name(a)) {
     if (!is_string(b) && !is_name(b)) throw ConversionError(b, type_name(a));
-    int c = std::wstring(a->to_string()).compare(b->to_string());
+    auto text = [](Value* v) -> std::wstring {
+      return is_string(v) ? static_cast<String*>(v)->string : static_cast<Name*>(v)->string;
+    };
+    int c = text(a).compare(text(b));
     return c < 0 ? -1 : c > 0 ? 1 : 0;
   }
   throw NoMethodError(op.c_str(), a);
@@ -156,6 +160,7 @@ Array* iterable_items(Value* v) {
   auto* out = new Array(0);
   roots.add(out);
   for (int i = 1; i <= n->to_int(); ++i) {
+    check_run();
     Value* idx = Integer::intern(i);
     out->append(v->get_vf(&idx, 1));
   }

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "base/text.h"
 #include "maxscript/heap.h"
 #include "maxscript/values_util.h"
 
@@ -348,10 +349,10 @@ void String::sprin1(CharStream* s) {
     }
   }
   out += L"\"";
-  s->puts(out.c_str());
+  maxhost::mxs::put_text(s, out);
 }
 void String::sprint(CharStream* s) {
-  s->puts(string.c_str());
+  maxhost::mxs::put_text(s, string);
 }
 bool String::equals(Value* other) {
   return is_string(other) && static_cast<String*>(other)->string == string;
@@ -401,8 +402,7 @@ Name::Name(std::wstring s) : string(std::move(s)) {
 }
 
 Name* Name::intern_name(const std::wstring& s) {
-  std::wstring key = s;
-  for (auto& c : key) c = static_cast<wchar_t>(std::towlower(c));
+  std::wstring key = maxhost::FoldCase(s);
   NameTable& t = name_table();
   std::lock_guard<std::mutex> lock(t.mutex);
   auto it = t.names.find(key);

@@ -19,6 +19,19 @@ std::wstring printed(Value* v) {
   return s;
 }
 
+void put_text(CharStream* s, const std::wstring& text) {
+  if (auto* memory = dynamic_cast<StringCharStream*>(s)) {
+    memory->text += text;
+    return;
+  }
+  for (std::size_t b = 0;;) {
+    std::size_t e = text.find(L'\0', b);
+    s->puts(text.substr(b, e == std::wstring::npos ? e : e - b).c_str());
+    if (e == std::wstring::npos) return;
+    b = e + 1;
+  }
+}
+
 std::wstring sprinted(Value* v) {
   StringCharStream s;
   v->sprint(&s);

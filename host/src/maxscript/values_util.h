@@ -17,4 +17,8 @@ bool parse_number(const std::wstring& s, double& out, bool& is_integer);
 
 void check_stack();
 
+// Writes text to a stream whole: a NUL inside it does not end it (CharStream::puts takes
+// C strings, so other streams get the pieces between NULs).
+void put_text(CharStream* s, const std::wstring& text);
+
 }  // namespace maxhost::mxs

@@ -134,3 +134,55 @@ TEST_F(Collector, AllocationPressureCollectsDuringLongLoops) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace maxhost::mxs;
+
+class HeapBudget : public Collector {
+ protected:
+  void TearDown() override {
+    set_run_limits(RunLimits{});
+    Collector::TearDown();
+  }
+};
+
+// The heap's size follows what the values own: a long string counts its characters, and
+// a collection gives them back once nothing holds the string.
+TEST_F(HeapBudget, SizeCountsOwnedStorage) {
+  std::size_t before = heap_bytes();
+  run_string(L"big = \"0123456789\"; for i = 1 to 16 do big = big + big");
+  collect();
+  std::size_t held = heap_bytes();
+  EXPECT_GE(held, before + (std::size_t{10} << 16) * sizeof(wchar_t));
+  run_string(L"big = undefined");
+  collect();
+  EXPECT_LT(heap_bytes(), held - (std::size_t{10} << 16) * sizeof(wchar_t));
+}
+
+// Reaching the limit outside a safe point measures without freeing: an array that only a
+// native local holds survives the failed growth and stays usable.
+TEST_F(HeapBudget, FailedGrowthFreesNothingInUse) {
+  RunLimits limits;
+  limits.heap_limit_bytes = heap_bytes() + (std::size_t{4} << 20);
+  set_run_limits(limits);
+  auto* native = new Array(0);
+  auto* item = new String(L"kept");
+  bool stopped = false;
+  try {
+    for (int i = 0; i < 10000000; ++i) native->append(item);
+  } catch (MAXScriptException& e) {
+    stopped = true;
+    EXPECT_NE(e.message().find(L"out of memory"), std::wstring::npos);
+  }
+  EXPECT_TRUE(stopped);
+  EXPECT_GT(native->count(), 1000);
+  EXPECT_EQ(native->get(native->count() - 1), item);
+  EXPECT_EQ(item->string, L"kept");
+  native->data.clear();
+  native->data.shrink_to_fit();
+  set_run_limits(RunLimits{});
+  collect();
+}
+
+}  // namespace

@@ -18,7 +18,8 @@ std::vector<SyntaxError> errors_of(const std::wstring& text) {
 
 std::size_t count_top(const std::wstring& text) {
   ParseResult r = parse_program(text, L"t.ms");
-  EXPECT_TRUE(r.errors.empty()) << (r.errors.empty() ? "" : maxhost::Utf8FromWide(r.errors[0].message));
+  EXPECT_TRUE(r.errors.empty()) << (r.errors.empty() ? ""
+                                                     : maxhost::Utf8FromWide(r.errors[0].message));
   return r.program->body.size();
 }
 
@@ -108,9 +109,13 @@ TEST(Parser, DeepNestingIsAnErrorNotACrash) {
   auto e = errors_of(deep);
   ASSERT_FALSE(e.empty());
   EXPECT_EQ(e[0].message, L"expression too deeply nested");
+  // A long flat chain is no nesting; parenthesised terms inside it are.
   std::wstring chain = L"x = 1";
   for (int i = 0; i < 50000; ++i) chain += L" + 1";
-  e = errors_of(chain);
+  EXPECT_TRUE(errors_of(chain).empty());
+  std::wstring nested = L"x = 1";
+  for (int i = 0; i < 700; ++i) nested = L"1 + (" + nested + L")";
+  e = errors_of(nested);
   ASSERT_FALSE(e.empty());
   EXPECT_EQ(e[0].message, L"expression too deeply nested");
   std::wstring negs;
@@ -186,7 +191,8 @@ fn Zorbak_evToggleOnOff sender args =
 )
 )MXS";
   ParseResult r = parse_program(text, L"dialog.ms");
-  for (auto& e : r.errors) ADD_FAILURE() << e.line << ":" << e.column << " " << maxhost::Utf8FromWide(e.message);
+  for (auto& e : r.errors)
+    ADD_FAILURE() << e.line << ":" << e.column << " " << maxhost::Utf8FromWide(e.message);
   EXPECT_EQ(r.program->body.size(), 4u);
 }
 

@@ -13,6 +13,7 @@
 
 #include "base/text.h"
 #include "maxscript/engine.h"
+#include "maxscript/interp.h"
 
 namespace {
 
@@ -98,11 +99,13 @@ TEST_F(RunLimitsTest, StepLimitCountsIterationsAndCalls) {
 TEST_F(RunLimitsTest, InterruptStopsARunTryCannotCatchIt) {
   request_interrupt();
   EXPECT_EQ(run_string(L"for k = 1 to 3000 collect k").ok, true);
-  RunResult r;
-  std::thread runner([&] { r = run_file(hostile("inf_try.ms")); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  request_interrupt();
-  runner.join();
+  // The helper thread only signals, as a signal handler would; the run stays on this one.
+  std::thread signaller([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    request_interrupt();
+  });
+  RunResult r = run_file(hostile("inf_try.ms"));
+  signaller.join();
   EXPECT_FALSE(r.ok);
   EXPECT_TRUE(contains(r.error, L"-- MAXScript interrupted\n")) << maxhost::Utf8FromWide(r.error);
   EXPECT_FALSE(contains(r.error, L"Unknown system exception"));
@@ -170,6 +173,112 @@ TEST_F(RunLimitsTest, RunFileRefusesDevicesPipesAndHugeFiles) {
   EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
   EXPECT_EQ(r.output, L"1\n");
   std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace maxhost::mxs;
+
+// Text that holds a NUL: the literal's whole length.
+template <std::size_t N>
+std::wstring with_nul(const wchar_t (&text)[N]) {
+  return std::wstring(text, N - 1);
+}
+
+class ScriptShapes : public testing::Test {
+ protected:
+  void SetUp() override {
+    reset_globals();
+    set_output_sink([](const std::wstring&) {});
+  }
+  void TearDown() override { set_output_sink(nullptr); }
+};
+
+// The depth limit counts nesting: flat chains of any length parse and evaluate, with
+// errors pointing at the operator that failed; deep nesting and recursion stay errors.
+TEST_F(ScriptShapes, FlatChainsEvaluateDeepNestingDoesNot) {
+  RunResult r = run_file(hostile("flat_sum_601_terms.ms"));
+  EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
+  EXPECT_EQ(r.result, L"601");
+  std::wstring sum = L"1";
+  std::wstring ors = L"false";
+  for (int i = 0; i < 200000; ++i) {
+    sum += i % 2 ? L" + 2" : L" - 1";
+    ors += L" or false";
+  }
+  EXPECT_EQ(run_string(sum).result, L"100001");
+  EXPECT_EQ(run_string(ors + L" or true").result, L"true");
+  EXPECT_EQ(run_string(L"n = 0; fn bump = (n += 1; true)\nfalse and bump() and bump()\nn").result,
+            L"0");
+  EXPECT_EQ(run_string(L"n = 0; true or bump() or bump()\nn").result, L"0");
+  EXPECT_EQ(run_string(L"2 ^ 3 + 1 - 2 * 3").result, L"3");
+  r = run_string(L"x = 1 + 2 + \"a\" + 4", L"chain.ms");
+  EXPECT_FALSE(r.ok);
+  EXPECT_TRUE(contains(r.error, L"position: 10; line: 1")) << maxhost::Utf8FromWide(r.error);
+
+  std::wstring nested = L"1";
+  for (int i = 0; i < 300; ++i) nested = L"(" + nested + L" + 1)";
+  r = run_string(nested);
+  EXPECT_FALSE(r.ok);
+  EXPECT_TRUE(contains(r.error, L"too deeply nested")) << maxhost::Utf8FromWide(r.error);
+
+  r = run_file(hostile("recurse.ms"));
+  EXPECT_FALSE(r.ok);
+  EXPECT_TRUE(contains(r.error, L"-- Runtime error: Stack overflow"))
+      << maxhost::Utf8FromWide(r.error);
+}
+
+// A NUL inside a string literal is part of the string: counted, compared, joined and
+// printed with the text after it.
+TEST_F(ScriptShapes, NulInsideStringsIsKept) {
+  RunResult r = run_file(hostile("nul.ms"));
+  EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
+  EXPECT_EQ(r.output, with_nul(L"\"a\0b\"\n2\n"));
+  const std::wstring script =
+      with_nul(L"s = \"a\0b\"\n#(s.count, (s + s).count, s == \"a\", s[3])");
+  EXPECT_EQ(run_string(script).result, L"#(3, 6, false, \"b\")");
+  EXPECT_EQ(run_string(with_nul(L"s as string == \"a\0b\"")).result, L"true");
+  EXPECT_EQ(run_string(L"n = 0; for c in s do n += 1; n").result, L"3");
+}
+
+}  // namespace
+
+namespace {
+
+using namespace maxhost::mxs;
+
+// A script function called from native code (an event handler, the plug-in's dialog
+// bridge) is a run of its own: an interrupt stops it too, as an error its caller sees.
+TEST_F(RunLimitsTest, InterruptStopsAFunctionCalledFromNativeCode) {
+  ASSERT_TRUE(run_string(L"fn spin = (while true do try () catch ())").ok);
+  Value* spin = global_value(L"spin");
+  ASSERT_NE(spin, nullptr);
+  std::thread signaller([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    request_interrupt();
+  });
+  std::wstring caught;
+  try {
+    call_value(spin, nullptr, 0);
+  } catch (MAXScriptException& e) {
+    caught = e.message();
+  }
+  signaller.join();
+  EXPECT_EQ(caught, L"MAXScript interrupted");
+}
+
+// Nested runs (execute) belong to the run around them: its clock keeps going.
+TEST_F(RunLimitsTest, NestedRunsShareTheOuterLimit) {
+  RunLimits limits;
+  limits.timeout_seconds = 0.2;
+  set_run_limits(limits);
+  Clock::time_point start = Clock::now();
+  RunResult r = run_string(L"for i = 1 to 1000000 do execute \"for j = 1 to 100 do ()\"");
+  EXPECT_FALSE(r.ok);
+  EXPECT_TRUE(contains(r.error, L"time limit of 0.2 seconds")) << maxhost::Utf8FromWide(r.error);
+  EXPECT_LT(seconds_since(start), 3.0);
 }
 
 }  // namespace
