@@ -25,7 +25,7 @@ HostSession::HostSession(const std::string& pluginFolder) {
   // The host starts its script engine with the .NET bridge before plug-ins run scripts.
   maxhost::dotnet::installBridge();
   for (const auto& result : loader_.LoadFolder(pluginFolder))
-    if (!result.ok) failures_.push_back("tilvara: error: " + result.error);
+    if (!result.ok) failures_.push_back(result.error);
   if (loader_.Libraries().empty()) {
     throw AppError(pluginFolder, failures_.empty()
                                      ? "no plug-in library (*.dlt) in the folder"

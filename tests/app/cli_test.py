@@ -76,6 +76,22 @@ with tempfile.TemporaryDirectory() as tmp:
     run("sample", "--sub", "noise", "--keys", "0:1", expect_ok=False)
     run("plugins", "--plugins-dir", os.path.join(tmp, "nothing-here"), expect_ok=False)
 
+    # A truncated library beside a good one: skipped with its reason, the good one still works.
+    mixed = os.path.join(tmp, "mixed-plugins")
+    os.mkdir(mixed)
+    good_dlt = os.path.join(os.path.dirname(TILVARA), "plugins", "Tilvara.dlt")
+    with open(good_dlt, "rb") as f:
+        whole = f.read()
+    with open(os.path.join(mixed, "Tilvara.dlt"), "wb") as f:
+        f.write(whole)
+    with open(os.path.join(mixed, "broken.dlt"), "wb") as f:
+        f.write(whole[:4096])
+    p = run("--plugins-dir", mixed, "plugins", expect_ok=False)
+    check("Korvane Tilvara" in p.stdout, "the good library beside a truncated one is not listed")
+    check(p.stderr.count("tilvara: error:") == 1 and "broken.dlt" in p.stderr and
+          "LoadPlugin: " in p.stderr, "the truncated library is not reported once: %r" % p.stderr)
+    run("--plugins-dir", mixed, "render", "--size", "16x16", "-o", os.path.join(tmp, "mixed.png"))
+
     # A weight of 2,000,000,000 answers at once; every key picks the heavy entry's colour.
     p = run("sample", "--sub", "solid:1,0,0", "--sub", "solid:0,0,1", "--set", "probability=2000000000,1",
             "--keys", "0:40")

@@ -75,7 +75,8 @@ void check_run_slow(RunState& r) {
                      std::to_wstring(r.max_steps) + L" steps");
   if (r.timeout_seconds > 0 && std::chrono::steady_clock::now() >= r.deadline)
     throw RunAborted(L"MAXScript interrupted: the run exceeded its time limit of " +
-                     number_text(r.timeout_seconds) + L" seconds");
+                     number_text(r.timeout_seconds) +
+                     (r.timeout_seconds == 1 ? L" second" : L" seconds"));
   r.next_slow_check = r.steps + kClockInterval;
   if (r.max_steps != 0 && r.next_slow_check > r.max_steps) r.next_slow_check = r.max_steps;
 }
