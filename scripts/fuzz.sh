@@ -31,7 +31,7 @@ while read -r name exe dict seeds; do
     grep -E "ERROR|SUMMARY|Test unit written" "build/clang/fuzz/$name.log" | head -n 20 >&2 || true
     failed=1
   else
-    grep -E "stat::number_of_executed_runs|stat::peak_rss_mb" "build/clang/fuzz/$name.log" | tr '\n' ' '
+    grep -E "stat::number_of_executed_units|stat::peak_rss_mb" "build/clang/fuzz/$name.log" | tr '\n' ' '
     echo
   fi
 done <"$list"

@@ -333,6 +333,10 @@ Value**& mxs_current_locals_frame() {
   return maxhost::mxs::thread_state().locals_frame;
 }
 
+size_t mxs_value_local_frame_bytes(int count) {
+  return (static_cast<size_t>(count < 0 ? 0 : count) + 2) * sizeof(Value*);
+}
+
 MXS_Exit_ValueLocal_Scope::MXS_Exit_ValueLocal_Scope(bool validateFrame)
     : saved_(mxs_current_locals_frame()), validate_(validateFrame) {}
 

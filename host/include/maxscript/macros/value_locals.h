@@ -9,10 +9,14 @@
 
 // The head of this thread's value-local chain.
 ScripterExport Value**& mxs_current_locals_frame();
+// Bytes of a frame of count values. Out of line, so that the frame is always a dynamic
+// stack allocation below the function's own locals (a constant size would let the
+// compiler place it among them), which is what MXS_Exit_ValueLocal_Scope relies on.
+ScripterExport size_t mxs_value_local_frame_bytes(int count);
 
 #define value_local_array(var, count)                                       \
   {                                                                         \
-    var = &static_cast<Value**>(alloca(((count) + 2) * sizeof(Value*)))[2]; \
+    var = &static_cast<Value**>(alloca(mxs_value_local_frame_bytes(count)))[2]; \
     for (int _vl_i = 0; _vl_i < (count); ++_vl_i) var[_vl_i] = nullptr;     \
     var[-2] = reinterpret_cast<Value*>(static_cast<INT_PTR>(count));        \
     var[-1] = reinterpret_cast<Value*>(mxs_current_locals_frame());         \
