@@ -11,11 +11,6 @@ using namespace reflect;
 
 namespace {
 
-const std::wstring kForms = L"System.Windows.Forms.";
-
-Value enumOf(const std::wstring& shortName, int64_t v) {
-  return Value::enumValue(typeNamed(kForms + shortName), v);
-}
 
 // ---- enums
 
@@ -101,7 +96,7 @@ MouseEventArgs& mouse(Object* o) {
 
 const table::Property kMouseEventProperties[] = {
     {L"Button", L"MouseButtons",
-     [](Object* o) { return enumOf(L"MouseButtons", mouse(o).button); }},
+     [](Object* o) { return table::formsEnum(L"MouseButtons", mouse(o).button); }},
     {L"X", L"int", [](Object* o) { return integer(mouse(o).x); }},
     {L"Y", L"int", [](Object* o) { return integer(mouse(o).y); }},
     {L"Clicks", L"int", [](Object* o) { return integer(mouse(o).clicks); }},
@@ -113,19 +108,13 @@ const table::Property kMouseEventProperties[] = {
 };
 // The stand-in closes forms only as a user does.
 const table::Property kCloseReasonProperties[] = {
-    {L"CloseReason", L"CloseReason", [](Object*) { return enumOf(L"CloseReason", 3); }},
+    {L"CloseReason", L"CloseReason", [](Object*) { return table::formsEnum(L"CloseReason", 3); }},
 };
 
 // ---- Control
 
 Control& ctl(Object* o) {
   return as<Control>(o);
-}
-Value none() {
-  return Value();
-}
-Value ignore(Object*, const Args&) {
-  return Value();
 }
 void setEdge(Object* o, int Rectangle::*field, const Value& v) {
   Rectangle r = ctl(o).bounds();
@@ -181,7 +170,7 @@ const table::Property kControlProperties[] = {
      [](Object* o, const Value& v) { ctl(o).setVisible(v.asBool()); }},
     {L"Enabled", L"bool", [](Object* o) { return Value::boolean(ctl(o).enabled()); },
      [](Object* o, const Value& v) { ctl(o).setEnabled(v.asBool()); }},
-    {L"Dock", L"DockStyle", [](Object* o) { return enumOf(L"DockStyle", int(ctl(o).dock())); },
+    {L"Dock", L"DockStyle", [](Object* o) { return table::formsEnum(L"DockStyle", int(ctl(o).dock())); },
      [](Object* o, const Value& v) { ctl(o).setDock(DockStyle(v.asInt())); }},
     {L"BackColor", L"System.Drawing.Color", [](Object* o) { return box(ctl(o).backColor()); },
      [](Object* o, const Value& v) { ctl(o).setBackColor(toColor(v)); }},
@@ -233,18 +222,18 @@ const table::Method kControlMethods[] = {
     {L"Show", L"",
      [](Object* o, const Args&) {
        ctl(o).setVisible(true);
-       return none();
+       return table::noValue();
      }},
     {L"Hide", L"",
      [](Object* o, const Args&) {
        ctl(o).setVisible(false);
-       return none();
+       return table::noValue();
      }},
     {L"Focus", L"", [](Object* o, const Args&) { return Value::boolean(ctl(o).focus()); }},
     {L"Select", L"",
      [](Object* o, const Args&) {
        ctl(o).focus();
-       return none();
+       return table::noValue();
      }},
     {L"FindForm", L"",
      [](Object* o, const Args&) {
@@ -254,34 +243,34 @@ const table::Method kControlMethods[] = {
     {L"Dispose", L"",
      [](Object* o, const Args&) {
        ctl(o).dispose();
-       return none();
+       return table::noValue();
      }},
     {L"SetBounds", L"int,int,int,int",
      [](Object* o, const Args& a) {
        ctl(o).setBounds(
            {int(a[0].asInt()), int(a[1].asInt()), int(a[2].asInt()), int(a[3].asInt())});
-       return none();
+       return table::noValue();
      }},
     {L"BringToFront", L"",
      [](Object* o, const Args&) {
        bringToFront(ctl(o));
-       return none();
+       return table::noValue();
      }},
-    {L"Refresh", L"", ignore},
-    {L"Invalidate", L"", ignore},
-    {L"Update", L"", ignore},
-    {L"SuspendLayout", L"", ignore},
-    {L"ResumeLayout", L"", ignore},
-    {L"PerformLayout", L"", ignore},
-    {L"CreateControl", L"", ignore},
-    {L"ResumeLayout", L"bool", ignore},
+    {L"Refresh", L"", table::ignoreCall},
+    {L"Invalidate", L"", table::ignoreCall},
+    {L"Update", L"", table::ignoreCall},
+    {L"SuspendLayout", L"", table::ignoreCall},
+    {L"ResumeLayout", L"", table::ignoreCall},
+    {L"PerformLayout", L"", table::ignoreCall},
+    {L"CreateControl", L"", table::ignoreCall},
+    {L"ResumeLayout", L"bool", table::ignoreCall},
 };
 
 const table::StaticProperty kControlStatics[] = {
     {L"ModifierKeys", L"Keys",
-     [] { return enumOf(L"Keys", Application::instance().modifierKeys); }},
+     [] { return table::formsEnum(L"Keys", Application::instance().modifierKeys); }},
     {L"MouseButtons", L"MouseButtons",
-     [] { return enumOf(L"MouseButtons", Application::instance().mouseButtons); }},
+     [] { return table::formsEnum(L"MouseButtons", Application::instance().mouseButtons); }},
 };
 
 const wchar_t* const kControlEvents[] = {
@@ -300,7 +289,7 @@ ControlCollection& coll(Object* o) {
 }
 Value addControl(Object* o, const Args& a) {
   coll(o).add(a[0].as<Control>());
-  return none();
+  return table::noValue();
 }
 
 const table::Method kCollectionMethods[] = {
@@ -309,22 +298,22 @@ const table::Method kCollectionMethods[] = {
      [](Object* o, const Args& a) {
        if (auto arr = a[0].as<Array>())
          for (const Value& v : arr->items()) coll(o).add(v.as<Control>());
-       return none();
+       return table::noValue();
      }},
     {L"Remove", L"Control",
      [](Object* o, const Args& a) {
        coll(o).remove(a[0].as<Control>());
-       return none();
+       return table::noValue();
      }},
     {L"RemoveAt", L"int",
      [](Object* o, const Args& a) {
        coll(o).remove(coll(o).at(int(a[0].asInt())));
-       return none();
+       return table::noValue();
      }},
     {L"Clear", L"",
      [](Object* o, const Args&) {
        coll(o).clear();
-       return none();
+       return table::noValue();
      }},
     {L"Contains", L"Control",
      [](Object* o, const Args& a) {
@@ -348,7 +337,7 @@ const table::Method kTableCollectionMethods[] = {
        coll(o).add(child);
        if (auto* panel = dynamic_cast<TableLayoutPanel*>(coll(o).owner().get()))
          panel->setCellPosition(child.get(), int(a[1].asInt()), int(a[2].asInt()));
-       return none();
+       return table::noValue();
      }},
     // Re-declared so that both overloads live on the derived type.
     {L"Add", L"Control", addControl},
@@ -361,7 +350,7 @@ Form& form(Object* o) {
 }
 Value showForm(Object* o, const Args&) {
   form(o).show();
-  return none();
+  return table::noValue();
 }
 
 const table::Constructor kFormConstructors[] = {
@@ -373,9 +362,9 @@ const table::Method kFormMethods[] = {
     {L"Close", L"",
      [](Object* o, const Args&) {
        form(o).close();
-       return none();
+       return table::noValue();
      }},
-    {L"Activate", L"", ignore},
+    {L"Activate", L"", table::ignoreCall},
 };
 const table::Setting kFormSettings[] = {
     {L"TopMost", L"bool"},
@@ -410,7 +399,7 @@ const table::Method kButtonMethods[] = {
     {L"PerformClick", L"",
      [](Object* o, const Args&) {
        as<Button>(o).performClick();
-       return none();
+       return table::noValue();
      }},
 };
 
@@ -418,7 +407,7 @@ TableLayoutStyle& style(Object* o) {
   return as<TableLayoutStyle>(o);
 }
 const table::Property kStyleBaseProperties[] = {
-    {L"SizeType", L"SizeType", [](Object* o) { return enumOf(L"SizeType", style(o).sizeType); },
+    {L"SizeType", L"SizeType", [](Object* o) { return table::formsEnum(L"SizeType", style(o).sizeType); },
      [](Object* o, const Value& v) {
        style(o).sizeType = int(v.asInt());
        Application::instance().invalidateLayout();
@@ -461,7 +450,7 @@ const table::Method kStylesMethods[] = {
      [](Object* o, const Args&) {
        styles(o).styles.clear();
        Application::instance().invalidateLayout();
-       return none();
+       return table::noValue();
      }},
 };
 const table::Property kStylesProperties[] = {
@@ -506,14 +495,14 @@ const table::Method kTableMethods[] = {
        auto c = a[0].as<Control>();
        TableLayoutPanel& p = panel(o);
        p.setCellPosition(c.get(), int(a[1].asInt()), std::max(0, p.cellPosition(c.get()).second));
-       return none();
+       return table::noValue();
      }},
     {L"SetRow", L"Control,int",
      [](Object* o, const Args& a) {
        auto c = a[0].as<Control>();
        TableLayoutPanel& p = panel(o);
        p.setCellPosition(c.get(), std::max(0, p.cellPosition(c.get()).first), int(a[1].asInt()));
-       return none();
+       return table::noValue();
      }},
 };
 
@@ -526,7 +515,7 @@ const table::Constructor kFlowConstructors[] = {
 };
 const table::Property kFlowProperties[] = {
     {L"FlowDirection", L"FlowDirection",
-     [](Object* o) { return enumOf(L"FlowDirection", flow(o).flowDirection); },
+     [](Object* o) { return table::formsEnum(L"FlowDirection", flow(o).flowDirection); },
      [](Object* o, const Value& v) {
        flow(o).flowDirection = int(v.asInt());
        Application::instance().invalidateLayout();
@@ -566,12 +555,12 @@ const table::Method kUpDownMethods[] = {
     {L"UpButton", L"",
      [](Object* o, const Args&) {
        updown(o).upButton();
-       return none();
+       return table::noValue();
      }},
     {L"DownButton", L"",
      [](Object* o, const Args&) {
        updown(o).downButton();
-       return none();
+       return table::noValue();
      }},
 };
 const wchar_t* const kUpDownEvents[] = {L"ValueChanged"};
@@ -582,7 +571,7 @@ OpenFileDialog& dialog(Object* o) {
   return as<OpenFileDialog>(o);
 }
 Value showDialog(Object* o, const Args&) {
-  return enumOf(L"DialogResult", dialog(o).showDialog());
+  return table::formsEnum(L"DialogResult", dialog(o).showDialog());
 }
 const table::Constructor kFileDialogConstructors[] = {
     {L"", [](const TypeInfo&,
@@ -622,11 +611,11 @@ const table::Property kFileDialogProperties[] = {
 const table::Method kFileDialogMethods[] = {
     {L"ShowDialog", L"", showDialog},
     {L"ShowDialog", L"any", showDialog},
-    {L"Dispose", L"", ignore},
+    {L"Dispose", L"", table::ignoreCall},
 };
 
 Value showMessage(const Args& a) {
-  return enumOf(L"DialogResult",
+  return table::formsEnum(L"DialogResult",
                 showMessageBox(a[0].asString(), a.size() > 1 ? a[1].asString() : L""));
 }
 const table::StaticMethod kMessageBoxStatics[] = {
@@ -720,8 +709,8 @@ const table::Class kClasses[] = {
 }  // namespace
 
 void registerFormsTypes(TypeRegistry& reg) {
-  table::registerEnums(reg, kForms.c_str(), kEnums);
-  table::registerClasses(reg, kForms.c_str(), kClasses);
+  table::registerEnums(reg, table::kFormsNamespace, kEnums);
+  table::registerClasses(reg, table::kFormsNamespace, kClasses);
   registerListViewTypes(reg);
 }
 

@@ -11,17 +11,6 @@ using namespace reflect;
 
 namespace {
 
-const std::wstring kForms = L"System.Windows.Forms.";
-
-Value enumOf(const std::wstring& shortName, int64_t v) {
-  return Value::enumValue(typeNamed(kForms + shortName), v);
-}
-Value none() {
-  return Value();
-}
-Value ignore(Object*, const Args&) {
-  return Value();
-}
 
 std::shared_ptr<ListViewItem> newItem(const std::wstring& text) {
   auto item = std::make_shared<ListViewItem>();
@@ -130,9 +119,9 @@ const table::Method kItemMethods[] = {
     {L"Remove", L"",
      [](Object* o, const Args&) {
        if (ListView* lv = item(o).listView()) lv->removeItemAt(item(o).index());
-       return none();
+       return table::noValue();
      }},
-    {L"EnsureVisible", L"", ignore},
+    {L"EnsureVisible", L"", table::ignoreCall},
 };
 
 std::shared_ptr<ListViewItem> owner(Object* o) {
@@ -153,7 +142,7 @@ const table::Method kSubItemsMethods[] = {
      [](Object* o, const Args& a) {
        if (auto arr = a[0].as<Array>())
          for (auto& v : arr->items()) owner(o)->addSubItem(v.asString());
-       return none();
+       return table::noValue();
      }},
     {L"RemoveAt", L"int",
      [](Object* o, const Args& a) {
@@ -161,7 +150,7 @@ const table::Method kSubItemsMethods[] = {
        checkIndex(a[0].asInt(), it->subItems.size());
        it->subItems.erase(it->subItems.begin() + a[0].asInt());
        if (it->subItems.empty()) it->subItems.push_back(std::make_shared<ListViewSubItem>());
-       return none();
+       return table::noValue();
      }},
 };
 const table::Property kSubItemsProperties[] = {
@@ -186,7 +175,7 @@ const table::Indexer kSubItemsIndexers[] = {
      [](Object* o, const Args& a) {
        for (auto& s : owner(o)->subItems)
          if (EqualsNoCase(s->name, a[0].asString())) return Value::object(s);
-       return none();
+       return table::noValue();
      }},
 };
 
@@ -214,14 +203,14 @@ const table::Method kColumnsMethods[] = {
     {L"Clear", L"",
      [](Object* o, const Args&) {
        lv(o)->columns.clear();
-       return none();
+       return table::noValue();
      }},
     {L"RemoveAt", L"int",
      [](Object* o, const Args& a) {
        auto list = lv(o);
        checkIndex(a[0].asInt(), list->columns.size());
        list->columns.erase(list->columns.begin() + a[0].asInt());
-       return none();
+       return table::noValue();
      }},
 };
 const table::Property kColumnsProperties[] = {
@@ -257,7 +246,7 @@ const table::Method kItemsMethods[] = {
        if (auto arr = a[0].as<Array>())
          for (auto& v : arr->items()) add.push_back(v.as<ListViewItem>());
        lv(o)->addItems(add);
-       return none();
+       return table::noValue();
      }},
     {L"Insert", L"int,ListViewItem",
      [](Object* o, const Args& a) {
@@ -267,18 +256,18 @@ const table::Method kItemsMethods[] = {
     {L"Clear", L"",
      [](Object* o, const Args&) {
        lv(o)->clearItems();
-       return none();
+       return table::noValue();
      }},
     {L"RemoveAt", L"int",
      [](Object* o, const Args& a) {
        lv(o)->removeItemAt(int(a[0].asInt()));
-       return none();
+       return table::noValue();
      }},
     {L"Remove", L"ListViewItem",
      [](Object* o, const Args& a) {
        auto it = a[0].as<ListViewItem>();
        if (inList(o, it)) lv(o)->removeItemAt(it->index());
-       return none();
+       return table::noValue();
      }},
     {L"Contains", L"ListViewItem",
      [](Object* o, const Args& a) { return Value::boolean(inList(o, a[0].as<ListViewItem>())); }},
@@ -302,7 +291,7 @@ const table::Indexer kItemsIndexers[] = {
 
 Value clearSelection(Object* o, const Args&) {
   lv(o)->selectOnly(-1);
-  return none();
+  return table::noValue();
 }
 const table::Property kSelectionProperties[] = {
     {L"Count", L"int", [](Object* o) { return integer(lv(o)->selectedIndices().size()); }},
@@ -339,7 +328,7 @@ const table::Method kIndicesMethods[] = {
        auto list = lv(o);
        checkIndex(a[0].asInt(), list->items.size());
        list->items[size_t(a[0].asInt())]->setSelected(false);
-       return none();
+       return table::noValue();
      }},
     {L"Clear", L"", clearSelection},
 };
@@ -393,7 +382,7 @@ const table::Property kListViewProperties[] = {
      [](Object* o, const Value& v) { setFlag(o, &ListView::hideSelection, v); }},
     {L"LabelEdit", L"bool", [](Object* o) { return flag(o, &ListView::labelEdit); },
      [](Object* o, const Value& v) { setFlag(o, &ListView::labelEdit, v); }},
-    {L"View", L"View", [](Object* o) { return enumOf(L"View", list(o).view); },
+    {L"View", L"View", [](Object* o) { return table::formsEnum(L"View", list(o).view); },
      [](Object* o, const Value& v) { list(o).view = int(v.asInt()); }},
     {L"Columns", L"any", [](Object* o) { return Value::object(list(o).columnsCollection()); }},
     {L"Items", L"any", [](Object* o) { return Value::object(list(o).itemsCollection()); }},
@@ -428,10 +417,10 @@ const table::Method kListViewMethods[] = {
      [](Object* o, const Args&) {
        list(o).clearItems();
        list(o).columns.clear();
-       return none();
+       return table::noValue();
      }},
-    {L"BeginUpdate", L"", ignore},
-    {L"EndUpdate", L"", ignore},
+    {L"BeginUpdate", L"", table::ignoreCall},
+    {L"EndUpdate", L"", table::ignoreCall},
 };
 const wchar_t* const kListViewEvents[] = {
     L"ItemCheck",   L"ItemChecked",          L"SelectedIndexChanged",
@@ -445,7 +434,7 @@ const table::Property kHitProperties[] = {
     {L"SubItem", L"any",
      [](Object* o) { return hit(o).subItem ? Value::object(hit(o).subItem) : Value(); }},
     {L"Location", L"ListViewHitTestLocations",
-     [](Object* o) { return enumOf(L"ListViewHitTestLocations", hit(o).location); }},
+     [](Object* o) { return table::formsEnum(L"ListViewHitTestLocations", hit(o).location); }},
 };
 
 ItemCheckEventArgs& check(Object* o) {
@@ -453,10 +442,10 @@ ItemCheckEventArgs& check(Object* o) {
 }
 const table::Property kItemCheckProperties[] = {
     {L"Index", L"int", [](Object* o) { return integer(check(o).index); }},
-    {L"NewValue", L"CheckState", [](Object* o) { return enumOf(L"CheckState", check(o).newValue); },
+    {L"NewValue", L"CheckState", [](Object* o) { return table::formsEnum(L"CheckState", check(o).newValue); },
      [](Object* o, const Value& v) { check(o).newValue = int(v.asInt()); }},
     {L"CurrentValue", L"CheckState",
-     [](Object* o) { return enumOf(L"CheckState", check(o).currentValue); }},
+     [](Object* o) { return table::formsEnum(L"CheckState", check(o).currentValue); }},
 };
 const table::Property kItemCheckedProperties[] = {
     {L"Item", L"any", [](Object* o) { return Value::object(as<ItemCheckedEventArgs>(o).item); }},
@@ -510,7 +499,7 @@ const table::Class kClasses[] = {
 }  // namespace
 
 void registerListViewTypes(TypeRegistry& reg) {
-  table::registerClasses(reg, kForms.c_str(), kClasses);
+  table::registerClasses(reg, table::kFormsNamespace, kClasses);
 }
 
 }  // namespace maxhost::dotnet

@@ -91,6 +91,10 @@ void addMembers(TypeRegistry& reg, TypeInfo& t, const Class& c) {
 
 }  // namespace
 
+Value formsEnum(const std::wstring& shortName, int64_t v) {
+  return Value::enumValue(typeNamed(kFormsNamespace + shortName), v);
+}
+
 TypeRef resolveType(const TypeRegistry& reg, std::wstring_view name) {
   while (!name.empty() && name.front() == L' ') name.remove_prefix(1);
   while (!name.empty() && name.back() == L' ') name.remove_suffix(1);

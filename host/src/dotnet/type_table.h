@@ -93,4 +93,16 @@ void registerClasses(TypeRegistry& reg, const wchar_t* ns, std::span<const Class
 
 TypeRef resolveType(const TypeRegistry& reg, std::wstring_view name);
 
+// Small members that several tables share.
+inline constexpr const wchar_t* kFormsNamespace = L"System.Windows.Forms.";
+// A value of the System.Windows.Forms enum with the given short name.
+Value formsEnum(const std::wstring& shortName, int64_t v);
+// A member that yields nothing, and a method that accepts any arguments and does nothing.
+inline Value noValue() {
+  return Value();
+}
+inline Value ignoreCall(Object*, const Args&) {
+  return Value();
+}
+
 }  // namespace maxhost::dotnet::table
