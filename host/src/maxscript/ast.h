@@ -31,7 +31,8 @@ enum class NodeKind {
   While,     // kids: cond, body
   DoWhile,   // kids: body, cond
   ForTo,     // text: variable; kids: from, to, by|null, while|null, where|null, body; flag: collect
-  ForIn,     // text: variable; kids: collection, null, null, while|null, where|null, body; flag
+  ForIn,     // text: variable; kids: collection, index Ident|null, null, while|null, where|null,
+             // body; flag: collect
   Case,      // kids[0]: subject or null; then CaseItem nodes
   CaseItem,  // kids: label|null (default), body
   Try,       // kids: body, handler

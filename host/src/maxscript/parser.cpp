@@ -197,6 +197,18 @@ bool Parser::is_keyarg_start(std::size_t k) const {
          !b.space_before;
 }
 
+bool Parser::keyarg_continues() {
+  if (cur().kind != Tok::Newline) return false;
+  std::size_t q = p_;
+  while (t_[q].kind == Tok::Newline) ++q;
+  const Token& a = t_[q];
+  const Token& b = t_[std::min(q + 1, t_.size() - 1)];
+  if (a.kind != Tok::Ident && a.kind != Tok::Keyword) return false;
+  if (b.kind != Tok::Colon || b.space_before || EqualsNoCase(a.text, L"default")) return false;
+  p_ = q;
+  return true;
+}
+
 ParseResult parse_program(const std::wstring& text, const std::wstring& source_name) {
   ParseResult r;
   r.program = std::make_shared<Program>();

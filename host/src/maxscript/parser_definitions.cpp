@@ -112,7 +112,7 @@ NodePtr Parser::parse_struct() {
 
 // Header operands and keyword arguments on the definition's line.
 void Parser::parse_header_args(Node& d) {
-  while (can_start_arg() && cur().kind != Tok::LParen) {
+  while ((can_start_arg() || keyarg_continues()) && cur().kind != Tok::LParen) {
     if (is_keyarg_start()) {
       NodePtr k = node(NodeKind::KeyArg);
       k->text = cur().text;

@@ -183,7 +183,7 @@ NodePtr Parser::parse_call() {
   if (!can_start_arg()) return f;
   NodePtr call = node(NodeKind::Call, start);
   call->kids.push_back(std::move(f));
-  while (can_start_arg()) {
+  while (can_start_arg() || keyarg_continues()) {
     if ((cur().kind == Tok::Ident || cur().kind == Tok::Keyword) && peek().kind == Tok::Colon) {
       NodePtr k = node(NodeKind::KeyArg);
       k->text = cur().text;

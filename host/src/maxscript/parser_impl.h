@@ -118,6 +118,10 @@ class Parser {
   // ---- Statement forms led by words that are ordinary names elsewhere ----
   static bool is_bool_word(const Token& t);
   bool is_keyarg_start(std::size_t k = 0) const;
+  // An argument list reads on over line breaks while the next line opens with `name:`: the
+  // call, header or control is not complete yet. Consumes the line breaks when it does.
+  // `default:` stays a case label.
+  bool keyarg_continues();
   // A context clause may open a statement without `with` when its shape is unmistakable.
   bool context_starts_here() const;
   NodePtr try_construct();
@@ -134,6 +138,7 @@ class Parser {
   // `coordsys local` names its system with a word that is otherwise a keyword.
   NodePtr context_value();
   NodePtr name_like_keyword();
+  static bool is_system_name(const Token& t);
   NodePtr context_clause();
   // [with|set] <context> {, <context>} <expr>
   NodePtr parse_context(bool set);
