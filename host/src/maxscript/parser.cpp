@@ -198,7 +198,7 @@ bool Parser::is_keyarg_start(std::size_t k) const {
 }
 
 bool Parser::keyarg_continues() {
-  if (cur().kind != Tok::Newline) return false;
+  if (case_labels_ || cur().kind != Tok::Newline) return false;
   std::size_t q = p_;
   while (t_[q].kind == Tok::Newline) ++q;
   const Token& a = t_[q];

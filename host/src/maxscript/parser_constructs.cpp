@@ -283,7 +283,10 @@ NodePtr Parser::parse_case() {
     }
     expect(Tok::Colon, L":");
     skip_newlines();
-    item->kids.push_back(parse_expr());
+    {
+      CaseLabels labels(*this, true);
+      item->kids.push_back(parse_expr());
+    }
     n->kids.push_back(finish(std::move(item)));
     if (cur().kind == Tok::RParen) break;
     if (cur().kind != Tok::Newline && cur().kind != Tok::Semicolon) fail(L")");

@@ -324,6 +324,7 @@ NodePtr Parser::factor_deref(const Token& t) {
 // `( e1; e2 ... )` is a block whose value is the last expression; `()` is undefined.
 NodePtr Parser::factor_block(const Token& t) {
   Nest nest(*this);
+  CaseLabels inner(*this, false);
   advance();
   skip_separators();
   if (cur().kind == Tok::RParen) {

@@ -30,6 +30,17 @@ class Parser {
   const std::wstring& text_;
   std::size_t p_ = 0;
   int nesting_ = 0;
+  // In a case item's body a line opening with `name:` is the next label, not a keyword
+  // argument; parentheses inside the body lift that again.
+  bool case_labels_ = false;
+  struct CaseLabels {
+    Parser& p;
+    bool saved;
+    CaseLabels(Parser& parser, bool on) : p(parser), saved(parser.case_labels_) {
+      p.case_labels_ = on;
+    }
+    ~CaseLabels() { p.case_labels_ = saved; }
+  };
   struct Nest {
     Parser& p;
     explicit Nest(Parser& parser) : p(parser) {
