@@ -325,8 +325,7 @@ class Lexer {
     }
     // 1.5e3 and the double-precision form 1.5d3.
     wchar_t ex = FoldCase(at(i_));
-    bool double_form = ex == L'd';
-    if ((ex == L'e' || double_form) &&
+    if ((ex == L'e' || ex == L'd') &&
         (std::iswdigit(at(i_ + 1)) ||
          ((at(i_ + 1) == L'-' || at(i_ + 1) == L'+') && std::iswdigit(at(i_ + 2))))) {
       is_float = true;
@@ -334,10 +333,10 @@ class Lexer {
       while (i_ < src_.size() && std::iswdigit(src_[i_])) ++i_;
     }
     t.text = src_.substr(b, i_ - b);
-    if (double_form)
-      std::replace_if(
-          t.text.begin(), t.text.end(), [](wchar_t ch) { return ch == L'd' || ch == L'D'; }, L'e');
-    double d = std::wcstod(t.text.c_str(), nullptr);
+    std::wstring digits = t.text;
+    std::replace_if(
+        digits.begin(), digits.end(), [](wchar_t ch) { return ch == L'd' || ch == L'D'; }, L'e');
+    double d = std::wcstod(digits.c_str(), nullptr);
     if (time_unit_here()) {
       lex_time(t, d, b);
       return;
@@ -349,7 +348,8 @@ class Lexer {
       t.kind = Tok::Float;
       t.fval = static_cast<float>(d);
     }
-    if (at(i_) == L'L' || at(i_) == L'P') ++i_;
+    // 5L (a 64-bit integer) and 5P (a pointer-sized one) keep their suffix in the text.
+    if (!is_float && (at(i_) == L'L' || at(i_) == L'P')) t.text += src_[i_++];
   }
 
   // \x followed by hex digits (as many as follow, as in C) is that character; a bare \x

@@ -274,6 +274,11 @@ NodePtr Parser::parse_factor() {
 // A number, string, #name, identifier, time or path: one token.
 NodePtr Parser::factor_literal(const Token& t) {
   NodePtr n = node(literal_kind(t.kind));
+  if ((t.kind == Tok::Integer || t.kind == Tok::Float) && !t.text.empty()) {
+    if (t.text.back() == L'L') n->kind = NodeKind::Integer64Lit;
+    if (t.kind == Tok::Float && t.text.find_first_of(L"dD") != std::wstring::npos)
+      n->kind = NodeKind::DoubleLit;
+  }
   n->ival = t.ival;
   n->fval = t.fval;
   n->text = t.text;

@@ -230,6 +230,17 @@ TEST(Lexer, NumbersTimesAndEscapesAsTheHostReadsThem) {
   EXPECT_FLOAT_EQ(t[3].fval, 75.0f);
   EXPECT_EQ(t[4].kind, Tok::Integer);
   EXPECT_EQ(t[4].ival, 5);
+  // The parser keeps the wide forms apart for the evaluator.
+  ParseResult p = parse_program(L"5L; 1.5d0; 1.5e0; 5; 6000000000L", L"t.ms");
+  ASSERT_EQ(p.program->body.size(), 5u);
+  EXPECT_EQ(p.program->body[0]->kind, NodeKind::Integer64Lit);
+  EXPECT_EQ(p.program->body[0]->ival, 5);
+  EXPECT_EQ(p.program->body[1]->kind, NodeKind::DoubleLit);
+  EXPECT_FLOAT_EQ(p.program->body[1]->fval, 1.5f);
+  EXPECT_EQ(p.program->body[2]->kind, NodeKind::Float);
+  EXPECT_EQ(p.program->body[3]->kind, NodeKind::Integer);
+  EXPECT_EQ(p.program->body[4]->kind, NodeKind::Integer64Lit);
+  EXPECT_EQ(p.program->body[4]->text, L"6000000000L");
   // \x takes every hex digit that follows; a bare \x stays as written.
   t = tokenize(L"\"\\x41\\x42C\" \"\\xa9 1997\" \"\\xq\"");
   EXPECT_EQ(t[0].text, L"A\u042C");
