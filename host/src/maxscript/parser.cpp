@@ -204,7 +204,7 @@ bool Parser::keyarg_continues() {
   const Token& a = t_[q];
   const Token& b = t_[std::min(q + 1, t_.size() - 1)];
   if (a.kind != Tok::Ident && a.kind != Tok::Keyword) return false;
-  if (b.kind != Tok::Colon || b.space_before || EqualsNoCase(a.text, L"default")) return false;
+  if (b.kind != Tok::Colon || b.space_before) return false;
   p_ = q;
   return true;
 }

@@ -131,7 +131,7 @@ class Parser {
   bool is_keyarg_start(std::size_t k = 0) const;
   // An argument list reads on over line breaks while the next line opens with `name:`: the
   // call, header or control is not complete yet. Consumes the line breaks when it does.
-  // `default:` stays a case label.
+  // Not in a case item's body, where such a line is the next label.
   bool keyarg_continues();
   // A context clause may open a statement without `with` when its shape is unmistakable.
   bool context_starts_here() const;

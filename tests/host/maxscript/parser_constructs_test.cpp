@@ -366,6 +366,14 @@ TEST(ParserConstructs, KeywordArgumentsContinueOnTheNextLine) {
   expect_clean(
       L"rollout r \"R\" width:100\n  height:200\n(\n  button b \"B\" width:80\n    height:20\n  "
       L"checkbox c \"C\"\n)");
+  // A radio button group's `default:` is a keyword argument, not a case label.
+  expect_clean(
+      L"rollout r \"R\"\n(\n  radiobuttons rb \"M\" labels:#(\"a\", \"b\")\n    default:2\n"
+      L"  on rb changed state\n    do print state\n)");
+  // A function header is complete only at its `=`.
+  RunResult fr = run_string(L"fn area\n    w:2\n    h:3\n  = w * h\narea h:5");
+  EXPECT_TRUE(fr.ok) << maxhost::Utf8FromWide(fr.error);
+  EXPECT_EQ(fr.result, L"10");
   r = parse_program(L"f 1 b:2\n  c:3\nf 4", L"t.ms");
   ASSERT_EQ(r.program->body.size(), 2u);
   EXPECT_EQ(r.program->body[0]->kids.size(), 4u);  // f, 1, b:, c:
