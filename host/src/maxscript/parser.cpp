@@ -11,7 +11,12 @@ void Parser::parse(Program& program, std::vector<SyntaxError>& errors) {
     if (cur().kind == Tok::End) break;
     try {
       NodePtr e = parse_expr();
-      if (!is_separator(cur().kind)) fail(L"<end of expression>");
+      // A top-level expression that ends with `)` (a rollout's body, a block) may be
+      // followed by the next one on the same line, as in `)createDialog r`.
+      bool after_paren = p_ > 0 && t_[p_ - 1].kind == Tok::RParen &&
+                         (cur().kind == Tok::Ident || cur().kind == Tok::Keyword) &&
+                         can_start_expr(cur());
+      if (!is_separator(cur().kind) && !after_paren) fail(L"<end of expression>");
       if (errors.empty()) program.body.push_back(std::move(e));
     } catch (ParseAbort& a) {
       errors.push_back(std::move(a.error));

@@ -428,4 +428,14 @@ TEST(ParserConstructs, CoordsysLocalWithoutIn) {
   expect_clean(L"in coordsys local (x = 1)\nset coordsys local\nabout coordsys world (y = 1)");
 }
 
+TEST(ParserConstructs, TopLevelExpressionAfterAClosingParenthesis) {
+  ParseResult r = parse_program(
+      L"rollout r \"R\"\n(\n  button b \"B\"\n)createDialog r\n(1)if true do 2", L"t.ms");
+  EXPECT_TRUE(r.errors.empty());
+  EXPECT_EQ(r.program->body.size(), 4u);
+  // Anything else still needs a line break or a semicolon.
+  EXPECT_FALSE(parse_program(L"x = 1 y = 2", L"t.ms").errors.empty());
+  EXPECT_FALSE(parse_program(L"x = (1) 2 3 = 4", L"t.ms").errors.empty());
+}
+
 }  // namespace
