@@ -31,7 +31,8 @@ enum class NodeKind {
   While,     // kids: cond, body
   DoWhile,   // kids: body, cond
   ForTo,     // text: variable; kids: from, to, by|null, while|null, where|null, body; flag: collect
-  ForIn,     // text: variable; kids: collection, null, null, while|null, where|null, body; flag
+  ForIn,     // text: variable; kids: collection, index Ident|null, null, while|null, where|null,
+             // body; flag: collect
   Case,      // kids[0]: subject or null; then CaseItem nodes
   CaseItem,  // kids: label|null (default), body
   Try,       // kids: body, handler
@@ -62,8 +63,14 @@ enum class NodeKind {
   Context,     // kids: KeyArg clauses, then body (null for `set`)
   When,        // kids: arguments, body
   MaxCommand,  // text: command words
+  // 5L: text: the literal as written (digits then L); ival: the value when it fits 32 bits,
+  // fval: the value as a float otherwise. A 64-bit integer value.
+  Integer64Lit,
+  // 1.5d0: text: the literal as written (d exponent); fval: the value as a float. A
+  // double-precision value.
+  DoubleLit,
 };
-constexpr std::size_t kNodeKindCount = static_cast<std::size_t>(NodeKind::MaxCommand) + 1;
+constexpr std::size_t kNodeKindCount = static_cast<std::size_t>(NodeKind::DoubleLit) + 1;
 
 struct Node {
   NodeKind kind;

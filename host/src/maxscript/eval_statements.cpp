@@ -95,6 +95,10 @@ class ForLoop {
   explicit ForLoop(const Node* n)
       : n_(n), scope_(new Scope(current_scope(), nullptr)), push_(scope_), var_(name_of(n->text)) {
     scope_->vars[var_] = &undefined;
+    if (n->kind == NodeKind::ForIn && n->kid(1) != nullptr) {
+      index_ = name_of(n->kid(1)->text);
+      scope_->vars[index_] = &undefined;
+    }
     if (n->flag) roots_.add(collected_ = new Array(0));
   }
 
@@ -113,6 +117,8 @@ class ForLoop {
   Scope* scope_;
   ScopePush push_;
   Value* var_;
+  Value* index_ = nullptr;  // for v, i in ...: the item's position, from 1
+  int position_ = 0;
   Array* collected_ = nullptr;
   Value* exit_value_ = nullptr;
 
@@ -120,6 +126,7 @@ class ForLoop {
   bool step(Value* item) {
     check_run();
     scope_->vars[var_] = item;
+    if (index_ != nullptr) scope_->vars[index_] = Integer::intern(++position_);
     if (!loop_test(n_->kid(3))) return false;  // while
     if (!loop_test(n_->kid(4))) return true;   // where
     try {

@@ -175,6 +175,12 @@ struct EvalTable {
     fns.fill(&unsupported_construct);
     set(NodeKind::Integer, [](const Node* n) -> Value* { return Integer::intern(n->ival); });
     set(NodeKind::Float, [](const Node* n) -> Value* { return new Float(n->fval); });
+    // Until there are 64-bit integer and double values, their literals read as the
+    // nearest Integer and Float.
+    set(NodeKind::Integer64Lit, [](const Node* n) -> Value* {
+      return n->fval != 0 ? static_cast<Value*>(new Float(n->fval)) : Integer::intern(n->ival);
+    });
+    set(NodeKind::DoubleLit, [](const Node* n) -> Value* { return new Float(n->fval); });
     set(NodeKind::String, [](const Node* n) -> Value* { return new String(n->text); });
     set(NodeKind::NameLit, [](const Node* n) -> Value* { return name_of(n->text); });
     set(NodeKind::Ident,

@@ -1,6 +1,8 @@
 #include "maxscript/lexer.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cmath>
 #include <cwctype>
 
@@ -15,11 +17,24 @@ const wchar_t* const kKeywords[] = {
     L"local", L"mapped", L"not", L"of",    L"or",       L"return",  L"struct",    L"then",
     L"throw", L"to",     L"try", L"where", L"while",    L"with",    L"persistent"};
 
+// Letters beyond ASCII (accented Latin, Greek, Cyrillic, CJK) name variables as in the
+// host; punctuation, symbol and space blocks do not.
+bool non_ascii_letter(wchar_t c) {
+  auto u = static_cast<std::uint32_t>(c);
+  if (u < 0xC0) return false;
+  if (u == 0xD7 || u == 0xF7) return false;
+  if (u >= 0x2000 && u <= 0x2BFF) return false;
+  if (u >= 0x3000 && u <= 0x303F) return false;
+  if (u >= 0xD800 && u <= 0xDFFF) return false;
+  if (u >= 0xFE30 && u <= 0xFE4F) return false;
+  if (u >= 0xFF00 && u <= 0xFF20) return false;
+  return u != 0xFEFF && u != 0xFFFD;
+}
 bool ident_start(wchar_t c) {
-  return c == L'_' || std::iswalpha(c);
+  return c == L'_' || (c < 0x80 && std::iswalpha(c)) || non_ascii_letter(c);
 }
 bool ident_char(wchar_t c) {
-  return c == L'_' || std::iswalnum(c);
+  return ident_start(c) || (c < 0x80 && std::iswdigit(c));
 }
 
 class Lexer {
@@ -123,7 +138,7 @@ class Lexer {
     Token t = start(Tok::Other, space, line_start);
     wchar_t c = src_[i_];
     wchar_t n = at(i_ + 1);
-    if (std::iswdigit(c) || (c == L'.' && std::iswdigit(n) && operand_may_start())) {
+    if (std::iswdigit(c) || (c == L'.' && std::iswdigit(n) && (operand_may_start() || space))) {
       lex_number(t);
     } else if (ident_start(c)) {
       std::size_t b = i_;
@@ -249,6 +264,28 @@ class Lexer {
     t.text = src_.substr(b, i_ - b);
   }
 
+  // An SMPTE time m:s.f (minutes, seconds, frames) right after the minutes' digits, written
+  // without spaces; `1:2` without the frames stays a case label.
+  bool smpte_here() const {
+    if (at(i_) != L':' || !std::iswdigit(at(i_ + 1))) return false;
+    std::size_t k = i_ + 1;
+    while (std::iswdigit(at(k))) ++k;
+    return at(k) == L'.' && std::iswdigit(at(k + 1));
+  }
+
+  void lex_smpte(Token& t, std::size_t b) {
+    double minutes = std::wcstod(src_.substr(b, i_ - b).c_str(), nullptr);
+    std::size_t sb = ++i_;
+    while (std::iswdigit(at(i_))) ++i_;
+    double seconds = std::wcstod(src_.substr(sb, i_ - sb).c_str(), nullptr);
+    std::size_t fb = ++i_;
+    while (std::iswdigit(at(i_))) ++i_;
+    double frames = std::wcstod(src_.substr(fb, i_ - fb).c_str(), nullptr);
+    t.kind = Tok::Time;
+    t.fval = static_cast<float>(minutes * 1800.0 + seconds * 30.0 + frames);
+    t.text = src_.substr(b, i_ - b);
+  }
+
   bool operand_may_start() const {
     if (tokens_.empty()) return true;
     Tok k = tokens_.back().kind;
@@ -277,12 +314,18 @@ class Lexer {
     }
     bool is_float = false;
     while (i_ < src_.size() && std::iswdigit(src_[i_])) ++i_;
+    if (smpte_here()) {
+      lex_smpte(t, b);
+      return;
+    }
     if (at(i_) == L'.' && !ident_start(at(i_ + 1)) && at(i_ + 1) != L'.') {
       is_float = true;
       ++i_;
       while (i_ < src_.size() && std::iswdigit(src_[i_])) ++i_;
     }
-    if ((at(i_) == L'e' || at(i_) == L'E') &&
+    // 1.5e3 and the double-precision form 1.5d3.
+    wchar_t ex = FoldCase(at(i_));
+    if ((ex == L'e' || ex == L'd') &&
         (std::iswdigit(at(i_ + 1)) ||
          ((at(i_ + 1) == L'-' || at(i_ + 1) == L'+') && std::iswdigit(at(i_ + 2))))) {
       is_float = true;
@@ -290,7 +333,10 @@ class Lexer {
       while (i_ < src_.size() && std::iswdigit(src_[i_])) ++i_;
     }
     t.text = src_.substr(b, i_ - b);
-    double d = std::wcstod(t.text.c_str(), nullptr);
+    std::wstring digits = t.text;
+    std::replace_if(
+        digits.begin(), digits.end(), [](wchar_t ch) { return ch == L'd' || ch == L'D'; }, L'e');
+    double d = std::wcstod(digits.c_str(), nullptr);
     if (time_unit_here()) {
       lex_time(t, d, b);
       return;
@@ -302,7 +348,38 @@ class Lexer {
       t.kind = Tok::Float;
       t.fval = static_cast<float>(d);
     }
-    if (at(i_) == L'L' || at(i_) == L'P') ++i_;
+    // 5L (a 64-bit integer) and 5P (a pointer-sized one) keep their suffix in the text.
+    if (!is_float && (at(i_) == L'L' || at(i_) == L'P')) t.text += src_[i_++];
+  }
+
+  // \x followed by hex digits (as many as follow, as in C) is that character; a bare \x
+  // stays as written.
+  void hex_escape(std::wstring& out) {
+    if (!std::iswxdigit(at(i_))) {
+      out += L"\\x";
+      return;
+    }
+    std::uint32_t v = 0;
+    bool too_big = false;
+    while (i_ < src_.size() && std::iswxdigit(src_[i_])) {
+      wchar_t h = src_[i_];
+      v = (v << 4) |
+          static_cast<std::uint32_t>(std::iswdigit(h) ? h - L'0' : FoldCase(h) - L'a' + 10);
+      if (v > 0x10FFFF) {
+        too_big = true;
+        v = 0;
+      }
+      ++i_;
+    }
+    if (too_big) v = 0xFFFD;
+    if (v == 0 || (v >= 0xD800 && v <= 0xDFFF)) v = 0xFFFD;
+    if (v > 0xFFFF && sizeof(wchar_t) == 2) {
+      v -= 0x10000;
+      out += static_cast<wchar_t>(0xD800 + (v >> 10));
+      out += static_cast<wchar_t>(0xDC00 + (v & 0x3FF));
+      return;
+    }
+    out += static_cast<wchar_t>(v);
   }
 
   void lex_string(Token& t, bool verbatim) {
@@ -358,6 +435,9 @@ class Lexer {
             break;
           case L'?':
             out += L'?';
+            break;
+          case L'x':
+            hex_escape(out);
             break;
           default:
             out += L'\\';

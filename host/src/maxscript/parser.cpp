@@ -11,7 +11,12 @@ void Parser::parse(Program& program, std::vector<SyntaxError>& errors) {
     if (cur().kind == Tok::End) break;
     try {
       NodePtr e = parse_expr();
-      if (!is_separator(cur().kind)) fail(L"<end of expression>");
+      // A top-level expression that ends with `)` (a rollout's body, a block) may be
+      // followed by the next one on the same line, as in `)createDialog r`.
+      bool after_paren = p_ > 0 && t_[p_ - 1].kind == Tok::RParen &&
+                         (cur().kind == Tok::Ident || cur().kind == Tok::Keyword) &&
+                         can_start_expr(cur());
+      if (!is_separator(cur().kind) && !after_paren) fail(L"<end of expression>");
       if (errors.empty()) program.body.push_back(std::move(e));
     } catch (ParseAbort& a) {
       errors.push_back(std::move(a.error));
@@ -195,6 +200,18 @@ bool Parser::is_keyarg_start(std::size_t k) const {
   const Token& b = peek(k + 1);
   return (a.kind == Tok::Ident || a.kind == Tok::Keyword) && b.kind == Tok::Colon &&
          !b.space_before;
+}
+
+bool Parser::keyarg_continues() {
+  if (case_labels_ || cur().kind != Tok::Newline) return false;
+  std::size_t q = p_;
+  while (t_[q].kind == Tok::Newline) ++q;
+  const Token& a = t_[q];
+  const Token& b = t_[std::min(q + 1, t_.size() - 1)];
+  if (a.kind != Tok::Ident && a.kind != Tok::Keyword) return false;
+  if (b.kind != Tok::Colon || b.space_before) return false;
+  p_ = q;
+  return true;
 }
 
 ParseResult parse_program(const std::wstring& text, const std::wstring& source_name) {

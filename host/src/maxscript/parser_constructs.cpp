@@ -17,7 +17,9 @@ bool Parser::context_starts_here() const {
   if (w == L"at")
     return n.kind == Tok::Ident &&
            (EqualsNoCase(n.text, L"time") || EqualsNoCase(n.text, L"level"));
-  if (w == L"coordsys") return n.kind == Tok::Ident || n.kind == Tok::Path;
+  if (w == L"coordsys")
+    return n.kind == Tok::Ident || n.kind == Tok::Path ||
+           (n.kind == Tok::Keyword && n.text == L"local");
   if (w == L"about") return n.kind == Tok::Ident || n.kind == Tok::Path || n.kind == Tok::LBracket;
   return false;
 }
@@ -94,7 +96,18 @@ NodePtr Parser::context_clause() {
   }
   k->text = w;
   k->kids.push_back(context_value());
+  // `about coordsys local`: the centre of that system; its name follows as a second kid.
+  if (w == L"about" && k->kids[0]->kind == NodeKind::Ident &&
+      EqualsNoCase(k->kids[0]->text, L"coordsys") && (is_kw(L"local") || is_system_name(cur())))
+    k->kids.push_back(name_like_keyword());
   return finish(std::move(k));
+}
+
+bool Parser::is_system_name(const Token& t) {
+  if (t.kind != Tok::Ident) return false;
+  for (const wchar_t* s : {L"world", L"parent", L"screen", L"grid", L"gimbal", L"working_pivot"})
+    if (EqualsNoCase(t.text, s)) return true;
+  return false;
 }
 
 // [with|set] <context> {, <context>} <expr>
@@ -205,30 +218,32 @@ NodePtr Parser::optional_clause(const wchar_t* kw) {
   return parse_expr();
 }
 
+// for v = a to b [by c], for v in a to b (the same range), for v in coll and for v = coll
+// (items), for v, i in coll (i counts the items from 1; an Ident in kids[1]).
 NodePtr Parser::parse_for() {
   NodePtr n = node(NodeKind::ForTo);
   advance();
   if (cur().kind != Tok::Ident) fail(L"<loop variable>");
   n->text = cur().text;
   advance();
-  if (is_op(L"=")) {
+  NodePtr index;
+  if (cur().kind == Tok::Comma) {
     advance();
-    skip_newlines();
-    n->kids.push_back(parse_expr());
-    if (!next_is_kw(L"to")) fail(L"to");
+    index = name_node();
+  }
+  if (!is_op(L"=") && !is_kw(L"in")) fail(L"in");
+  advance();
+  skip_newlines();
+  n->kids.push_back(parse_expr());
+  if (!index && next_is_kw(L"to")) {
     advance();
     skip_newlines();
     n->kids.push_back(parse_expr());
     n->kids.push_back(optional_clause(L"by"));
-  } else if (is_kw(L"in")) {
-    n->kind = NodeKind::ForIn;
-    advance();
-    skip_newlines();
-    n->kids.push_back(parse_expr());
-    n->kids.push_back(nullptr);
-    n->kids.push_back(nullptr);
   } else {
-    fail(L"=");
+    n->kind = NodeKind::ForIn;
+    n->kids.push_back(std::move(index));
+    n->kids.push_back(nullptr);
   }
   n->kids.push_back(optional_clause(L"while"));
   n->kids.push_back(optional_clause(L"where"));
@@ -268,7 +283,10 @@ NodePtr Parser::parse_case() {
     }
     expect(Tok::Colon, L":");
     skip_newlines();
-    item->kids.push_back(parse_expr());
+    {
+      CaseLabels labels(*this, true);
+      item->kids.push_back(parse_expr());
+    }
     n->kids.push_back(finish(std::move(item)));
     if (cur().kind == Tok::RParen) break;
     if (cur().kind != Tok::Newline && cur().kind != Tok::Semicolon) fail(L")");
@@ -283,7 +301,12 @@ NodePtr Parser::parse_try() {
   advance();
   skip_newlines();
   n->kids.push_back(parse_expr());
-  if (!next_is_kw(L"catch")) fail(L"catch");
+  // `try (...) ; catch (...)`: the body is complete, but the host still looks for its
+  // handler past semicolons and line breaks.
+  std::size_t q = p_;
+  while (t_[q].kind == Tok::Newline || t_[q].kind == Tok::Semicolon) ++q;
+  if (t_[q].kind == Tok::Keyword && t_[q].text == L"catch") p_ = q;
+  if (!is_kw(L"catch")) fail(L"catch");
   advance();
   skip_newlines();
   n->kids.push_back(parse_expr());

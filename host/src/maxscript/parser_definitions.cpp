@@ -37,7 +37,10 @@ NodePtr Parser::parse_fn() {
   if (cur().kind != Tok::Ident) fail(L"<function name>");
   f->text = cur().text;
   advance();
-  while (cur().kind == Tok::Ident || (cur().kind == Tok::Other && cur().text == L"&")) {
+  // The header is not complete before its `=`: keyword parameters, and the `=` itself, may
+  // go on over the following lines.
+  while (cur().kind == Tok::Ident || (cur().kind == Tok::Other && cur().text == L"&") ||
+         keyarg_continues()) {
     if (cur().kind == Tok::Other) advance();
     if (cur().kind != Tok::Ident) fail(L"<parameter name>");
     NodePtr p = node(NodeKind::Param);
@@ -51,6 +54,9 @@ NodePtr Parser::parse_fn() {
     }
     f->kids.push_back(finish(std::move(p)));
   }
+  std::size_t q = p_;
+  while (t_[q].kind == Tok::Newline) ++q;
+  if (t_[q].kind == Tok::Op && t_[q].text == L"=") p_ = q;
   if (!is_op(L"=")) fail(L"=");
   advance();
   skip_newlines();
@@ -112,7 +118,7 @@ NodePtr Parser::parse_struct() {
 
 // Header operands and keyword arguments on the definition's line.
 void Parser::parse_header_args(Node& d) {
-  while (can_start_arg() && cur().kind != Tok::LParen) {
+  while ((can_start_arg() || keyarg_continues()) && cur().kind != Tok::LParen) {
     if (is_keyarg_start()) {
       NodePtr k = node(NodeKind::KeyArg);
       k->text = cur().text;
@@ -199,7 +205,8 @@ NodePtr Parser::parse_handler() {
     h->kids.push_back(name_node());
   }
   if (h->kids.empty()) fail(L"<event name>");
-  if (!is_kw(L"do") && !is_kw(L"return")) fail(L"do");
+  // `do` may open the next line: the handler's header is incomplete without it.
+  if (!next_is_kw(L"do") && !next_is_kw(L"return")) fail(L"do");
   h->text = cur().text;
   advance();
   skip_newlines();

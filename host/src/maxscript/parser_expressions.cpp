@@ -183,7 +183,7 @@ NodePtr Parser::parse_call() {
   if (!can_start_arg()) return f;
   NodePtr call = node(NodeKind::Call, start);
   call->kids.push_back(std::move(f));
-  while (can_start_arg()) {
+  while (can_start_arg() || keyarg_continues()) {
     if ((cur().kind == Tok::Ident || cur().kind == Tok::Keyword) && peek().kind == Tok::Colon) {
       NodePtr k = node(NodeKind::KeyArg);
       k->text = cur().text;
@@ -274,6 +274,11 @@ NodePtr Parser::parse_factor() {
 // A number, string, #name, identifier, time or path: one token.
 NodePtr Parser::factor_literal(const Token& t) {
   NodePtr n = node(literal_kind(t.kind));
+  if ((t.kind == Tok::Integer || t.kind == Tok::Float) && !t.text.empty()) {
+    if (t.text.back() == L'L') n->kind = NodeKind::Integer64Lit;
+    if (t.kind == Tok::Float && t.text.find_first_of(L"dD") != std::wstring::npos)
+      n->kind = NodeKind::DoubleLit;
+  }
   n->ival = t.ival;
   n->fval = t.fval;
   n->text = t.text;
@@ -324,6 +329,7 @@ NodePtr Parser::factor_deref(const Token& t) {
 // `( e1; e2 ... )` is a block whose value is the last expression; `()` is undefined.
 NodePtr Parser::factor_block(const Token& t) {
   Nest nest(*this);
+  CaseLabels inner(*this, false);
   advance();
   skip_separators();
   if (cur().kind == Tok::RParen) {

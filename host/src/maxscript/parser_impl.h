@@ -30,6 +30,17 @@ class Parser {
   const std::wstring& text_;
   std::size_t p_ = 0;
   int nesting_ = 0;
+  // In a case item's body a line opening with `name:` is the next label, not a keyword
+  // argument; parentheses inside the body lift that again.
+  bool case_labels_ = false;
+  struct CaseLabels {
+    Parser& p;
+    bool saved;
+    CaseLabels(Parser& parser, bool on) : p(parser), saved(parser.case_labels_) {
+      p.case_labels_ = on;
+    }
+    ~CaseLabels() { p.case_labels_ = saved; }
+  };
   struct Nest {
     Parser& p;
     explicit Nest(Parser& parser) : p(parser) {
@@ -118,6 +129,10 @@ class Parser {
   // ---- Statement forms led by words that are ordinary names elsewhere ----
   static bool is_bool_word(const Token& t);
   bool is_keyarg_start(std::size_t k = 0) const;
+  // An argument list reads on over line breaks while the next line opens with `name:`: the
+  // call, header or control is not complete yet. Consumes the line breaks when it does.
+  // Not in a case item's body, where such a line is the next label.
+  bool keyarg_continues();
   // A context clause may open a statement without `with` when its shape is unmistakable.
   bool context_starts_here() const;
   NodePtr try_construct();
@@ -134,6 +149,7 @@ class Parser {
   // `coordsys local` names its system with a word that is otherwise a keyword.
   NodePtr context_value();
   NodePtr name_like_keyword();
+  static bool is_system_name(const Token& t);
   NodePtr context_clause();
   // [with|set] <context> {, <context>} <expr>
   NodePtr parse_context(bool set);

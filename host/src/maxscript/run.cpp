@@ -46,12 +46,35 @@ void fail_run(RunResult& r, const std::wstring& text) {
 
 }  // namespace
 
+namespace {
+
+// A file that opens with a UTF-16 byte-order mark (FF FE little-endian, FE FF big-endian), as
+// the host's editor saves Unicode scripts; an odd last byte is dropped as malformed.
+std::wstring decode_utf16(const std::string& bytes) {
+  bool little = static_cast<unsigned char>(bytes[0]) == 0xFF;
+  std::u16string units;
+  units.reserve(bytes.size() / 2);
+  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    auto a = static_cast<unsigned char>(bytes[i]);
+    auto b = static_cast<unsigned char>(bytes[i + 1]);
+    units.push_back(static_cast<char16_t>(little ? (b << 8) | a : (a << 8) | b));
+  }
+  return WideFromUtf16(units);
+}
+
+}  // namespace
+
 bool read_script_file(const std::string& path, std::wstring& text, std::string& error) {
   std::string bytes;
   Status read = ReadRegularFile("read_script_file", path, run_limits().max_script_bytes, bytes);
   if (!read) {
     error = read.error;
     return false;
+  }
+  if (bytes.size() >= 2 &&
+      (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0)) {
+    text = decode_utf16(bytes);
+    return true;
   }
   if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
   text = decode_script(bytes);

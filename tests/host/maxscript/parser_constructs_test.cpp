@@ -20,7 +20,8 @@ void expect_clean(const std::wstring& text) {
 }
 
 const Node* first_node(const ParseResult& r) {
-  EXPECT_TRUE(r.errors.empty()) << (r.errors.empty() ? "" : maxhost::Utf8FromWide(r.errors[0].message));
+  EXPECT_TRUE(r.errors.empty()) << (r.errors.empty() ? ""
+                                                     : maxhost::Utf8FromWide(r.errors[0].message));
   return r.program->body.empty() ? nullptr : r.program->body[0].get();
 }
 
@@ -348,6 +349,93 @@ TEST_F(ConstructEval, StructCreateHandlerRunsAfterMemberDefaults) {
       L"t.ms");
   EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
   EXPECT_EQ(r.result, L"40");
+}
+
+// Hand-written reductions of what public script collections write: a header, a control and
+// a call whose keyword arguments go on over the following lines.
+TEST(ParserConstructs, KeywordArgumentsContinueOnTheNextLine) {
+  ParseResult r = parse_program(
+      L"macroScript M category:\"C\"\n  tooltip:\"T\"\n  buttonText:\"B\"\n(\n  1\n)", L"t.ms");
+  const Node* m = first_node(r);
+  ASSERT_NE(m, nullptr);
+  ASSERT_EQ(m->kind, NodeKind::Definition);
+  int keys = 0;
+  for (auto& k : m->kids)
+    if (k && k->kind == NodeKind::KeyArg) ++keys;
+  EXPECT_EQ(keys, 3);
+  expect_clean(
+      L"rollout r \"R\" width:100\n  height:200\n(\n  button b \"B\" width:80\n    height:20\n  "
+      L"checkbox c \"C\"\n)");
+  // A radio button group's `default:` is a keyword argument, not a case label.
+  expect_clean(
+      L"rollout r \"R\"\n(\n  radiobuttons rb \"M\" labels:#(\"a\", \"b\")\n    default:2\n"
+      L"  on rb changed state\n    do print state\n)");
+  // A function header is complete only at its `=`.
+  RunResult fr = run_string(L"fn area\n    w:2\n    h:3\n  = w * h\narea h:5");
+  EXPECT_TRUE(fr.ok) << maxhost::Utf8FromWide(fr.error);
+  EXPECT_EQ(fr.result, L"10");
+  r = parse_program(L"f 1 b:2\n  c:3\nf 4", L"t.ms");
+  ASSERT_EQ(r.program->body.size(), 2u);
+  EXPECT_EQ(r.program->body[0]->kids.size(), 4u);  // f, 1, b:, c:
+  // A case item's body stops at the next label, even one that looks like a keyword.
+  RunResult run = run_string(
+      L"fn pick v = case v of (\n true: abs -1\n false: x = 7\n default: 0)\n"
+      L"#(pick true, pick false, pick 3)");
+  EXPECT_TRUE(run.ok) << maxhost::Utf8FromWide(run.error);
+  EXPECT_EQ(run.result, L"#(1, 7, 0)");
+}
+
+TEST(ParserConstructs, TryCatchAcrossSeparatorsAndForForms) {
+  RunResult r = run_string(L"a = try (throw \"x\") ; catch (1)\nb = try (2)\n\ncatch (3)\n#(a, b)");
+  EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
+  EXPECT_EQ(r.result, L"#(1, 2)");
+  // Without a catch the try is still incomplete.
+  EXPECT_FALSE(parse_program(L"try (1) ; 2", L"t.ms").errors.empty());
+
+  ParseResult p = parse_program(L"for i in 1 to 3 by 2 do i", L"t.ms");
+  ASSERT_NE(first_node(p), nullptr);
+  EXPECT_EQ(first_node(p)->kind, NodeKind::ForTo);
+  p = parse_program(L"for x = #(1, 2) do x", L"t.ms");
+  ASSERT_NE(first_node(p), nullptr);
+  EXPECT_EQ(first_node(p)->kind, NodeKind::ForIn);
+  ASSERT_EQ(first_node(p)->kid(1), nullptr);
+  p = parse_program(L"for v, i in #(1, 2) do v", L"t.ms");
+  ASSERT_NE(first_node(p), nullptr);
+  ASSERT_NE(first_node(p)->kid(1), nullptr);
+  EXPECT_EQ(first_node(p)->kid(1)->text, L"i");
+
+  r = run_string(
+      L"#(for i in 1 to 5 by 2 collect i, for x = #(4, 5) collect x * 2, "
+      L"for v, i in #(\"a\", \"b\") collect v + (i as string), "
+      L"for v, i in #(7, 8, 9) where v != 8 collect i)");
+  EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
+  EXPECT_EQ(r.result, L"#(#(1, 3, 5), #(8, 10), #(\"a1\", \"b2\"), #(1, 3))");
+  // An index with a numeric range is not a form of the language.
+  EXPECT_FALSE(parse_program(L"for v, i = 1 to 3 do v", L"t.ms").errors.empty());
+}
+
+TEST(ParserConstructs, CoordsysLocalWithoutIn) {
+  ParseResult r = parse_program(L"coordsys local x = 1", L"t.ms");
+  ASSERT_NE(first_node(r), nullptr);
+  EXPECT_EQ(first_node(r)->kind, NodeKind::Context);
+  r = parse_program(L"about coordsys local x = 2", L"t.ms");
+  const Node* c = first_node(r);
+  ASSERT_NE(c, nullptr);
+  ASSERT_EQ(c->kind, NodeKind::Context);
+  ASSERT_NE(c->kid(0), nullptr);
+  ASSERT_EQ(c->kid(0)->kids.size(), 2u);
+  EXPECT_EQ(c->kid(0)->kid(1)->text, L"local");
+  expect_clean(L"in coordsys local (x = 1)\nset coordsys local\nabout coordsys world (y = 1)");
+}
+
+TEST(ParserConstructs, TopLevelExpressionAfterAClosingParenthesis) {
+  ParseResult r = parse_program(
+      L"rollout r \"R\"\n(\n  button b \"B\"\n)createDialog r\n(1)if true do 2", L"t.ms");
+  EXPECT_TRUE(r.errors.empty());
+  EXPECT_EQ(r.program->body.size(), 4u);
+  // Anything else still needs a line break or a semicolon.
+  EXPECT_FALSE(parse_program(L"x = 1 y = 2", L"t.ms").errors.empty());
+  EXPECT_FALSE(parse_program(L"x = (1) 2 3 = 4", L"t.ms").errors.empty());
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 
 #include <random>
 
+#include "base/files.h"
 #include "base/text.h"
 #include "maxscript/engine.h"
+#include "maxscript/lexer.h"
 #include "maxscript/parser.h"
 
 namespace {
@@ -203,6 +205,82 @@ TEST(Parser, CheckSyntaxFormatsFileLineColumn) {
   auto missing = check_syntax_file("/nonexistent/file.ms");
   ASSERT_EQ(missing.size(), 1u);
   EXPECT_EQ(missing[0].line, 0);
+}
+
+TEST(Lexer, NumbersTimesAndEscapesAsTheHostReadsThem) {
+  std::vector<Token> t = tokenize(L"random .1 3");
+  ASSERT_GE(t.size(), 3u);
+  EXPECT_EQ(t[1].kind, Tok::Float);
+  EXPECT_FLOAT_EQ(t[1].fval, 0.1f);
+  t = tokenize(L"a.b");  // a property, not a number
+  EXPECT_EQ(t[1].kind, Tok::Dot);
+  // SMPTE m:s.f at 30 frames per second.
+  t = tokenize(L"2:10.0 1:15.5");
+  ASSERT_EQ(t[0].kind, Tok::Time);
+  EXPECT_FLOAT_EQ(t[0].fval, 3900.0f);
+  ASSERT_EQ(t[1].kind, Tok::Time);
+  EXPECT_FLOAT_EQ(t[1].fval, 2255.0f);
+  t = tokenize(L"1:2");  // a case label
+  EXPECT_EQ(t[0].kind, Tok::Integer);
+  EXPECT_EQ(t[1].kind, Tok::Colon);
+  t = tokenize(L"1.5d0 2d-3 10f 2.5s 5L");
+  EXPECT_FLOAT_EQ(t[0].fval, 1.5f);
+  EXPECT_FLOAT_EQ(t[1].fval, 0.002f);
+  EXPECT_FLOAT_EQ(t[2].fval, 10.0f);
+  EXPECT_FLOAT_EQ(t[3].fval, 75.0f);
+  EXPECT_EQ(t[4].kind, Tok::Integer);
+  EXPECT_EQ(t[4].ival, 5);
+  // The parser keeps the wide forms apart for the evaluator.
+  ParseResult p = parse_program(L"5L; 1.5d0; 1.5e0; 5; 6000000000L", L"t.ms");
+  ASSERT_EQ(p.program->body.size(), 5u);
+  EXPECT_EQ(p.program->body[0]->kind, NodeKind::Integer64Lit);
+  EXPECT_EQ(p.program->body[0]->ival, 5);
+  EXPECT_EQ(p.program->body[1]->kind, NodeKind::DoubleLit);
+  EXPECT_FLOAT_EQ(p.program->body[1]->fval, 1.5f);
+  EXPECT_EQ(p.program->body[2]->kind, NodeKind::Float);
+  EXPECT_EQ(p.program->body[3]->kind, NodeKind::Integer);
+  EXPECT_EQ(p.program->body[4]->kind, NodeKind::Integer64Lit);
+  EXPECT_EQ(p.program->body[4]->text, L"6000000000L");
+  // \x takes every hex digit that follows; a bare \x stays as written.
+  t = tokenize(L"\"\\x41\\x42C\" \"\\xa9 1997\" \"\\xq\"");
+  EXPECT_EQ(t[0].text, L"A\u042C");
+  t = tokenize(L"\"\\x41-\" \"\\xa9 1997\" \"\\xq\"");
+  EXPECT_EQ(t[0].text, L"A-");
+  EXPECT_EQ(t[1].text, L"\u00A9 1997");
+  EXPECT_EQ(t[2].text, L"\\xq");
+}
+
+TEST(Lexer, NonAsciiLettersNameVariablesButSymbolsDoNot) {
+  std::vector<Token> t = tokenize(L"größe = 3; παράμετρος");
+  EXPECT_EQ(t[0].kind, Tok::Ident);
+  EXPECT_EQ(t[0].text, L"größe");
+  EXPECT_EQ(t[4].kind, Tok::Ident);
+  RunResult r = run_string(L"größe = 3; größe * 2");
+  EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
+  EXPECT_EQ(r.result, L"6");
+  EXPECT_FALSE(parse_program(L"a = 1 \u2665 2", L"t.ms").errors.empty());
+  EXPECT_FALSE(parse_program(L"a = 6 \u00F7 2", L"t.ms").errors.empty());
+}
+
+// Scripts saved as Unicode by the host's editor open with a UTF-16 byte-order mark.
+TEST(ScriptFiles, Utf16WithByteOrderMarkInBothOrders) {
+  std::wstring want = L"x = \"\u00E9\u4E2D\"";
+  for (bool little : {true, false}) {
+    std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (wchar_t c : want) {
+      char hi = static_cast<char>((c >> 8) & 0xFF), lo = static_cast<char>(c & 0xFF);
+      bytes += little ? std::string{lo, hi} : std::string{hi, lo};
+    }
+    std::string path = testing::TempDir() + (little ? "utf16le.ms" : "utf16be.ms");
+    ASSERT_TRUE(maxhost::WriteWholeFile("test", path, bytes.data(), bytes.size()));
+    std::wstring text;
+    std::string error;
+    ASSERT_TRUE(read_script_file(path, text, error)) << error;
+    EXPECT_EQ(text, want) << (little ? "little-endian" : "big-endian");
+    RunResult r = run_file(path);
+    EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
+    EXPECT_EQ(r.result, L"\"\u00E9\u4E2D\"");
+  }
 }
 
 }  // namespace
