@@ -20,7 +20,7 @@ constexpr ParamTypeInfo kParamTypes[] = {
   // type                 name                    storage     script        rollout          command line  scale              accepts
   {TYPE_FLOAT,          "TYPE_FLOAT",          S::Float,     F::Float,     R::FloatSpinner, C::Number,  1.0,               0},
   {TYPE_INT,            "TYPE_INT",            S::Int,       F::Integer,   R::IntSpinner,   C::Integer, 1.0,               0},
-  {TYPE_RGBA,           "TYPE_RGBA",           S::Point3,    F::Point3,    R::ColorSwatch,  C::Triple,  1.0,               0},
+  {TYPE_RGBA,           "TYPE_RGBA",           S::Point3,    F::Color,     R::ColorSwatch,  C::Triple,  1.0,               0},
   {TYPE_POINT3,         "TYPE_POINT3",         S::Point3,    F::Point3,    R::None,         C::Triple,  1.0,               0},
   {TYPE_BOOL,           "TYPE_BOOL",           S::Int,       F::Boolean,   R::CheckBox,     C::Boolean, 1.0,               0},
   {TYPE_ANGLE,          "TYPE_ANGLE",          S::Float,     F::Float,     R::FloatSpinner, C::Number,  kDegreesPerRadian, 0},
@@ -39,7 +39,7 @@ constexpr ParamTypeInfo kParamTypes[] = {
   {TYPE_INDEX,          "TYPE_INDEX",          S::Int,       F::Integer,   R::IntSpinner,   C::Integer, 1.0,               0},
   {TYPE_PBLOCK2,        "TYPE_PBLOCK2",        S::Reference, F::Reference, R::None,         C::None,    1.0,               PARAMETER_BLOCK2_CLASS_ID},
   {TYPE_POINT4,         "TYPE_POINT4",         S::Point4,    F::Point4,    R::None,         C::None,    1.0,               0},
-  {TYPE_FRGBA,          "TYPE_FRGBA",          S::Point4,    F::Point4,    R::ColorSwatch,  C::None,    1.0,               0},
+  {TYPE_FRGBA,          "TYPE_FRGBA",          S::Point4,    F::Color,     R::ColorSwatch,  C::None,    1.0,               0},
 };
 // clang-format on
 

@@ -16,6 +16,11 @@ Value* fn_class_of(Value** a, int n) {
   return a[0]->classOf();
 }
 
+Value* fn_super_class_of(Value** a, int n) {
+  need_args(L"superClassOf", a, n, 1);
+  return a[0]->superClassOf();
+}
+
 Value* fn_is_kind_of(Value** a, int n) {
   need_args(L"isKindOf", a, n, 2);
   Value* c = a[1];
@@ -86,6 +91,7 @@ Value* fn_set_property(Value** a, int n) {
 
 static const BuiltinEntry kValuesLibrary[] = {
     {L"classOf", fn_class_of},
+    {L"superClassOf", fn_super_class_of},
     {L"isKindOf", fn_is_kind_of},
     {L"messageBox", fn_message_box},
     {L"queryBox", fn_query_box},

@@ -117,6 +117,9 @@ Value* Value::coerce(ValueMetaClass* target) {
 Value* Value::classOf() {
   return tag;
 }
+Value* Value::superClassOf() {
+  return tag != nullptr && tag->base != nullptr ? tag->base : &Value_class;
+}
 Value* Value::iterate_items() {
   return nullptr;
 }
@@ -281,12 +284,13 @@ Point3Value::Point3Value(float px, float py, float pz) : x(px), y(py), z(pz) {
   tag = &Point3Value_class;
 }
 void Point3Value::sprin1(CharStream* s) {
-  auto f = [](float v) {
-    std::wstring t = maxhost::mxs::format_float(v);
-    if (t.size() > 2 && t.compare(t.size() - 2, 2, L".0") == 0) t.resize(t.size() - 2);
-    return t;
-  };
+  auto f = maxhost::mxs::format_component;
   s->puts((L"[" + f(x) + L"," + f(y) + L"," + f(z) + L"]").c_str());
+}
+Value* Point3Value::coerce(ValueMetaClass* target) {
+  // The host reads x, y, z as r, g, b on the 0 to 255 scale, opaque.
+  if (target == &Color_class) return new ColorValue(x, y, z);
+  return Value::coerce(target);
 }
 bool Point3Value::equals(Value* other) {
   if (!is_kind(other, Point3Value)) return false;

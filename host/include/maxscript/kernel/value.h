@@ -80,6 +80,8 @@ class ScripterExport Value {
   virtual Value* coerce(ValueMetaClass* target);
   // The class value `classOf` answers; defaults to the tag.
   virtual Value* classOf();
+  // The class `superClassOf` answers: the tag's base class (Number for numbers), else Value.
+  virtual Value* superClassOf();
   virtual bool is_kind_of(ValueMetaClass* c);
   // The items a `for ... in` loop visits, as an Array; nullptr when this is no collection.
   virtual Value* iterate_items();
