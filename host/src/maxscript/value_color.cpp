@@ -289,7 +289,6 @@ Value* fn_distance(Value** a, int n) {
 }
 
 const BuiltinEntry kPointsLibrary[] = {
-    {L"color", fn_color},   {L"point2", fn_point2},       {L"point3", fn_point3},
     {L"length", fn_length}, {L"normalize", fn_normalize}, {L"dot", fn_dot},
     {L"cross", fn_cross},   {L"distance", fn_distance},
 };
@@ -297,6 +296,9 @@ const BuiltinEntry kPointsLibrary[] = {
 }  // namespace
 
 void register_value_globals() {
+  Color_class.construct = fn_color;
+  Point2Value_class.construct = fn_point2;
+  Point3Value_class.construct = fn_point3;
   for (ValueMetaClass* c : {&Color_class, &Point2Value_class})
     define_global(FoldCase(c->name), c, true);
   struct Named {

@@ -160,6 +160,10 @@ ValueMetaClass::ValueMetaClass(const MCHAR* n, ValueMetaClass* base_class)
 void ValueMetaClass::sprin1(CharStream* s) {
   s->puts(name);
 }
+Value* ValueMetaClass::apply(Value** arg_list, int count, CallContext* cc) {
+  if (construct == nullptr) return Value::apply(arg_list, count, cc);
+  return construct(arg_list, count);
+}
 bool ValueMetaClass::is_kind_of(ValueMetaClass* c) {
   return c == &Class_class;
 }

@@ -119,8 +119,12 @@ class ScripterExport ValueMetaClass : public Value {
  public:
   const MCHAR* name;
   ValueMetaClass* base;
+  // Calling the class (`color 1 2 3`, `point2 1 2`) constructs a value through this; a
+  // class without one cannot be called.
+  Value* (*construct)(Value** arg_list, int count) = nullptr;
   explicit ValueMetaClass(const MCHAR* n, ValueMetaClass* base_class = nullptr);
   void sprin1(CharStream* s) override;
+  Value* apply(Value** arg_list, int count, CallContext* cc = nullptr) override;
   bool is_kind_of(ValueMetaClass* c) override;
 };
 
