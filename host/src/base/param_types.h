@@ -31,6 +31,8 @@ struct ParamTypeInfo {
   double userScale;
   // For reference types, the super class a target must have; 0 takes any target.
   SClass_ID accepts;
+  // The type's name in the host's showProperties listing ("float", "RGB color", ...).
+  const char* scriptType;
 };
 
 // The entry for a type (TYPE_TAB and the by-reference flags ignored), or null for a

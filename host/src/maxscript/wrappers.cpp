@@ -12,6 +12,7 @@
 #include <ref.h>
 #include <stdmat.h>
 
+#include "base/param_types.h"
 #include "base/text.h"
 #include "core/class_directory.h"
 #include "maxscript/engine.h"
@@ -297,6 +298,43 @@ Value* wrap(ReferenceTarget* t) {
 
 void deleted_error() {
   throw RuntimeError(L"Attempt to access deleted scene object", static_cast<Value*>(nullptr));
+}
+
+namespace {
+
+std::wstring type_name_of(int type) {
+  const ParamTypeInfo* info = FindParamType(type);
+  std::wstring name = info ? WideFromUtf8(info->scriptType) : L"value";
+  if ((type & TYPE_TAB) == 0) return name;
+  // List parameters use the short names of integers and booleans.
+  if (name == L"integer") name = L"int";
+  if (name == L"boolean") name = L"bool";
+  return name + L" array";
+}
+
+}  // namespace
+
+bool list_properties(Value* v, std::vector<PropertyEntry>& out) {
+  auto* w = dynamic_cast<MAXWrapper*>(v);
+  if (w == nullptr) return false;
+  ReferenceTarget* obj = w->get_ref();
+  if (obj == nullptr) deleted_error();
+  for (int i = 0; i < obj->NumParamBlocks(); ++i) {
+    IParamBlock2* pb = obj->GetParamBlock(i);
+    ParamBlockDesc2* desc = pb ? pb->GetDesc() : nullptr;
+    if (desc == nullptr) continue;
+    for (const ParamDef& def : desc->paramdefs)
+      if (def.int_name != nullptr) out.push_back({def.int_name, type_name_of(def.type)});
+  }
+  ClassDesc* cd = FindClassDesc(obj->SuperClassID(), obj->ClassID());
+  for (int i = 0; cd != nullptr && i < cd->NumInterfaces(); ++i) {
+    FPInterface* fi = cd->GetInterfaceAt(i);
+    FPInterfaceDesc* d = fi ? fi->GetDesc() : nullptr;
+    if (d == nullptr) continue;
+    for (const FPPropDef& p : d->props)
+      if (p.internal_name != nullptr) out.push_back({p.internal_name, type_name_of(p.prop_type)});
+  }
+  return true;
 }
 
 Value* find_host_class(const std::wstring& name) {
