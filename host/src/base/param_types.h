@@ -15,7 +15,15 @@ enum class ParamStorage { Float, Int, Point3, Point4, String, Reference };
 // Color: scripts see a Color value whose channels are the stored 0 to 1 fractions x255.
 enum class ScriptForm { Float, Integer, Boolean, String, Point3, Point4, Color, Reference };
 // The control a rollout binds to the parameter.
-enum class RolloutForm { FloatSpinner, IntSpinner, CheckBox, ColorSwatch, TextEdit, MapButton, None };
+enum class RolloutForm {
+  FloatSpinner,
+  IntSpinner,
+  CheckBox,
+  ColorSwatch,
+  TextEdit,
+  MapButton,
+  None
+};
 // What `--set NAME=VALUE` takes.
 enum class CommandLineForm { Number, Integer, Boolean, Triple, Text, None };
 

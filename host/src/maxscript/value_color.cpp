@@ -59,8 +59,8 @@ ColorValue::ColorValue(float pr, float pg, float pb, float pa) : r(pr), g(pg), b
 }
 
 void ColorValue::sprin1(CharStream* s) {
-  std::wstring t = L"(color " + format_component(r) + L" " + format_component(g) + L" " +
-                   format_component(b);
+  std::wstring t =
+      L"(color " + format_component(r) + L" " + format_component(g) + L" " + format_component(b);
   if (a != 255.f) t += L" " + format_component(a);
   s->puts((t + L")").c_str());
 }
@@ -91,6 +91,7 @@ Value* ColorValue::get_property(Value** arg_list, int count) {
 
 Value* ColorValue::set_property(Value** arg_list, int count) {
   Value* p = arg_list[1];
+  if (constant) throw RuntimeError(L"Cannot change the predefined colour: ", this);
   if (!is_number(arg_list[0])) throw ConversionError(arg_list[0], L"Float");
   const float v = arg_list[0]->to_float();
   Hsv hsv = to_hsv(r, g, b);
@@ -233,7 +234,8 @@ Value* fn_point3(Value** a, int n) {
 }
 
 Point3Value* need_point3(const wchar_t* fn, Value* v) {
-  if (!is_kind(v, Point3Value)) throw RuntimeError((std::wstring(fn) + L" needs a Point3, got: ").c_str(), v);
+  if (!is_kind(v, Point3Value))
+    throw RuntimeError((std::wstring(fn) + L" needs a Point3, got: ").c_str(), v);
   return static_cast<Point3Value*>(v);
 }
 
@@ -307,12 +309,13 @@ void register_value_globals() {
   };
   // The host's predefined colours.
   static const Named kColors[] = {
-      {L"red", 255, 0, 0},       {L"green", 0, 255, 0},     {L"blue", 0, 0, 255},
-      {L"white", 255, 255, 255}, {L"black", 0, 0, 0},       {L"gray", 128, 128, 128},
+      {L"red", 255, 0, 0},       {L"green", 0, 255, 0},    {L"blue", 0, 0, 255},
+      {L"white", 255, 255, 255}, {L"black", 0, 0, 0},      {L"gray", 128, 128, 128},
       {L"yellow", 255, 255, 0},  {L"orange", 255, 128, 0}, {L"brown", 128, 64, 0},
   };
   for (const Named& c : kColors) {
-    Value* v = new ColorValue(c.r, c.g, c.b);
+    auto* v = new ColorValue(c.r, c.g, c.b);
+    v->constant = true;
     v->make_heap_permanent();
     define_global(c.name, v, true);
   }

@@ -59,7 +59,8 @@ class Hostile : public testing::Test {
 TEST_F(Hostile, SelfContainingMapsAreRefusedWithAnError) {
   RunResult r = run_file(kData + "/selfsub.ms");
   ASSERT_TRUE(r.ok) << Utf8FromWide(r.error);
-  EXPECT_TRUE(has(r.output, L"a map cannot contain itself: Map #1:Tilvara")) << Utf8FromWide(r.output);
+  EXPECT_TRUE(has(r.output, L"a map cannot contain itself: Map #1:Tilvara"))
+      << Utf8FromWide(r.output);
   EXPECT_FALSE(has(r.output, L"assigned self"));
   EXPECT_FALSE(has(r.output, L"assigned cycle"));
   // The refused assignments changed nothing: m keeps n, n stays empty, nothing undefined.

@@ -9,6 +9,8 @@ extern ScripterExport ValueMetaClass Color_class;
 class ScripterExport ColorValue : public Value {
  public:
   float r, g, b, a;
+  // The predefined colours (red, white, ...) refuse property writes.
+  bool constant = false;
   ColorValue(float pr, float pg, float pb, float pa = 255.f);
   // "(color r g b)", with the alpha only when it is not 255.
   void sprin1(CharStream* s) override;
