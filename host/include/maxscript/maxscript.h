@@ -6,6 +6,7 @@
 #include "kernel/exceptions.h"
 #include "foundation/numbers.h"
 #include "foundation/colors.h"
+#include "foundation/bitarrays.h"
 #include "foundation/strings.h"
 #include "foundation/name.h"
 #include "foundation/arrays.h"

@@ -76,6 +76,7 @@ Value* arithmetic(wchar_t op, Value* a, Value* b) {
     return new String(std::move(joined));
   }
   if (is_color(a)) return color_arithmetic(op, a, b);
+  if (is_bitarray(a)) return bitarray_op(op, a, b);
   if (is_kind(a, Point2Value)) return point2_arithmetic(op, a, b);
   if (is_kind(a, Point3Value)) {
     auto* p = static_cast<Point3Value*>(a);
@@ -144,6 +145,7 @@ Value* negate_value(Value* v) {
     auto* p = static_cast<Point3Value*>(v);
     return new Point3Value(-p->x, -p->y, -p->z);
   }
+  if (is_bitarray(v)) return bitarray_invert(v);
   if (is_color(v)) {
     auto* c = static_cast<ColorValue*>(v);
     return new ColorValue(-c->r, -c->g, -c->b, -c->a);

@@ -23,6 +23,12 @@ Array* iterable_items(Value* v);
 Value* color_arithmetic(wchar_t op, Value* a, Value* b);
 Value* point2_arithmetic(wchar_t op, Value* a, Value* b);
 
+// BitArray union (+), intersection (*) and difference (-), the inverse, and an array of
+// indices as a BitArray (value_bitarray.cpp).
+Value* bitarray_op(wchar_t op, Value* a, Value* b);
+Value* bitarray_invert(Value* a);
+Value* bitarray_from_array(Array* a);
+
 // A host class (map or texture class) by script name, or nullptr (wrappers.cpp).
 Value* find_host_class(const std::wstring& name);
 

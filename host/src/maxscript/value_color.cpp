@@ -301,7 +301,11 @@ void register_value_globals() {
   Color_class.construct = fn_color;
   Point2Value_class.construct = fn_point2;
   Point3Value_class.construct = fn_point3;
-  for (ValueMetaClass* c : {&Color_class, &Point2Value_class})
+  BitArray_class.construct = [](Value** a, int n) -> Value* {
+    need_args(L"bitArray", a, n, 0);
+    return new BitArrayValue();
+  };
+  for (ValueMetaClass* c : {&Color_class, &Point2Value_class, &BitArray_class})
     define_global(FoldCase(c->name), c, true);
   struct Named {
     const wchar_t* name;

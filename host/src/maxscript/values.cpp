@@ -10,6 +10,7 @@
 
 #include "base/text.h"
 #include "maxscript/heap.h"
+#include "maxscript/ops.h"
 #include "maxscript/values_util.h"
 
 namespace maxhost::mxs {
@@ -495,6 +496,7 @@ bool Array::equals(Value* other) {
 }
 Value* Array::coerce(ValueMetaClass* target) {
   if (target == &Array_class) return this;
+  if (target == &BitArray_class) return maxhost::mxs::bitarray_from_array(this);
   return Value::coerce(target);
 }
 Value* Array::get_property(Value** arg_list, int count) {

@@ -161,3 +161,25 @@ TEST_F(Values, ShowPropertiesWritesToTheListenerOrAStream) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Values, BitArraysGrowCompareAndRefuseBadIndices) {
+  EXPECT_EQ(eval(L"b = bitArray(); b[4] = true; #(b.count, b.numberSet, b.isEmpty)"),
+            L"#(4, 1, false)");
+  EXPECT_EQ(eval(L"b[4] = false; b"), L"#{}");
+  EXPECT_EQ(eval(L"b.isEmpty"), L"true");
+  // Equality ignores trailing clear bits.
+  EXPECT_EQ(eval(L"b == bitArray()"), L"true");
+  EXPECT_EQ(eval(L"(#(1, 2) as bitArray) == (#(2, 1) as bitArray)"), L"true");
+  EXPECT_EQ(eval(L"(#(1, 2) as bitArray) == (#(1) as bitArray)"), L"false");
+  EXPECT_EQ(eval(L"b.count = 3; -b"), L"#{1..3}");
+  EXPECT_EQ(eval(L"#(7, 1, 2, 3, 4) as bitArray"), L"#{1..4, 7}");
+  EXPECT_EQ(eval(L"b[100]"), L"false");
+  EXPECT_TRUE(has(error_of(L"b[1e9] = true"), L"BitArray index out of range"));
+  EXPECT_TRUE(has(error_of(L"b[1] = 1"), L"Unable to convert: 1 to type: BooleanClass"));
+  EXPECT_TRUE(has(error_of(L"b + #(1)"), L"to type: BitArray"));
+  EXPECT_TRUE(has(error_of(L"b / b"), L"/"));
+}
+
+}  // namespace
