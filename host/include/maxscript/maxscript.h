@@ -5,6 +5,8 @@
 #include "kernel/value.h"
 #include "kernel/exceptions.h"
 #include "foundation/numbers.h"
+#include "foundation/colors.h"
+#include "foundation/bitarrays.h"
 #include "foundation/strings.h"
 #include "foundation/name.h"
 #include "foundation/arrays.h"

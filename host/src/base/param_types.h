@@ -12,9 +12,18 @@ namespace maxhost {
 // How a parameter block holds a value.
 enum class ParamStorage { Float, Int, Point3, Point4, String, Reference };
 // What a script sees.
-enum class ScriptForm { Float, Integer, Boolean, String, Point3, Point4, Reference };
+// Color: scripts see a Color value whose channels are the stored 0 to 1 fractions x255.
+enum class ScriptForm { Float, Integer, Boolean, String, Point3, Point4, Color, Reference };
 // The control a rollout binds to the parameter.
-enum class RolloutForm { FloatSpinner, IntSpinner, CheckBox, ColorSwatch, TextEdit, MapButton, None };
+enum class RolloutForm {
+  FloatSpinner,
+  IntSpinner,
+  CheckBox,
+  ColorSwatch,
+  TextEdit,
+  MapButton,
+  None
+};
 // What `--set NAME=VALUE` takes.
 enum class CommandLineForm { Number, Integer, Boolean, Triple, Text, None };
 
@@ -30,6 +39,8 @@ struct ParamTypeInfo {
   double userScale;
   // For reference types, the super class a target must have; 0 takes any target.
   SClass_ID accepts;
+  // The type's name in the host's showProperties listing ("float", "RGB color", ...).
+  const char* scriptType;
 };
 
 // The entry for a type (TYPE_TAB and the by-reference flags ignored), or null for a

@@ -137,6 +137,7 @@ Primitive* define_primitive(const std::wstring& name, Primitive::Fn fn) {
 
 void reset_globals() {
   init_MAXScript();
+  reset_new_names();
   auto& natives = native_globals();
   for (auto it = globals->table.begin(); it != globals->table.end();) {
     auto found = natives.find(it->first);

@@ -70,6 +70,7 @@ void register_builtins() {
 
   register_bit_interface();
   register_material_globals();
+  register_value_globals();
   for (auto library : {output_library(), arrays_library(), strings_library(), maths_library(),
                        files_library(), values_library(), materials_library()})
     register_library(library);

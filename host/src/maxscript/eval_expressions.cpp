@@ -25,6 +25,7 @@ Value* eval_point(const Node* n) {
     if (!is_number(v)) throw ConversionError(v, L"Float");
     c[i] = v->to_float();
   }
+  if (n->kids.size() == 2) return new Point2Value(c[0], c[1]);
   return new Point3Value(c[0], c[1], c[2]);
 }
 

@@ -61,5 +61,7 @@ void mark_engine_roots();
 // Built-ins (builtins.cpp) and host-object classes (wrappers.cpp) register here.
 void register_builtins();
 void register_wrapper_classes();
+// Starts the host's "Map #N" / "Material #N" numbering again, as a new scene does.
+void reset_new_names();
 
 }  // namespace maxhost::mxs

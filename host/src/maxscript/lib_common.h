@@ -30,6 +30,8 @@ std::span<const BuiltinEntry> values_library();
 std::span<const BuiltinEntry> materials_library();
 // `bit` is an interface global whose properties are its functions.
 void register_bit_interface();
+// The colour and point class globals, predefined colours and point built-ins.
+void register_value_globals();
 // Globals of the material-library library (currentMaterialLibrary).
 void register_material_globals();
 

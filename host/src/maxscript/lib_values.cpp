@@ -5,6 +5,8 @@
 #include "maxscript/lib_common.h"
 #include "maxscript/parser.h"
 #include "maxscript/values_util.h"
+#include "maxscript/wrappers_params.h"
+#include "maxscript/engine.h"
 
 #include <windows.h>
 
@@ -14,6 +16,42 @@ namespace {
 Value* fn_class_of(Value** a, int n) {
   need_args(L"classOf", a, n, 1);
   return a[0]->classOf();
+}
+
+Value* fn_super_class_of(Value** a, int n) {
+  need_args(L"superClassOf", a, n, 1);
+  return a[0]->superClassOf();
+}
+
+// `  .name : type` for each property, to the listener or a `to:` stream; true when the
+// value has properties to show.
+Value* fn_show_properties(Value** a, int n) {
+  need_min_args(L"showProperties", a, n, 1);
+  std::vector<PropertyEntry> props;
+  if (!list_properties(a[0], props)) return &false_value;
+  std::wstring text;
+  for (const PropertyEntry& p : props) text += L"  ." + p.name + L" : " + p.type + L"\n";
+  Value* to = get_key_arg(a, n, L"to");
+  if (to == &unsupplied || to == &undefined) {
+    write_output(text);
+  } else {
+    // Streams are written as format writes them (a format without % copies its text).
+    TempRoots roots;
+    Value* call[4] = {roots.add(new String(text)), &keyarg_marker, Name::intern(L"to"), to};
+    global_value(L"format")->apply(call, 4);
+  }
+  return bool_result(!props.empty());
+}
+
+Value* fn_get_prop_names(Value** a, int n) {
+  need_min_args(L"getPropNames", a, n, 1);
+  std::vector<PropertyEntry> props;
+  list_properties(a[0], props);
+  TempRoots roots;
+  auto* out = new Array(static_cast<int>(props.size()));
+  roots.add(out);
+  for (const PropertyEntry& p : props) out->append(Name::intern(p.name.c_str()));
+  return out;
 }
 
 Value* fn_is_kind_of(Value** a, int n) {
@@ -86,7 +124,10 @@ Value* fn_set_property(Value** a, int n) {
 
 static const BuiltinEntry kValuesLibrary[] = {
     {L"classOf", fn_class_of},
+    {L"superClassOf", fn_super_class_of},
     {L"isKindOf", fn_is_kind_of},
+    {L"showProperties", fn_show_properties},
+    {L"getPropNames", fn_get_prop_names},
     {L"messageBox", fn_message_box},
     {L"queryBox", fn_query_box},
     {L"gc", fn_gc},

@@ -56,7 +56,9 @@ const wchar_t* type_name(Value* v) {
 Value* arithmetic(wchar_t op, Value* a, Value* b) {
   if (is_number(a)) {
     if (!is_number(b)) {
-      if (is_kind(b, Point3Value) && (op == L'*')) return arithmetic(op, b, a);
+      if ((is_kind(b, Point3Value) || is_kind(b, Point2Value)) && op == L'*')
+        return arithmetic(op, b, a);
+      if (is_color(b) && (op == L'*' || op == L'+')) return color_arithmetic(op, b, a);
       throw ConversionError(b, type_name(a));
     }
     if (is_integer(a) && is_integer(b) && !(op == L'^' && b->to_int() < 0))
@@ -73,6 +75,9 @@ Value* arithmetic(wchar_t op, Value* a, Value* b) {
     joined.append(x).append(y);
     return new String(std::move(joined));
   }
+  if (is_color(a)) return color_arithmetic(op, a, b);
+  if (is_bitarray(a)) return bitarray_op(op, a, b);
+  if (is_kind(a, Point2Value)) return point2_arithmetic(op, a, b);
   if (is_kind(a, Point3Value)) {
     auto* p = static_cast<Point3Value*>(a);
     if (is_kind(b, Point3Value) && (op == L'+' || op == L'-' || op == L'*' || op == L'/')) {
@@ -139,6 +144,15 @@ Value* negate_value(Value* v) {
   if (is_kind(v, Point3Value)) {
     auto* p = static_cast<Point3Value*>(v);
     return new Point3Value(-p->x, -p->y, -p->z);
+  }
+  if (is_bitarray(v)) return bitarray_invert(v);
+  if (is_color(v)) {
+    auto* c = static_cast<ColorValue*>(v);
+    return new ColorValue(-c->r, -c->g, -c->b, -c->a);
+  }
+  if (is_kind(v, Point2Value)) {
+    auto* p = static_cast<Point2Value*>(v);
+    return new Point2Value(-p->x, -p->y);
   }
   throw NoMethodError(L"-", v);
 }

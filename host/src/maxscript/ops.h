@@ -18,6 +18,17 @@ int compare_values(Value* a, Value* b);
 // Items of a collection for `for ... in` (Array, or anything with count and indexing).
 Array* iterable_items(Value* v);
 
+// Channel-wise arithmetic of a Color (a) with a number, Color or Point3, and of a Point2
+// with a Point2 or number (value_color.cpp).
+Value* color_arithmetic(wchar_t op, Value* a, Value* b);
+Value* point2_arithmetic(wchar_t op, Value* a, Value* b);
+
+// BitArray union (+), intersection (*) and difference (-), the inverse, and an array of
+// indices as a BitArray (value_bitarray.cpp).
+Value* bitarray_op(wchar_t op, Value* a, Value* b);
+Value* bitarray_invert(Value* a);
+Value* bitarray_from_array(Array* a);
+
 // A host class (map or texture class) by script name, or nullptr (wrappers.cpp).
 Value* find_host_class(const std::wstring& name);
 

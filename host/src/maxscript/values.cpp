@@ -10,6 +10,7 @@
 
 #include "base/text.h"
 #include "maxscript/heap.h"
+#include "maxscript/ops.h"
 #include "maxscript/values_util.h"
 
 namespace maxhost::mxs {
@@ -117,6 +118,9 @@ Value* Value::coerce(ValueMetaClass* target) {
 Value* Value::classOf() {
   return tag;
 }
+Value* Value::superClassOf() {
+  return tag != nullptr && tag->base != nullptr ? tag->base : &Value_class;
+}
 Value* Value::iterate_items() {
   return nullptr;
 }
@@ -156,6 +160,10 @@ ValueMetaClass::ValueMetaClass(const MCHAR* n, ValueMetaClass* base_class)
 }
 void ValueMetaClass::sprin1(CharStream* s) {
   s->puts(name);
+}
+Value* ValueMetaClass::apply(Value** arg_list, int count, CallContext* cc) {
+  if (construct == nullptr) return Value::apply(arg_list, count, cc);
+  return construct(arg_list, count);
 }
 bool ValueMetaClass::is_kind_of(ValueMetaClass* c) {
   return c == &Class_class;
@@ -281,12 +289,13 @@ Point3Value::Point3Value(float px, float py, float pz) : x(px), y(py), z(pz) {
   tag = &Point3Value_class;
 }
 void Point3Value::sprin1(CharStream* s) {
-  auto f = [](float v) {
-    std::wstring t = maxhost::mxs::format_float(v);
-    if (t.size() > 2 && t.compare(t.size() - 2, 2, L".0") == 0) t.resize(t.size() - 2);
-    return t;
-  };
+  auto f = maxhost::mxs::format_component;
   s->puts((L"[" + f(x) + L"," + f(y) + L"," + f(z) + L"]").c_str());
+}
+Value* Point3Value::coerce(ValueMetaClass* target) {
+  // The host reads x, y, z as r, g, b on the 0 to 255 scale, opaque.
+  if (target == &Color_class) return new ColorValue(x, y, z);
+  return Value::coerce(target);
 }
 bool Point3Value::equals(Value* other) {
   if (!is_kind(other, Point3Value)) return false;
@@ -487,6 +496,7 @@ bool Array::equals(Value* other) {
 }
 Value* Array::coerce(ValueMetaClass* target) {
   if (target == &Array_class) return this;
+  if (target == &BitArray_class) return maxhost::mxs::bitarray_from_array(this);
   return Value::coerce(target);
 }
 Value* Array::get_property(Value** arg_list, int count) {

@@ -64,4 +64,10 @@ bool parse_number(const std::wstring& s, double& out, bool& is_integer) {
   return true;
 }
 
+std::wstring format_component(float f) {
+  std::wstring t = format_float(f);
+  if (t.size() > 2 && t.compare(t.size() - 2, 2, L".0") == 0) t.resize(t.size() - 2);
+  return t;
+}
+
 }  // namespace maxhost::mxs

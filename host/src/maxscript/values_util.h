@@ -12,6 +12,8 @@ std::wstring printed(Value* v);
 std::wstring sprinted(Value* v);
 // The host's float form: up to six significant digits, always with a decimal point.
 std::wstring format_float(float f);
+// A component of a point or colour: the float form without a trailing ".0" ([1,2.5,0]).
+std::wstring format_component(float f);
 // Parses a whole string (blanks around allowed) as a number.
 bool parse_number(const std::wstring& s, double& out, bool& is_integer);
 

@@ -1,6 +1,7 @@
 // Wrappers of host objects: creation by class name, parameters as properties (list
 // parameters as live arrays), published interface properties, and the methods of the
 // SDK's bitmap texture interface.
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <unordered_map>
@@ -11,8 +12,10 @@
 #include <ref.h>
 #include <stdmat.h>
 
+#include "base/param_types.h"
 #include "base/text.h"
 #include "core/class_directory.h"
+#include "maxscript/engine.h"
 #include "maxscript/heap.h"
 #include "maxscript/interp.h"
 #include "maxscript/values_util.h"
@@ -20,6 +23,22 @@
 
 namespace maxhost::mxs {
 namespace {
+
+// The superclasses scripts compare against (`superClassOf m == textureMap`).
+ValueMetaClass TextureMap_class(L"textureMap");
+ValueMetaClass Material_class(L"material");
+
+// The host's counters for the names of new maps and materials ("Map #1", "Material #1").
+std::atomic<int> g_map_number{0};
+std::atomic<int> g_material_number{0};
+
+void assign_new_name(ReferenceTarget* obj) {
+  auto* m = dynamic_cast<MtlBase*>(obj);
+  if (m == nullptr || !m->GetName().isNull()) return;
+  const bool map = obj->SuperClassID() == TEXMAP_CLASS_ID;
+  const int n = (map ? g_map_number : g_material_number).fetch_add(1) + 1;
+  m->SetName(MSTR(((map ? L"Map #" : L"Material #") + std::to_wstring(n)).c_str()));
+}
 
 ValueMetaClass BoundMethod_class(L"Primitive");
 
@@ -132,6 +151,17 @@ class ObjectWrapper : public MAXWrapper {
     return cd ? class_value(cd) : static_cast<Value*>(&MAXWrapper_class);
   }
 
+  Value* superClassOf() override {
+    switch (live()->SuperClassID()) {
+      case TEXMAP_CLASS_ID:
+        return &TextureMap_class;
+      case MATERIAL_CLASS_ID:
+        return &Material_class;
+      default:
+        return &MAXWrapper_class;
+    }
+  }
+
   Value* get_property(Value** arg_list, int count) override;
   Value* set_property(Value** arg_list, int count) override;
 
@@ -228,6 +258,7 @@ class ClassValue : public MAXClass {
     auto* a = static_cast<Animatable*>(cd->Create(FALSE));
     auto* obj = dynamic_cast<ReferenceTarget*>(a);
     if (obj == nullptr) throw RuntimeError(L"Cannot create an object of class ", cd->ClassName());
+    assign_new_name(obj);
     TempRoots roots;
     Value* w = roots.add(wrap(obj));
     try {
@@ -269,6 +300,43 @@ void deleted_error() {
   throw RuntimeError(L"Attempt to access deleted scene object", static_cast<Value*>(nullptr));
 }
 
+namespace {
+
+std::wstring type_name_of(int type) {
+  const ParamTypeInfo* info = FindParamType(type);
+  std::wstring name = info ? WideFromUtf8(info->scriptType) : L"value";
+  if ((type & TYPE_TAB) == 0) return name;
+  // List parameters use the short names of integers and booleans.
+  if (name == L"integer") name = L"int";
+  if (name == L"boolean") name = L"bool";
+  return name + L" array";
+}
+
+}  // namespace
+
+bool list_properties(Value* v, std::vector<PropertyEntry>& out) {
+  auto* w = dynamic_cast<MAXWrapper*>(v);
+  if (w == nullptr) return false;
+  ReferenceTarget* obj = w->get_ref();
+  if (obj == nullptr) deleted_error();
+  for (int i = 0; i < obj->NumParamBlocks(); ++i) {
+    IParamBlock2* pb = obj->GetParamBlock(i);
+    ParamBlockDesc2* desc = pb ? pb->GetDesc() : nullptr;
+    if (desc == nullptr) continue;
+    for (const ParamDef& def : desc->paramdefs)
+      if (def.int_name != nullptr) out.push_back({def.int_name, type_name_of(def.type)});
+  }
+  ClassDesc* cd = FindClassDesc(obj->SuperClassID(), obj->ClassID());
+  for (int i = 0; cd != nullptr && i < cd->NumInterfaces(); ++i) {
+    FPInterface* fi = cd->GetInterfaceAt(i);
+    FPInterfaceDesc* d = fi ? fi->GetDesc() : nullptr;
+    if (d == nullptr) continue;
+    for (const FPPropDef& p : d->props)
+      if (p.internal_name != nullptr) out.push_back({p.internal_name, type_name_of(p.prop_type)});
+  }
+  return true;
+}
+
 Value* find_host_class(const std::wstring& name) {
   static const std::map<std::wstring, std::wstring> aliases = {{L"bitmaptex", L"Bitmaptexture"},
                                                                {L"bitmap", L"Bitmaptexture"}};
@@ -279,7 +347,15 @@ Value* find_host_class(const std::wstring& name) {
   return cd ? class_value(cd) : nullptr;
 }
 
-void register_wrapper_classes() {}
+void register_wrapper_classes() {
+  define_global(L"textureMap", &TextureMap_class, true);
+  define_global(L"material", &Material_class, true);
+}
+
+void reset_new_names() {
+  g_map_number = 0;
+  g_material_number = 0;
+}
 
 }  // namespace maxhost::mxs
 

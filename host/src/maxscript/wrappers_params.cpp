@@ -75,8 +75,12 @@ Value* value_of(const ParamTypeInfo& info, const Slot& s) {
       if (info.script == ScriptForm::Boolean) return bool_result(s.i != 0);
       return Integer::intern(s.i);
     case ParamStorage::Point3:
+      if (info.script == ScriptForm::Color)
+        return new ColorValue(s.p.x * 255.f, s.p.y * 255.f, s.p.z * 255.f);
       return new Point3Value(s.p.x, s.p.y, s.p.z);
     case ParamStorage::Point4:
+      if (info.script == ScriptForm::Color)
+        return new ColorValue(s.c.r * 255.f, s.c.g * 255.f, s.c.b * 255.f, s.c.a * 255.f);
       return new Point3Value(s.c.r, s.c.g, s.c.b);
     case ParamStorage::String:
       return new String(s.s);
@@ -130,6 +134,13 @@ Slot slot_from(const ParamLocation& loc, const ParamTypeInfo& info, Value* v, co
       break;
     case ParamStorage::Point3:
     case ParamStorage::Point4: {
+      if (info.script == ScriptForm::Color && is_color(v)) {
+        // A Color is on the 0 to 255 scale; a Point3 given for a colour is stored as is.
+        auto* c = static_cast<ColorValue*>(v);
+        s.p = Point3(c->r / 255.f, c->g / 255.f, c->b / 255.f);
+        s.c = AColor(s.p.x, s.p.y, s.p.z, c->a / 255.f);
+        break;
+      }
       if (!is_kind(v, Point3Value)) throw ConversionError(v, L"Point3");
       auto* p = static_cast<Point3Value*>(v);
       s.p = Point3(p->x, p->y, p->z);
@@ -475,7 +486,8 @@ Value* from_fp(const FPValue& v) {
     }
     case ParamStorage::Point3:
       if (info->type == TYPE_RGBA)
-        return v.clr ? static_cast<Value*>(new Point3Value(v.clr->r, v.clr->g, v.clr->b))
+        return v.clr ? static_cast<Value*>(
+                           new ColorValue(v.clr->r * 255.f, v.clr->g * 255.f, v.clr->b * 255.f))
                      : &undefined;
       return v.p ? static_cast<Value*>(new Point3Value(v.p->x, v.p->y, v.p->z)) : &undefined;
     case ParamStorage::Point4:

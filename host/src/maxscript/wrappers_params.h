@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <iparamb2.h>
 #include <ref.h>
@@ -43,6 +44,16 @@ void assign_list(IParamBlock2* pb, const ParamLocation& loc, Value* v);
 // Published interface values as script values, and back.
 Value* from_fp(const FPValue& v);
 void to_fp(ParamType2 type, Value* v, FPValue& out);
+
+// A property of a host object as showProperties lists it: its script name and the
+// host's name for its type ("float", "RGB color", "texturemap array").
+struct PropertyEntry {
+  std::wstring name;
+  std::wstring type;
+};
+// The parameters of every block, then the published interface properties. False when v
+// is no host object.
+bool list_properties(Value* v, std::vector<PropertyEntry>& out);
 
 // Defined with the object wrappers.
 Value* wrap(ReferenceTarget* t);

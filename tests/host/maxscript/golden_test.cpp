@@ -14,6 +14,7 @@
 
 #include "base/text.h"
 #include "maxscript/engine.h"
+#include "tile_map.h"
 
 namespace {
 
@@ -109,6 +110,8 @@ class GoldenScript : public testing::Test {
     ASSERT_TRUE(read_script_file(file_.string(), text, read_error)) << read_error;
     std::vector<Expectation> expected = read_expectations(maxhost::Utf8FromWide(text));
     ASSERT_FALSE(expected.empty()) << file_ << " states no expectation";
+    // Scripts under map/ create the test map as `Tilvara()`.
+    tile_test::RegisterTileMap();
     reset_globals();
     set_output_sink([](const std::wstring&) {});
     RunResult run = run_file(file_.string());

@@ -93,7 +93,8 @@ TEST_F(Library, SavedMapComesBackWithEveryParameter) {
 
   eval(L"append currentMaterialLibrary t\nappend currentMaterialLibrary (StandardMaterial())");
   EXPECT_EQ(eval(L"currentMaterialLibrary.count"), L"2");
-  EXPECT_EQ(eval(L"currentMaterialLibrary"), L"#materialLibrary(Floor:Tilvara, Map:Standard)");
+  EXPECT_EQ(eval(L"currentMaterialLibrary"),
+            L"#materialLibrary(Floor:Tilvara, Material #1:Standard)");
   const std::string file = path("floor.mat");
   EXPECT_EQ(eval(L"saveMaterialLibrary floorPath"), L"true");
 

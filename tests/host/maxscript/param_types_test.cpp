@@ -62,7 +62,7 @@ TEST_F(ParamTypes, InterfacePropertiesConvertAsParametersDo) {
   EXPECT_EQ(m->backing, dynamic_cast<Texmap*>(global_value(L"c")->to_reftarg()));
   EXPECT_EQ(eval(L"m.backing.tiling"), L"6.0");
   EXPECT_EQ(eval(L"m.backing == c"), L"true");
-  EXPECT_EQ(eval(L"m.tint"), L"[0.25,0.5,0.75]");
+  EXPECT_EQ(eval(L"m.tint"), L"(color 63.75 127.5 191.25)");
   EXPECT_NE(error_of(L"m.tint = [1,1,1]").find(L"read-only"), std::wstring::npos);
 }
 

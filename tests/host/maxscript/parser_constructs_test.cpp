@@ -336,7 +336,7 @@ TEST_F(ConstructEval, ContextsRunTheirBodyAndLiteralsEvaluate) {
   r = run_string(L"set animate on", L"t.ms");
   EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
   r = run_string(L"[1, 2]", L"t.ms");
-  EXPECT_EQ(r.result, L"[1,2,0]");
+  EXPECT_EQ(r.result, L"[1,2]");
   r = run_string(L"1.5s + 0", L"t.ms");
   EXPECT_EQ(r.result, L"45.0");
 }

@@ -40,4 +40,19 @@ class ScripterExport Point3Value : public Value {
   bool equals(Value* other) override;
   Value* get_property(Value** arg_list, int count) override;
   Value* set_property(Value** arg_list, int count) override;
+  Value* coerce(ValueMetaClass* target) override;
+};
+
+extern ScripterExport ValueMetaClass Point2Value_class;
+
+// A point in the plane: the two-component literal `[x, y]` and `point2 x y`.
+class ScripterExport Point2Value : public Value {
+ public:
+  float x, y;
+  Point2Value(float px, float py);
+  void sprin1(CharStream* s) override;
+  bool equals(Value* other) override;
+  Value* coerce(ValueMetaClass* target) override;
+  Value* get_property(Value** arg_list, int count) override;
+  Value* set_property(Value** arg_list, int count) override;
 };

@@ -80,6 +80,8 @@ class ScripterExport Value {
   virtual Value* coerce(ValueMetaClass* target);
   // The class value `classOf` answers; defaults to the tag.
   virtual Value* classOf();
+  // The class `superClassOf` answers: the tag's base class (Number for numbers), else Value.
+  virtual Value* superClassOf();
   virtual bool is_kind_of(ValueMetaClass* c);
   // The items a `for ... in` loop visits, as an Array; nullptr when this is no collection.
   virtual Value* iterate_items();
@@ -117,8 +119,12 @@ class ScripterExport ValueMetaClass : public Value {
  public:
   const MCHAR* name;
   ValueMetaClass* base;
+  // Calling the class (`color 1 2 3`, `point2 1 2`) constructs a value through this; a
+  // class without one cannot be called.
+  Value* (*construct)(Value** arg_list, int count) = nullptr;
   explicit ValueMetaClass(const MCHAR* n, ValueMetaClass* base_class = nullptr);
   void sprin1(CharStream* s) override;
+  Value* apply(Value** arg_list, int count, CallContext* cc = nullptr) override;
   bool is_kind_of(ValueMetaClass* c) override;
 };
 
