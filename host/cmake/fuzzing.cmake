@@ -19,14 +19,14 @@ function(maxhost_add_fuzzer name)
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_libraries(${name} PRIVATE maxsdk_headers maxsdk_internal maxbase ${ARG_LIBRARIES})
+  list(JOIN ARG_CORPUS " " seeds)
   set_property(GLOBAL APPEND PROPERTY MAXHOST_FUZZERS
-               "${name} $<TARGET_FILE:${name}> ${ARG_DICT} ${ARG_CORPUS}")
+               "${name} $<TARGET_FILE:${name}> ${ARG_DICT} ${seeds}")
 endfunction()
 
 # Called once, after every fuzzer was added.
 function(maxhost_write_fuzzer_list)
   get_property(fuzzers GLOBAL PROPERTY MAXHOST_FUZZERS)
   list(JOIN fuzzers "\n" lines)
-  string(REPLACE ";" " " lines "${lines}")
   file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/fuzzers.txt CONTENT "${lines}\n")
 endfunction()
