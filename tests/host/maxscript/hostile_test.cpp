@@ -14,7 +14,7 @@
 #include "base/text.h"
 #include "maxscript/engine.h"
 #include "render/register.h"
-#include "tile_map.h"
+#include "script_test.h"
 
 namespace {
 
@@ -25,36 +25,7 @@ using tile_test::TileMap;
 
 const std::string kData = MAXSCRIPT_TEST_DATA_DIR;
 
-class Hostile : public testing::Test {
- protected:
-  void SetUp() override {
-    init_MAXScript();
-    reset_globals();
-    tile_test::RegisterTileMap();
-    maxhost::RegisterRenderClasses();
-    set_output_sink([](const std::wstring&) {});
-  }
-  void TearDown() override { set_output_sink(nullptr); }
-
-  std::wstring eval(const std::wstring& text) {
-    RunResult r = run_string(text);
-    EXPECT_TRUE(r.ok) << Utf8FromWide(text) << "\n" << Utf8FromWide(r.error);
-    return r.result;
-  }
-  std::wstring error_of(const std::wstring& text) {
-    RunResult r = run_string(text);
-    EXPECT_FALSE(r.ok) << Utf8FromWide(text) << " ran without error: " << Utf8FromWide(r.result);
-    return r.error;
-  }
-  TileMap* map_of(const std::wstring& global) {
-    Value* v = global_value(global);
-    if (v == nullptr) return nullptr;
-    return static_cast<TileMap*>(dynamic_cast<Texmap*>(v->to_reftarg()));
-  }
-  static bool has(const std::wstring& text, const std::wstring& part) {
-    return text.find(part) != std::wstring::npos;
-  }
-};
+using Hostile = TileMapScriptTest;
 
 TEST_F(Hostile, SelfContainingMapsAreRefusedWithAnError) {
   RunResult r = run_file(kData + "/selfsub.ms");

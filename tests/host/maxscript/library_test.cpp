@@ -14,7 +14,7 @@
 #include "maxscript/engine.h"
 #include "render/register.h"
 #include "scene/scene_file.h"
-#include "tile_map.h"
+#include "script_test.h"
 
 namespace {
 
@@ -22,29 +22,20 @@ using namespace maxhost::mxs;
 using maxhost::Utf8FromWide;
 using maxhost::WideFromUtf8;
 
-class Library : public testing::Test {
+class Library : public TileMapScriptTest {
  protected:
   void SetUp() override {
-    init_MAXScript();
-    reset_globals();
-    tile_test::RegisterTileMap();
-    maxhost::RegisterRenderClasses();
-    set_output_sink([](const std::wstring&) {});
+    TileMapScriptTest::SetUp();
     dir_ = std::filesystem::temp_directory_path() / ("mxs_library_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir_);
     eval(L"while currentMaterialLibrary.count > 0 do deleteItem currentMaterialLibrary 1");
   }
   void TearDown() override {
     eval(L"while currentMaterialLibrary.count > 0 do deleteItem currentMaterialLibrary 1");
-    set_output_sink(nullptr);
+    TileMapScriptTest::TearDown();
     std::filesystem::remove_all(dir_);
   }
 
-  std::wstring eval(const std::wstring& text) {
-    RunResult r = run_string(text);
-    EXPECT_TRUE(r.ok) << Utf8FromWide(text) << "\n" << Utf8FromWide(r.error);
-    return r.result;
-  }
   std::string path(const char* name) {
     const std::string p = (dir_ / name).string();
     define_global(WideFromUtf8(name).substr(0, WideFromUtf8(name).find(L'.')) + L"Path",

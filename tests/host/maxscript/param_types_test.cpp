@@ -8,7 +8,7 @@
 #include "base/text.h"
 #include "maxscript/engine.h"
 #include "render/register.h"
-#include "tile_map.h"
+#include "script_test.h"
 
 namespace {
 
@@ -17,31 +17,7 @@ using maxhost::Utf8FromWide;
 using maxhost::WideFromUtf8;
 using tile_test::TileMap;
 
-class ParamTypes : public testing::Test {
- protected:
-  void SetUp() override {
-    init_MAXScript();
-    reset_globals();
-    tile_test::RegisterTileMap();
-    maxhost::RegisterRenderClasses();
-    set_output_sink([](const std::wstring&) {});
-  }
-  void TearDown() override { set_output_sink(nullptr); }
-
-  std::wstring eval(const std::wstring& text) {
-    RunResult r = run_string(text);
-    EXPECT_TRUE(r.ok) << Utf8FromWide(text) << "\n" << Utf8FromWide(r.error);
-    return r.result;
-  }
-  std::wstring error_of(const std::wstring& text) {
-    RunResult r = run_string(text);
-    EXPECT_FALSE(r.ok) << Utf8FromWide(text) << " ran without error";
-    return r.error;
-  }
-  TileMap* map_of(const std::wstring& global) {
-    return static_cast<TileMap*>(dynamic_cast<Texmap*>(global_value(global)->to_reftarg()));
-  }
-};
+using ParamTypes = TileMapScriptTest;
 
 TEST_F(ParamTypes, InterfacePropertiesConvertAsParametersDo) {
   eval(L"m = Tilvara()\nm.turn = 180");

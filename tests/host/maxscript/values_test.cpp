@@ -6,38 +6,14 @@
 
 #include "base/text.h"
 #include "maxscript/engine.h"
-#include "tile_map.h"
+#include "script_test.h"
 
 namespace {
 
 using namespace maxhost::mxs;
 using maxhost::Utf8FromWide;
 
-class Values : public testing::Test {
- protected:
-  void SetUp() override {
-    init_MAXScript();
-    tile_test::RegisterTileMap();
-    reset_globals();
-    set_output_sink([this](const std::wstring& t) { output_ += t; });
-  }
-  void TearDown() override { set_output_sink(nullptr); }
-
-  std::wstring eval(const std::wstring& text) {
-    RunResult r = run_string(text);
-    EXPECT_TRUE(r.ok) << Utf8FromWide(text) << "\n" << Utf8FromWide(r.error);
-    return r.result;
-  }
-  std::wstring error_of(const std::wstring& text) {
-    RunResult r = run_string(text);
-    EXPECT_FALSE(r.ok) << Utf8FromWide(text);
-    return r.error;
-  }
-  static bool has(const std::wstring& text, const std::wstring& part) {
-    return text.find(part) != std::wstring::npos;
-  }
-  std::wstring output_;
-};
+using Values = TileMapScriptTest;
 
 TEST_F(Values, ColorChannelsPropertiesAndConversions) {
   EXPECT_EQ(eval(L"color 0 128 255"), L"(color 0 128 255)");
