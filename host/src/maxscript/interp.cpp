@@ -186,7 +186,7 @@ struct EvalTable {
     set(NodeKind::Ident,
         [](const Node* n) -> Value* { return read_var(name_of(n->text), n->flag); });
     set(NodeKind::Empty, [](const Node*) -> Value* { return &undefined; });
-    // Frames: the host has no separate time value.
+    // Until there is a Time value, time literals read as their number of frames.
     set(NodeKind::TimeLit, [](const Node* n) -> Value* { return new Float(n->fval); });
     set(NodeKind::ArrayLit, &eval_array);
     set(NodeKind::PointLit, &eval_point);
