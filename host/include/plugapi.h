@@ -6,12 +6,47 @@
 #include "maxheap.h"
 #include "maxtypes.h"
 
-#define MAX_RELEASE 22000
-#define MAX_API_NUM 55
+#include "maxversion.h"
+
+// Each host release and the API number of its final SDK.
+#define MAX_RELEASE_R14 14000
+#define MAX_RELEASE_R15 15000
+#define MAX_RELEASE_R17 17000
+#define MAX_RELEASE_R19 19000
+#define MAX_RELEASE_R20 20000
+#define MAX_RELEASE_R21 21000
+#define MAX_RELEASE_R22 22000
+#define MAX_API_NUM_R140 38
+#define MAX_API_NUM_R150 40
+#define MAX_API_NUM_R170 44
+#define MAX_API_NUM_R190 48
+#define MAX_API_NUM_R200 50
+#define MAX_API_NUM_R210 52
+#define MAX_API_NUM_R220 55
+
+#if MAX_VERSION_MAJOR == 14
+#define MAX_RELEASE MAX_RELEASE_R14
+#define MAX_API_NUM MAX_API_NUM_R140
+#elif MAX_VERSION_MAJOR == 15
+#define MAX_RELEASE MAX_RELEASE_R15
+#define MAX_API_NUM MAX_API_NUM_R150
+#elif MAX_VERSION_MAJOR == 17
+#define MAX_RELEASE MAX_RELEASE_R17
+#define MAX_API_NUM MAX_API_NUM_R170
+#elif MAX_VERSION_MAJOR == 19
+#define MAX_RELEASE MAX_RELEASE_R19
+#define MAX_API_NUM MAX_API_NUM_R190
+#elif MAX_VERSION_MAJOR == 20
+#define MAX_RELEASE MAX_RELEASE_R20
+#define MAX_API_NUM MAX_API_NUM_R200
+#elif MAX_VERSION_MAJOR == 21
+#define MAX_RELEASE MAX_RELEASE_R21
+#define MAX_API_NUM MAX_API_NUM_R210
+#else
+#define MAX_RELEASE MAX_RELEASE_R22
+#define MAX_API_NUM MAX_API_NUM_R220
+#endif
 #define MAX_SDK_REV 0
-#define MAX_VERSION_MAJOR 22
-#define MAX_VERSION_MINOR 0
-#define MAX_VERSION_POINT 0
 #define MAXAPIVERSION(rel, api, sdk) (((rel) << 16) | ((api) << 8) | (sdk))
 #define VERSION_3DSMAX MAXAPIVERSION(MAX_RELEASE, MAX_API_NUM, MAX_SDK_REV)
 #define GET_MAX_RELEASE(v) (((v) >> 16) & 0xffff)
