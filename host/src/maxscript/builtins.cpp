@@ -69,6 +69,7 @@ void register_builtins() {
   define_global(L"e", new Float(static_cast<float>(std::exp(1.0))), true);
 
   register_bit_interface();
+  register_output_globals();
   register_material_globals();
   register_value_globals();
   for (auto library : {output_library(), arrays_library(), strings_library(), maths_library(),

@@ -15,6 +15,33 @@ Value* eval_array(const Node* n) {
   return a;
 }
 
+// `#{1, 3..5}`: each element sets its bit, each range every bit from its start to its end.
+Value* eval_bitarray(const Node* n) {
+  TempRoots roots;
+  auto* b = new BitArrayValue();
+  roots.add(b);
+  auto set_bit = [b](Value* i) {
+    Value* args[2] = {i, &true_value};
+    b->put_vf(args, 2);
+  };
+  for (auto& e : n->kids) {
+    if (e->kind != NodeKind::Range) {
+      set_bit(roots.add(eval(e.get())));
+      continue;
+    }
+    Value* from = roots.add(eval(e->kid(0)));
+    Value* to = roots.add(eval(e->kid(1)));
+    if (!is_number(from)) throw ConversionError(from, L"Integer");
+    if (!is_number(to)) throw ConversionError(to, L"Integer");
+    const int first = from->to_int(), last = to->to_int();
+    if (last < first) continue;
+    set_bit(from);  // both ends are checked as indices; the end grows the array once
+    set_bit(to);
+    std::fill(b->bits.begin() + first, b->bits.begin() + last, true);
+  }
+  return b;
+}
+
 Value* eval_point(const Node* n) {
   if (n->kids.size() < 2 || n->kids.size() > 4)
     throw RuntimeError(L"point literal needs 2 or 3 components", static_cast<Value*>(nullptr));

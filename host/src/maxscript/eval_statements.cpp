@@ -269,10 +269,31 @@ Value* eval_do_while(const Node* n) {
   return r;
 }
 
-// Animation, undo, redraw and coordinate-system contexts have no effect here: the body
-// runs as written.
+// `printAllElements` holds for the body and is restored after it, also when it throws;
+// `set printAllElements` keeps it. Animation, undo, redraw and coordinate-system contexts
+// have no effect here: the body runs as written.
 Value* eval_context(const Node* n) {
-  return n->kids.back() ? eval(n->kids.back().get()) : &ok;
+  const Node* body = n->kids.back().get();
+  const bool saved = print_all_elements();
+  struct Restore {
+    bool active = false;
+    bool value = false;
+    ~Restore() {
+      if (active) set_print_all_elements(value);
+    }
+  } restore;
+  for (std::size_t i = 0; i + 1 < n->kids.size(); ++i) {
+    const Node* clause = n->kid(i);
+    if (clause->text != L"printallelements") continue;
+    Value* v = eval(clause->kid(0));
+    if (!is_bool(v)) throw ConversionError(v, L"BooleanClass");
+    if (body != nullptr && !restore.active) {
+      restore.active = true;
+      restore.value = saved;
+    }
+    set_print_all_elements(v == &true_value);
+  }
+  return body ? eval(body) : &ok;
 }
 
 Value* unsupported_construct(const Node* n) {

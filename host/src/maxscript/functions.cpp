@@ -75,13 +75,18 @@ Value* ScriptFunction::apply(Value** arglist, int count, CallContext*) {
 }
 
 ScriptStructDef::ScriptStructDef() : def(nullptr), closure(nullptr) {}
+// As the listener shows a definition: one member a line, "name:<data>" or "name:<fn>", with
+// its visibility.
 void ScriptStructDef::sprin1(CharStream* s) {
   s->puts(L"#Struct:");
   name->sprint(s);
   s->puts(L"(");
   for (std::size_t i = 0; i < member_names.size(); ++i) {
-    s->puts(i ? L", " : L"");
+    s->puts(i ? L",\n" : L"\n");
     member_names[i]->sprint(s);
+    s->puts(member_functions[i] != nullptr ? L":<fn>" : L":<data>");
+    const Node* m = def != nullptr ? def->kid(i) : nullptr;
+    s->puts(m != nullptr && m->ival == 1 ? L"; Private" : L"; Public");
   }
   s->puts(L")");
 }

@@ -190,6 +190,7 @@ struct EvalTable {
     set(NodeKind::TimeLit, [](const Node* n) -> Value* { return new Float(n->fval); });
     set(NodeKind::ArrayLit, &eval_array);
     set(NodeKind::PointLit, &eval_point);
+    set(NodeKind::BitArrayLit, &eval_bitarray);
     set(NodeKind::Block, &eval_block);
     set(NodeKind::Call, &eval_call);
     set(NodeKind::Property, &eval_property);

@@ -68,6 +68,7 @@ void locate(MAXScriptException& e, const Node* n);
 // eval_expressions.cpp
 Value* eval_array(const Node* n);
 Value* eval_point(const Node* n);
+Value* eval_bitarray(const Node* n);
 Value* eval_property(const Node* n);
 Value* eval_index(const Node* n);
 Value* eval_call(const Node* n);

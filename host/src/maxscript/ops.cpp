@@ -115,6 +115,11 @@ int compare_or_throw(const std::wstring& op, Value* a, Value* b) {
   throw NoMethodError(op.c_str(), a);
 }
 
+// Raised for the host's map function by name, so its message has plain quotes.
+MAXScriptException no_map_function(Value* v) {
+  return MAXScriptException(L"No \"map\" function for " + printed(v));
+}
+
 }  // namespace
 
 bool values_equal(Value* a, Value* b) {
@@ -167,9 +172,9 @@ Array* iterable_items(Value* v) {
   try {
     n = v->get_property(&count_name, 1);
   } catch (MAXScriptException&) {
-    throw NoMethodError(L"map", v);
+    throw no_map_function(v);
   }
-  if (!is_number(n)) throw NoMethodError(L"map", v);
+  if (!is_number(n)) throw no_map_function(v);
   TempRoots roots;
   auto* out = new Array(0);
   roots.add(out);

@@ -31,7 +31,10 @@ NodePtr Parser::parse_decl() {
 
 NodePtr Parser::parse_fn() {
   NodePtr f = node(NodeKind::FnDef);
-  if (is_kw(L"mapped")) advance();
+  if (is_kw(L"mapped")) {
+    f->flag = true;
+    advance();
+  }
   if (!is_kw(L"fn") && !is_kw(L"function")) fail(L"fn");
   advance();
   if (cur().kind != Tok::Ident) fail(L"<function name>");
@@ -41,9 +44,11 @@ NodePtr Parser::parse_fn() {
   // go on over the following lines.
   while (cur().kind == Tok::Ident || (cur().kind == Tok::Other && cur().text == L"&") ||
          keyarg_continues()) {
-    if (cur().kind == Tok::Other) advance();
+    const bool by_reference = cur().kind == Tok::Other;
+    if (by_reference) advance();
     if (cur().kind != Tok::Ident) fail(L"<parameter name>");
     NodePtr p = node(NodeKind::Param);
+    p->ival = by_reference ? 1 : 0;
     p->text = cur().text;
     advance();
     if (cur().kind == Tok::Colon) {
@@ -75,11 +80,13 @@ NodePtr Parser::parse_struct() {
   skip_newlines();
   // Handlers go after the members so that member i stays kids[i].
   std::vector<NodePtr> handlers;
+  bool in_private = false;
   while (cur().kind != Tok::RParen) {
     if (cur().kind == Tok::Ident &&
         (EqualsNoCase(cur().text, L"public") || EqualsNoCase(cur().text, L"private")) &&
         (peek().kind == Tok::Colon || peek().kind == Tok::Newline || peek().kind == Tok::Ident ||
          peek().kind == Tok::Keyword)) {
+      in_private = EqualsNoCase(cur().text, L"private");
       advance();
       if (cur().kind == Tok::Colon) advance();
       skip_newlines();
@@ -89,9 +96,11 @@ NodePtr Parser::parse_struct() {
       handlers.push_back(parse_handler());
     } else if (is_kw(L"fn") || is_kw(L"function") || is_kw(L"mapped")) {
       s->kids.push_back(parse_fn());
+      s->kids.back()->ival = in_private ? 1 : 0;
     } else if (cur().kind == Tok::Ident) {
       NodePtr m = node(NodeKind::StructField);
       m->text = cur().text;
+      m->ival = in_private ? 1 : 0;
       advance();
       if (is_op(L"=")) {
         advance();

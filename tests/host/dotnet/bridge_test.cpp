@@ -129,7 +129,7 @@ TEST_F(BridgeTest, HandlerErrorsAreReportedAndDoNotEscape) {
   auto errors = mxs::reported_errors();
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_TRUE(errors[0].message_box);
-  EXPECT_NE(errors[0].text.find(L"No \"+\" function for undefined"), std::wstring::npos);
+  EXPECT_NE(errors[0].text.find(L"No \"\"+\"\" function for undefined"), std::wstring::npos);
 }
 
 TEST_F(BridgeTest, ColorManAnswersHostColoursAsPoints) {

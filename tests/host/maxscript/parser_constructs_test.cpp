@@ -325,8 +325,6 @@ TEST_F(ConstructEval, UnsupportedDefinitionsRaiseAClearRuntimeError) {
   EXPECT_NE(r.error.find(L"path name $Box01 is not supported by this host"), std::wstring::npos);
   r = run_string(L"max select all", L"t.ms");
   EXPECT_NE(r.error.find(L"max select all is not supported"), std::wstring::npos);
-  r = run_string(L"#{1..3}", L"t.ms");
-  EXPECT_NE(r.error.find(L"bit array is not supported"), std::wstring::npos);
 }
 
 TEST_F(ConstructEval, ContextsRunTheirBodyAndLiteralsEvaluate) {
@@ -339,6 +337,12 @@ TEST_F(ConstructEval, ContextsRunTheirBodyAndLiteralsEvaluate) {
   EXPECT_EQ(r.result, L"[1,2]");
   r = run_string(L"1.5s + 0", L"t.ms");
   EXPECT_EQ(r.result, L"45.0");
+  r = run_string(L"#{1..3, 5, 4..2, 9..9}", L"t.ms");
+  EXPECT_EQ(r.result, L"#{1..3, 5, 9}") << maxhost::Utf8FromWide(r.error);
+  r = run_string(L"#{0..2}", L"t.ms");
+  EXPECT_NE(r.error.find(L"BitArray index out of range: 0"), std::wstring::npos);
+  r = run_string(L"#{1..\"x\"}", L"t.ms");
+  EXPECT_NE(r.error.find(L"Unable to convert: \"x\" to type: Integer"), std::wstring::npos);
 }
 
 TEST_F(ConstructEval, StructCreateHandlerRunsAfterMemberDefaults) {
