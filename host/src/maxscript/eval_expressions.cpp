@@ -4,6 +4,7 @@
 
 #include "maxscript/interp_impl.h"
 #include "maxscript/ops.h"
+#include "maxscript/value_numbers.h"
 
 namespace maxhost::mxs::evaluator {
 
@@ -141,6 +142,7 @@ Value* eval_as(const Node* n) {
   Value* c = roots.add(eval(n->kid(1)));
   if (c->tag != &Class_class) throw TypeError(L"as needs a class, got: ", c);
   auto* cls = static_cast<ValueMetaClass*>(c);
+  if (Value* wide = convert_number(v, cls)) return wide;
   Value* r = v->coerce(cls);
   if (r == nullptr) throw ConversionError(v, cls->name);
   return r;

@@ -10,6 +10,7 @@
 #include "maxscript/interp_impl.h"
 #include "maxscript/ops.h"
 #include "maxscript/run_guard.h"
+#include "maxscript/value_numbers.h"
 
 namespace maxhost::mxs {
 namespace evaluator {
@@ -175,19 +176,14 @@ struct EvalTable {
     fns.fill(&unsupported_construct);
     set(NodeKind::Integer, [](const Node* n) -> Value* { return Integer::intern(n->ival); });
     set(NodeKind::Float, [](const Node* n) -> Value* { return new Float(n->fval); });
-    // Until there are 64-bit integer and double values, their literals read as the
-    // nearest Integer and Float.
-    set(NodeKind::Integer64Lit, [](const Node* n) -> Value* {
-      return n->fval != 0 ? static_cast<Value*>(new Float(n->fval)) : Integer::intern(n->ival);
-    });
-    set(NodeKind::DoubleLit, [](const Node* n) -> Value* { return new Float(n->fval); });
+    set(NodeKind::Integer64Lit, [](const Node* n) { return integer64_literal(n->text); });
+    set(NodeKind::DoubleLit, [](const Node* n) { return double_literal(n->text); });
     set(NodeKind::String, [](const Node* n) -> Value* { return new String(n->text); });
     set(NodeKind::NameLit, [](const Node* n) -> Value* { return name_of(n->text); });
     set(NodeKind::Ident,
         [](const Node* n) -> Value* { return read_var(name_of(n->text), n->flag); });
     set(NodeKind::Empty, [](const Node*) -> Value* { return &undefined; });
-    // Until there is a Time value, time literals read as their number of frames.
-    set(NodeKind::TimeLit, [](const Node* n) -> Value* { return new Float(n->fval); });
+    set(NodeKind::TimeLit, [](const Node* n) -> Value* { return TimeValue::from_frames(n->fval); });
     set(NodeKind::ArrayLit, &eval_array);
     set(NodeKind::PointLit, &eval_point);
     set(NodeKind::BitArrayLit, &eval_bitarray);

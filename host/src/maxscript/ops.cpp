@@ -5,6 +5,7 @@
 
 #include "maxscript/heap.h"
 #include "maxscript/run_guard.h"
+#include "maxscript/value_numbers.h"
 #include "maxscript/values_util.h"
 
 namespace maxhost::mxs {
@@ -54,6 +55,8 @@ const wchar_t* type_name(Value* v) {
 }
 
 Value* arithmetic(wchar_t op, Value* a, Value* b) {
+  if (is_wide_operand(a) || (is_wide_operand(b) && is_any_number(a)))
+    return wide_arithmetic(op, a, b);
   if (is_number(a)) {
     if (!is_number(b)) {
       if ((is_kind(b, Point3Value) || is_kind(b, Point2Value)) && op == L'*')
@@ -95,6 +98,7 @@ Value* arithmetic(wchar_t op, Value* a, Value* b) {
 }
 
 int compare_or_throw(const std::wstring& op, Value* a, Value* b) {
+  if (is_wide_operand(a) || (is_wide_operand(b) && is_any_number(a))) return wide_compare(op, a, b);
   if (is_number(a)) {
     if (!is_number(b)) throw ConversionError(b, type_name(a));
     if (is_integer(a) && is_integer(b)) {
@@ -143,6 +147,7 @@ Value* binary_op(const std::wstring& op, Value* a, Value* b) {
 }
 
 Value* negate_value(Value* v) {
+  if (is_wide_operand(v)) return wide_negate(v);
   if (is_integer(v))
     return Integer::intern(static_cast<int>(0u - static_cast<unsigned>(v->to_int())));
   if (is_float(v)) return new Float(-v->to_float());

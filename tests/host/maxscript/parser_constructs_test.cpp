@@ -336,7 +336,7 @@ TEST_F(ConstructEval, ContextsRunTheirBodyAndLiteralsEvaluate) {
   r = run_string(L"[1, 2]", L"t.ms");
   EXPECT_EQ(r.result, L"[1,2]");
   r = run_string(L"1.5s + 0", L"t.ms");
-  EXPECT_EQ(r.result, L"45.0");
+  EXPECT_EQ(r.result, L"45f");
   r = run_string(L"#{1..3, 5, 4..2, 9..9}", L"t.ms");
   EXPECT_EQ(r.result, L"#{1..3, 5, 9}") << maxhost::Utf8FromWide(r.error);
   r = run_string(L"#{0..2}", L"t.ms");
