@@ -131,6 +131,15 @@ Value* eval_assign(const Node* n) {
       obj->put_vf(args, 2);
       return v;
     }
+    case NodeKind::Deref: {
+      Value* ref = roots.add(eval(target->kid(0)));
+      Reference* r = as_reference(ref);
+      if (r == nullptr) throw TypeError(L"* needs a reference (&), got: ", ref);
+      Value* rhs = roots.add(eval(n->kid(1)));
+      Value* v = op == L"=" ? rhs : roots.add(combine(r->get(), rhs));
+      r->set(v);
+      return v;
+    }
     default:
       throw RuntimeError(L"Invalid assignment target", static_cast<Value*>(nullptr));
   }

@@ -107,8 +107,11 @@ class ForLoop {
       run_range();
     else
       run_items(roots_.add(eval(n_->kid(0))));
-    if (exit_value_ != nullptr) return exit_value_;
-    return collected_ ? static_cast<Value*>(collected_) : &ok;
+    // An exit leaves a collect loop with what it gathered so far; a do loop with the exit's
+    // value, undefined when it has none.
+    if (collected_ != nullptr) return collected_;
+    if (exited_) return exit_value_ != nullptr ? exit_value_ : &undefined;
+    return &ok;
   }
 
  private:
@@ -121,6 +124,7 @@ class ForLoop {
   int position_ = 0;
   Array* collected_ = nullptr;
   Value* exit_value_ = nullptr;
+  bool exited_ = false;
 
   // One iteration with the variable at item; false stops the loop.
   bool step(Value* item) {
@@ -135,6 +139,7 @@ class ForLoop {
     } catch (LoopContinue&) {
     } catch (LoopExit& e) {
       exit_value_ = e.value;
+      exited_ = true;
       return false;
     }
     maybe_collect();
@@ -246,7 +251,7 @@ Value* eval_while(const Node* n) {
       maybe_collect();
     }
   } catch (LoopExit& e) {
-    r = e.value ? e.value : &ok;
+    r = e.value ? e.value : &undefined;
   }
   return r;
 }
@@ -264,7 +269,7 @@ Value* eval_do_while(const Node* n) {
       maybe_collect();
     } while (truthy(eval(n->kid(1))));
   } catch (LoopExit& e) {
-    r = e.value ? e.value : &ok;
+    r = e.value ? e.value : &undefined;
   }
   return r;
 }
@@ -302,15 +307,8 @@ Value* unsupported_construct(const Node* n) {
     case NodeKind::PathName:
       what = L"path name $" + n->text;
       break;
-    case NodeKind::BitArrayLit:
     case NodeKind::Range:
-      what = L"bit array";
-      break;
-    case NodeKind::ByRef:
-      what = L"by-reference &";
-      break;
-    case NodeKind::Deref:
-      what = L"dereference *";
+      what = L"a range outside a bit array";
       break;
     case NodeKind::Definition:
       what = n->text;

@@ -51,7 +51,7 @@ NodePtr Parser::parse_assignment() {
   if (cur().kind == Tok::Op && (cur().text == L"=" || cur().text == L"+=" || cur().text == L"-=" ||
                                 cur().text == L"*=" || cur().text == L"/=")) {
     if (lhs->kind != NodeKind::Ident && lhs->kind != NodeKind::Property &&
-        lhs->kind != NodeKind::Index)
+        lhs->kind != NodeKind::Index && lhs->kind != NodeKind::Deref)
       fail(L"<end of expression>");
     Token op = cur();
     advance();
