@@ -230,7 +230,8 @@ Value* eval_by_ref(const Node* n) {
       return new SlotRef(obj, name_of(target->text), true);
     }
     default:
-      throw RuntimeError(L"& needs a variable, an element or a property", static_cast<Value*>(nullptr));
+      throw RuntimeError(L"& needs a variable, an element or a property",
+                         static_cast<Value*>(nullptr));
   }
 }
 
