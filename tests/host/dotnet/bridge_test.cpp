@@ -61,7 +61,8 @@ TEST_F(BridgeTest, StaticMethodsAndPropertiesOfAClass) {
   EXPECT_EQ(run(L"classOf (m.Max 1 2)"), L"Integer");
   mxs::RunResult r = runRaw(L"m.Abs (-2147483647 - 1)");
   EXPECT_FALSE(r.ok);
-  EXPECT_NE(r.error.find(L".NET runtime exception: Negating the minimum value"), std::wstring::npos) << Utf8FromWide(r.error);
+  EXPECT_NE(r.error.find(L".NET runtime exception: Negating the minimum value"), std::wstring::npos)
+      << Utf8FromWide(r.error);
   r = runRaw(L"m.Max 1");
   EXPECT_FALSE(r.ok);
   EXPECT_NE(r.error.find(L"No overload of System.Math.Max"), std::wstring::npos);
