@@ -7,6 +7,7 @@
 #include "maxscript/interp_impl.h"
 #include "maxscript/ops.h"
 #include "maxscript/run_guard.h"
+#include "maxscript/value_numbers.h"
 #include "maxscript/values_util.h"
 
 namespace maxhost::mxs::evaluator {
@@ -152,7 +153,25 @@ class ForLoop {
     Value* to = roots_.add(eval(n_->kid(1)));
     Value* by = n_->kid(2) ? roots_.add(eval(n_->kid(2))) : Integer::intern(1);
     for (Value* v : {from, to, by})
-      if (!is_number(v)) throw ConversionError(v, L"Number");
+      if (!is_any_number(v)) throw ConversionError(v, L"Number");
+    // The variable takes the widest class of the three: Double, Float, Integer64, Integer.
+    const bool any_double = is_kind(from, Double) || is_kind(to, Double) || is_kind(by, Double);
+    const bool any_float = is_float(from) || is_float(to) || is_float(by);
+    if (!any_double && !any_float &&
+        (is_kind(from, Integer64) || is_kind(to, Integer64) || is_kind(by, Integer64))) {
+      auto wide = [](Value* v) {
+        return static_cast<Integer64Value*>(convert_number(v, &Integer64_class))->value;
+      };
+      const std::int64_t end = wide(to), inc = wide(by);
+      if (inc == 0)
+        throw RuntimeError(L"for loop step must not be 0", static_cast<Value*>(nullptr));
+      for (std::int64_t i = wide(from); inc > 0 ? i <= end : i >= end;) {
+        if (!step(new Integer64Value(i))) return;
+        if (inc > 0 ? i > INT64_MAX - inc : i < INT64_MIN - inc) return;  // the next would wrap
+        i += inc;
+      }
+      return;
+    }
     if (is_integer(from) && is_integer(to) && is_integer(by)) {
       std::int64_t i = from->to_int(), end = to->to_int(), inc = by->to_int();
       if (inc == 0)
@@ -165,7 +184,9 @@ class ForLoop {
     if (inc == 0 || !std::isfinite(inc))
       throw RuntimeError(L"for loop step must not be 0", static_cast<Value*>(nullptr));
     for (; inc > 0 ? i <= end : i >= end; i += inc)
-      if (!step(new Float(static_cast<float>(i)))) return;
+      if (!step(any_double ? static_cast<Value*>(new DoubleValue(i))
+                           : new Float(static_cast<float>(i))))
+        return;
   }
 
   // for v in collection: array items, a string's characters, or anything with count

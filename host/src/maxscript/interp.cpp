@@ -191,8 +191,17 @@ Struct* innermost_self() {
 Reference::Reference() {
   tag = &Reference_class;
 }
+// "&" and what the reference refers to; a reference that reaches itself (r = &r) prints
+// "..." there instead of recursing.
 void Reference::sprin1(CharStream* s) {
+  thread_local std::vector<const Reference*> printing;
   s->puts(L"&");
+  if (std::find(printing.begin(), printing.end(), this) != printing.end()) return s->puts(L"...");
+  printing.push_back(this);
+  struct Pop {
+    ~Pop() { printing.pop_back(); }
+  } pop;
+  check_stack();
   get()->sprin1(s);
 }
 

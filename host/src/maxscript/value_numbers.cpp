@@ -277,9 +277,8 @@ TimeValue* TimeValue::from_frames(double frames) {
   const double t = frames * kTicksPerFrame;
   return new TimeValue(std::isfinite(t) && std::fabs(t) < 9.2e18 ? std::llround(t) : 0);
 }
+// Frames to six significant digits, without a point when whole: 50f, 140.2f, 1.34218e+07f.
 void TimeValue::sprin1(CharStream* s) {
-  if (ticks % kTicksPerFrame == 0)
-    return s->puts((std::to_wstring(ticks / kTicksPerFrame) + L"f").c_str());
   s->puts((trimmed_decimal(frames(), 6) + L"f").c_str());
 }
 bool TimeValue::equals(Value* other) {

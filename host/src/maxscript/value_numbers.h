@@ -41,7 +41,7 @@ class DoubleValue : public Value {
 };
 
 // Animation time in ticks (4800 a second, 160 a frame at the default 30 frames a second);
-// numbers mixed with times count frames. Prints in frames: 10f, 18.25f.
+// numbers mixed with times count frames. Prints in frames: 10f, 18.25f, 1.34218e+07f.
 class TimeValue : public Value {
  public:
   static constexpr int kTicksPerFrame = 160;
