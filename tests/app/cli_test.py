@@ -122,7 +122,7 @@ with tempfile.TemporaryDirectory() as tmp:
     p = run("script", "-e", "m = Tilvara(); m.probability = #(3, 4); m.probability")
     check(p.stdout.strip() == "#(3, 4)", "script -e printed %r" % p.stdout)
     p = run("script", "-e", "undefined + 1", expect_ok=None)
-    check(p.returncode != 0 and '-- No "+" function for undefined' in p.stderr,
+    check(p.returncode != 0 and '-- No ""+"" function for undefined' in p.stderr,
           "a script error is not reported as the listener does: %r" % p.stderr)
     bad = os.path.join(tmp, "bad.ms")
     with open(bad, "w") as f:

@@ -9,6 +9,7 @@
 #include "maxscript/engine.h"
 #include "maxscript/heap.h"
 #include "maxscript/interp.h"
+#include "maxscript/value_numbers.h"
 #include "maxscript/values_util.h"
 
 namespace maxhost::dotnet {
@@ -540,6 +541,9 @@ NetValue toDotNet(::Value* v) {
   if (v == nullptr || is_undefined(v) || is_unsupplied(v)) return NetValue();
   if (is_integer(v)) return NetValue::int32(v->to_int());
   if (is_float(v)) return NetValue::single(v->to_float());
+  if (is_kind(v, mxs::Integer64))
+    return NetValue::int64(static_cast<mxs::Integer64Value*>(v)->value);
+  if (is_kind(v, mxs::Double)) return NetValue::real(v->to_double());
   if (is_bool(v)) return NetValue::boolean(v->to_bool());
   if (is_string(v) || is_name(v)) return NetValue::string(v->to_string());
   if (is_array(v)) {
@@ -559,9 +563,13 @@ NetValue toDotNet(::Value* v) {
     case NetValue::Kind::Boolean:
       return bool_result(v.asBool());
     case NetValue::Kind::Byte:
+    case NetValue::Kind::Int64:
+      // The stand-in's tables give many small integers as Int64; only what does not fit a
+      // script Integer becomes an Integer64, instead of being cut to 32 bits.
+      if (v.asInt() != static_cast<int32_t>(v.asInt())) return new mxs::Integer64Value(v.asInt());
+      return Integer::intern(static_cast<int>(v.asInt()));
     case NetValue::Kind::Int16:
     case NetValue::Kind::Int32:
-    case NetValue::Kind::Int64:
     case NetValue::Kind::UInt16:
     case NetValue::Kind::UInt32:
       return Integer::intern(static_cast<int>(v.asInt()));

@@ -37,7 +37,6 @@ std::unordered_map<Value*, Value*>& native_globals() {
   return *m;
 }
 
-
 }  // namespace
 
 void set_output_sink(OutputSink sink) {
@@ -138,6 +137,7 @@ Primitive* define_primitive(const std::wstring& name, Primitive::Fn fn) {
 void reset_globals() {
   init_MAXScript();
   reset_new_names();
+  set_print_all_elements(false);
   auto& natives = native_globals();
   for (auto it = globals->table.begin(); it != globals->table.end();) {
     auto found = natives.find(it->first);

@@ -42,10 +42,11 @@ enum class NodeKind {
   Continue,
   Decl,         // flag: global; kids: DeclItem
   DeclItem,     // text: name; kids: [init]
-  FnDef,        // text: name; kids: Param nodes then body (last)
-  Param,        // text: name; flag: keyword; kids: [default]
-  StructDef,    // text: name; kids: StructField / FnDef
-  StructField,  // text: name; kids: [init]
+  FnDef,        // text: name; kids: Param nodes then body (last); flag: mapped; ival: 1 when
+                // a private struct member
+  Param,        // text: name; flag: keyword; ival: 1 when by reference (&name); kids: [default]
+  StructDef,    // text: name; kids: StructField / FnDef, then Handler nodes
+  StructField,  // text: name; kids: [init]; ival: 1 when private
   Empty,        // () : undefined
   TimeLit,      // fval: frames
   PathName,     // text: path after $ (empty: the selection)

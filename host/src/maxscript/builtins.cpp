@@ -7,6 +7,7 @@
 #include "maxscript/interp.h"
 #include "maxscript/lib_common.h"
 #include "maxscript/ops.h"
+#include "maxscript/value_numbers.h"
 
 namespace maxhost::mxs {
 
@@ -31,12 +32,12 @@ std::wstring need_string(Value* v) {
 }
 
 double need_number(Value* v) {
-  if (!is_number(v)) throw ConversionError(v, L"Float");
+  if (!is_any_number(v)) throw ConversionError(v, L"Float");
   return v->to_double();
 }
 
 int need_int(Value* v) {
-  if (!is_number(v)) throw ConversionError(v, L"Integer");
+  if (!is_any_number(v)) throw ConversionError(v, L"Integer");
   return v->to_int();
 }
 
@@ -68,7 +69,9 @@ void register_builtins() {
   define_global(L"pi", new Float(static_cast<float>(kPi)), true);
   define_global(L"e", new Float(static_cast<float>(std::exp(1.0))), true);
 
+  register_number_globals();
   register_bit_interface();
+  register_output_globals();
   register_material_globals();
   register_value_globals();
   for (auto library : {output_library(), arrays_library(), strings_library(), maths_library(),

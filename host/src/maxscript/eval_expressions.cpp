@@ -4,6 +4,7 @@
 
 #include "maxscript/interp_impl.h"
 #include "maxscript/ops.h"
+#include "maxscript/value_numbers.h"
 
 namespace maxhost::mxs::evaluator {
 
@@ -13,6 +14,33 @@ Value* eval_array(const Node* n) {
   roots.add(a);
   for (auto& e : n->kids) a->append(eval(e.get()));
   return a;
+}
+
+// `#{1, 3..5}`: each element sets its bit, each range every bit from its start to its end.
+Value* eval_bitarray(const Node* n) {
+  TempRoots roots;
+  auto* b = new BitArrayValue();
+  roots.add(b);
+  auto set_bit = [b](Value* i) {
+    Value* args[2] = {i, &true_value};
+    b->put_vf(args, 2);
+  };
+  for (auto& e : n->kids) {
+    if (e->kind != NodeKind::Range) {
+      set_bit(roots.add(eval(e.get())));
+      continue;
+    }
+    Value* from = roots.add(eval(e->kid(0)));
+    Value* to = roots.add(eval(e->kid(1)));
+    if (!is_number(from)) throw ConversionError(from, L"Integer");
+    if (!is_number(to)) throw ConversionError(to, L"Integer");
+    const int first = from->to_int(), last = to->to_int();
+    if (last < first) continue;
+    set_bit(from);  // both ends are checked as indices; the end grows the array once
+    set_bit(to);
+    std::fill(b->bits.begin() + first, b->bits.begin() + last, true);
+  }
+  return b;
 }
 
 Value* eval_point(const Node* n) {
@@ -103,6 +131,15 @@ Value* eval_assign(const Node* n) {
       obj->put_vf(args, 2);
       return v;
     }
+    case NodeKind::Deref: {
+      Value* ref = roots.add(eval(target->kid(0)));
+      Reference* r = as_reference(ref);
+      if (r == nullptr) throw TypeError(L"* needs a reference (&), got: ", ref);
+      Value* rhs = roots.add(eval(n->kid(1)));
+      Value* v = op == L"=" ? rhs : roots.add(combine(r->get(), rhs));
+      r->set(v);
+      return v;
+    }
     default:
       throw RuntimeError(L"Invalid assignment target", static_cast<Value*>(nullptr));
   }
@@ -114,6 +151,7 @@ Value* eval_as(const Node* n) {
   Value* c = roots.add(eval(n->kid(1)));
   if (c->tag != &Class_class) throw TypeError(L"as needs a class, got: ", c);
   auto* cls = static_cast<ValueMetaClass*>(c);
+  if (Value* wide = convert_number(v, cls)) return wide;
   Value* r = v->coerce(cls);
   if (r == nullptr) throw ConversionError(v, cls->name);
   return r;

@@ -7,6 +7,7 @@
 #include "maxscript/interp_impl.h"
 #include "maxscript/ops.h"
 #include "maxscript/run_guard.h"
+#include "maxscript/value_numbers.h"
 #include "maxscript/values_util.h"
 
 namespace maxhost::mxs::evaluator {
@@ -107,8 +108,11 @@ class ForLoop {
       run_range();
     else
       run_items(roots_.add(eval(n_->kid(0))));
-    if (exit_value_ != nullptr) return exit_value_;
-    return collected_ ? static_cast<Value*>(collected_) : &ok;
+    // An exit leaves a collect loop with what it gathered so far; a do loop with the exit's
+    // value, undefined when it has none.
+    if (collected_ != nullptr) return collected_;
+    if (exited_) return exit_value_ != nullptr ? exit_value_ : &undefined;
+    return &ok;
   }
 
  private:
@@ -121,6 +125,7 @@ class ForLoop {
   int position_ = 0;
   Array* collected_ = nullptr;
   Value* exit_value_ = nullptr;
+  bool exited_ = false;
 
   // One iteration with the variable at item; false stops the loop.
   bool step(Value* item) {
@@ -135,6 +140,7 @@ class ForLoop {
     } catch (LoopContinue&) {
     } catch (LoopExit& e) {
       exit_value_ = e.value;
+      exited_ = true;
       return false;
     }
     maybe_collect();
@@ -147,7 +153,25 @@ class ForLoop {
     Value* to = roots_.add(eval(n_->kid(1)));
     Value* by = n_->kid(2) ? roots_.add(eval(n_->kid(2))) : Integer::intern(1);
     for (Value* v : {from, to, by})
-      if (!is_number(v)) throw ConversionError(v, L"Number");
+      if (!is_any_number(v)) throw ConversionError(v, L"Number");
+    // The variable takes the widest class of the three: Double, Float, Integer64, Integer.
+    const bool any_double = is_kind(from, Double) || is_kind(to, Double) || is_kind(by, Double);
+    const bool any_float = is_float(from) || is_float(to) || is_float(by);
+    if (!any_double && !any_float &&
+        (is_kind(from, Integer64) || is_kind(to, Integer64) || is_kind(by, Integer64))) {
+      auto wide = [](Value* v) {
+        return static_cast<Integer64Value*>(convert_number(v, &Integer64_class))->value;
+      };
+      const std::int64_t end = wide(to), inc = wide(by);
+      if (inc == 0)
+        throw RuntimeError(L"for loop step must not be 0", static_cast<Value*>(nullptr));
+      for (std::int64_t i = wide(from); inc > 0 ? i <= end : i >= end;) {
+        if (!step(new Integer64Value(i))) return;
+        if (inc > 0 ? i > INT64_MAX - inc : i < INT64_MIN - inc) return;  // the next would wrap
+        i += inc;
+      }
+      return;
+    }
     if (is_integer(from) && is_integer(to) && is_integer(by)) {
       std::int64_t i = from->to_int(), end = to->to_int(), inc = by->to_int();
       if (inc == 0)
@@ -160,7 +184,9 @@ class ForLoop {
     if (inc == 0 || !std::isfinite(inc))
       throw RuntimeError(L"for loop step must not be 0", static_cast<Value*>(nullptr));
     for (; inc > 0 ? i <= end : i >= end; i += inc)
-      if (!step(new Float(static_cast<float>(i)))) return;
+      if (!step(any_double ? static_cast<Value*>(new DoubleValue(i))
+                           : new Float(static_cast<float>(i))))
+        return;
   }
 
   // for v in collection: array items, a string's characters, or anything with count
@@ -246,7 +272,7 @@ Value* eval_while(const Node* n) {
       maybe_collect();
     }
   } catch (LoopExit& e) {
-    r = e.value ? e.value : &ok;
+    r = e.value ? e.value : &undefined;
   }
   return r;
 }
@@ -264,15 +290,36 @@ Value* eval_do_while(const Node* n) {
       maybe_collect();
     } while (truthy(eval(n->kid(1))));
   } catch (LoopExit& e) {
-    r = e.value ? e.value : &ok;
+    r = e.value ? e.value : &undefined;
   }
   return r;
 }
 
-// Animation, undo, redraw and coordinate-system contexts have no effect here: the body
-// runs as written.
+// `printAllElements` holds for the body and is restored after it, also when it throws;
+// `set printAllElements` keeps it. Animation, undo, redraw and coordinate-system contexts
+// have no effect here: the body runs as written.
 Value* eval_context(const Node* n) {
-  return n->kids.back() ? eval(n->kids.back().get()) : &ok;
+  const Node* body = n->kids.back().get();
+  const bool saved = print_all_elements();
+  struct Restore {
+    bool active = false;
+    bool value = false;
+    ~Restore() {
+      if (active) set_print_all_elements(value);
+    }
+  } restore;
+  for (std::size_t i = 0; i + 1 < n->kids.size(); ++i) {
+    const Node* clause = n->kid(i);
+    if (clause->text != L"printallelements") continue;
+    Value* v = eval(clause->kid(0));
+    if (!is_bool(v)) throw ConversionError(v, L"BooleanClass");
+    if (body != nullptr && !restore.active) {
+      restore.active = true;
+      restore.value = saved;
+    }
+    set_print_all_elements(v == &true_value);
+  }
+  return body ? eval(body) : &ok;
 }
 
 Value* unsupported_construct(const Node* n) {
@@ -281,15 +328,8 @@ Value* unsupported_construct(const Node* n) {
     case NodeKind::PathName:
       what = L"path name $" + n->text;
       break;
-    case NodeKind::BitArrayLit:
     case NodeKind::Range:
-      what = L"bit array";
-      break;
-    case NodeKind::ByRef:
-      what = L"by-reference &";
-      break;
-    case NodeKind::Deref:
-      what = L"dereference *";
+      what = L"a range outside a bit array";
       break;
     case NodeKind::Definition:
       what = n->text;

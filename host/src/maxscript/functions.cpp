@@ -48,17 +48,30 @@ Value* ScriptFunction::apply(Value** arglist, int count, CallContext*) {
   }
   if (npos != static_cast<int>(positional.size()))
     throw ArgCountError(name.c_str(), static_cast<int>(positional.size()), npos);
+  // A mapped function given a collection first runs once per element; the call is OK.
+  if (def->flag && npos > 0 && (is_array(arglist[0]) || is_bitarray(arglist[0]))) {
+    Value* items = roots.add(is_array(arglist[0]) ? arglist[0] : arglist[0]->iterate_items());
+    std::vector<Value*> args(arglist, arglist + count);
+    for (Value* item : std::vector<Value*>(static_cast<Array*>(items)->data)) {
+      args[0] = item;
+      apply(args.data(), count);
+    }
+    return &ok;
+  }
   Scope* s = new Scope(closure, self);
   ScopePush push(s);
   ProgramHolder holder(program);
   ProgramScope program_scope(program.get());
-  for (std::size_t i = 0; i < positional.size(); ++i)
-    s->vars[Name::intern_name(positional[i]->text)] = arglist[i];
+  for (std::size_t i = 0; i < positional.size(); ++i) {
+    Reference* r = positional[i]->ival == 1 ? as_reference(arglist[i]) : nullptr;
+    s->vars[Name::intern_name(positional[i]->text)] = r ? make_ref_param(r) : arglist[i];
+  }
   for (const Node* p : keyword) {
     Value* key = Name::intern_name(p->text);
     Value* v = _get_key_arg(arglist, count, key);
     if (v == &unsupplied && !p->kids.empty()) v = eval(p->kid(0));
-    s->vars[key] = v;
+    Reference* r = p->ival == 1 ? as_reference(v) : nullptr;
+    s->vars[key] = r ? make_ref_param(r) : v;
   }
   try {
     return eval(def->kids.back().get());
@@ -75,13 +88,18 @@ Value* ScriptFunction::apply(Value** arglist, int count, CallContext*) {
 }
 
 ScriptStructDef::ScriptStructDef() : def(nullptr), closure(nullptr) {}
+// As the listener shows a definition: one member a line, "name:<data>" or "name:<fn>", with
+// its visibility.
 void ScriptStructDef::sprin1(CharStream* s) {
   s->puts(L"#Struct:");
   name->sprint(s);
   s->puts(L"(");
   for (std::size_t i = 0; i < member_names.size(); ++i) {
-    s->puts(i ? L", " : L"");
+    s->puts(i ? L",\n" : L"\n");
     member_names[i]->sprint(s);
+    s->puts(member_functions[i] != nullptr ? L":<fn>" : L":<data>");
+    const Node* m = def != nullptr ? def->kid(i) : nullptr;
+    s->puts(m != nullptr && m->ival == 1 ? L"; Private" : L"; Public");
   }
   s->puts(L")");
 }
@@ -89,6 +107,50 @@ void ScriptStructDef::gc_trace() {
   gc_mark(name);
   gc_mark(closure);
   for (Value* f : member_functions) gc_mark(f);
+}
+
+namespace {
+
+// Runs the definition's `on <event> do` handlers for an instance, in its scope.
+void run_struct_handlers(ScriptStructDef* d, Struct* inst, const wchar_t* event) {
+  Scope* s = new Scope(d->closure, inst);
+  ScopePush push(s);
+  ProgramHolder holder(d->program);
+  ProgramScope program_scope(d->program.get());
+  for (std::size_t i = d->member_names.size(); i < d->def->kids.size(); ++i) {
+    const Node* h = d->def->kid(i);
+    if (h->kind == NodeKind::Handler && h->kids.size() == 2 &&
+        Name::intern_name(h->kid(0)->text) == Name::intern_name(event))
+      eval(h->kids.back().get());
+  }
+}
+
+// A member function of the definition bound to an instance.
+Value* bind_member(ScriptStructDef* d, std::size_t i, Struct* inst) {
+  auto* f = static_cast<ScriptFunction*>(d->member_functions[i]);
+  auto* bound = new ScriptFunction(f->program, f->def, d->closure);
+  bound->name = f->name;
+  bound->owner = d;
+  bound->self = inst;
+  return bound;
+}
+
+}  // namespace
+
+Struct* clone_struct(Struct* source, const std::function<Value*(Value*)>& copy_member) {
+  check_stack();
+  TempRoots roots;
+  auto* out = new Struct(source->definition);
+  roots.add(out);
+  auto* d = dynamic_cast<ScriptStructDef*>(source->definition);
+  for (std::size_t i = 0; i < source->members.size(); ++i) {
+    if (d != nullptr && d->member_functions[i] != nullptr)
+      out->members[i] = bind_member(d, i, out);
+    else
+      out->members[i] = copy_member(source->members[i]);
+  }
+  if (d != nullptr && d->def != nullptr) run_struct_handlers(d, out, L"clone");
+  return out;
 }
 
 Value* ScriptStructDef::apply(Value** arglist, int count, CallContext*) {
@@ -113,30 +175,20 @@ Value* ScriptStructDef::apply(Value** arglist, int count, CallContext*) {
       set[static_cast<std::size_t>(m)] = true;
     }
   }
-  for (std::size_t i = 0; i < member_names.size(); ++i) {
-    if (auto* f = static_cast<ScriptFunction*>(member_functions[i])) {
-      auto* bound = new ScriptFunction(f->program, f->def, closure);
-      bound->name = f->name;
-      bound->owner = this;
-      bound->self = inst;
-      inst->members[i] = bound;
+  for (std::size_t i = 0; i < member_names.size(); ++i)
+    if (member_functions[i] != nullptr) inst->members[i] = bind_member(this, i, inst);
+  {
+    Scope* s = new Scope(closure, inst);
+    ScopePush push(s);
+    ProgramHolder holder(program);
+    ProgramScope program_scope(program.get());
+    for (std::size_t i = 0; i < member_names.size(); ++i) {
+      const Node* m = def->kid(i);
+      if (!set[i] && m->kind == NodeKind::StructField && !m->kids.empty())
+        inst->members[i] = eval(m->kid(0));
     }
   }
-  Scope* s = new Scope(closure, inst);
-  ScopePush push(s);
-  ProgramHolder holder(program);
-  ProgramScope program_scope(program.get());
-  for (std::size_t i = 0; i < member_names.size(); ++i) {
-    const Node* m = def->kid(i);
-    if (!set[i] && m->kind == NodeKind::StructField && !m->kids.empty())
-      inst->members[i] = eval(m->kid(0));
-  }
-  for (std::size_t i = member_names.size(); i < def->kids.size(); ++i) {
-    const Node* h = def->kid(i);
-    if (h->kind == NodeKind::Handler && h->kids.size() == 2 &&
-        Name::intern_name(h->kid(0)->text) == Name::intern_name(L"create"))
-      eval(h->kids.back().get());
-  }
+  run_struct_handlers(this, inst, L"create");
   return inst;
 }
 

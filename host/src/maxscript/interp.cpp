@@ -10,6 +10,7 @@
 #include "maxscript/interp_impl.h"
 #include "maxscript/ops.h"
 #include "maxscript/run_guard.h"
+#include "maxscript/value_numbers.h"
 
 namespace maxhost::mxs {
 namespace evaluator {
@@ -70,6 +71,89 @@ GlobalThunk* global_thunk(Value* n) {
 
 namespace {
 
+ValueMetaClass Reference_class(L"ValueRef");
+ValueMetaClass RefParam_class(L"RefParam");
+
+class RefParam : public Value {
+ public:
+  Reference* ref;
+  explicit RefParam(Reference* r) : ref(r) { tag = &RefParam_class; }
+  void gc_trace() override { gc_mark(ref); }
+};
+
+Reference* ref_param_target(Value* v) {
+  return is_kind(v, RefParam) ? static_cast<RefParam*>(v)->ref : nullptr;
+}
+
+VarRef resolve(Value* n, bool force_global);
+
+// A variable where it was found when the reference was made.
+class VariableRef : public Reference {
+ public:
+  VariableRef(Value* name, VarRef where) : name_(name), where_(where) {}
+  Value* get() override {
+    switch (where_.kind) {
+      case VarRef::kScope:
+        return where_.scope->vars[name_];
+      case VarRef::kMember:
+        return where_.self->members[static_cast<std::size_t>(where_.index)];
+      default:
+        return where_.thunk->cell;
+    }
+  }
+  void set(Value* v) override {
+    switch (where_.kind) {
+      case VarRef::kScope:
+        where_.scope->vars[name_] = v;
+        return;
+      case VarRef::kMember:
+        where_.self->members[static_cast<std::size_t>(where_.index)] = v;
+        return;
+      default:
+        if (is_constglobalthunk(where_.thunk))
+          throw RuntimeError(L"Cannot assign to read-only variable: ", name_);
+        where_.thunk->cell = v;
+    }
+  }
+  void gc_trace() override {
+    gc_mark(name_);
+    gc_mark(where_.scope);
+    gc_mark(where_.self);
+    gc_mark(where_.thunk);
+  }
+
+ private:
+  Value* name_;
+  VarRef where_;
+};
+
+// An element (a[i]) or a property (obj.p) of a container, read and written through it.
+class SlotRef : public Reference {
+ public:
+  SlotRef(Value* obj, Value* key, bool property) : obj_(obj), key_(key), property_(property) {}
+  Value* get() override {
+    return property_ ? obj_->get_property(&key_, 1) : obj_->get_vf(&key_, 1);
+  }
+  void set(Value* v) override {
+    if (property_) {
+      Value* args[2] = {v, key_};
+      obj_->set_property(args, 2);
+    } else {
+      Value* args[2] = {key_, v};
+      obj_->put_vf(args, 2);
+    }
+  }
+  void gc_trace() override {
+    gc_mark(obj_);
+    gc_mark(key_);
+  }
+
+ private:
+  Value* obj_;
+  Value* key_;
+  bool property_;
+};
+
 VarRef resolve(Value* n, bool force_global) {
   VarRef r;
   if (!force_global) {
@@ -104,10 +188,74 @@ Struct* innermost_self() {
 
 }  // namespace
 
+Reference::Reference() {
+  tag = &Reference_class;
+}
+// "&" and what the reference refers to; a reference that reaches itself (r = &r) prints
+// "..." there instead of recursing.
+void Reference::sprin1(CharStream* s) {
+  thread_local std::vector<const Reference*> printing;
+  s->puts(L"&");
+  if (std::find(printing.begin(), printing.end(), this) != printing.end()) return s->puts(L"...");
+  printing.push_back(this);
+  struct Pop {
+    ~Pop() { printing.pop_back(); }
+  } pop;
+  check_stack();
+  get()->sprin1(s);
+}
+
+Reference* as_reference(Value* v) {
+  return dynamic_cast<Reference*>(v);
+}
+
+Value* make_ref_param(Reference* r) {
+  return new RefParam(r);
+}
+
+Value* eval_by_ref(const Node* n) {
+  const Node* target = n->kid(0);
+  TempRoots roots;
+  switch (target->kind) {
+    case NodeKind::Ident: {
+      Value* name = name_of(target->text);
+      VarRef r = resolve(name, target->flag);
+      if (r.kind == VarRef::kNone) {
+        write_var(name, &undefined, target->flag);
+        r = resolve(name, target->flag);
+      }
+      if (r.kind == VarRef::kScope) {
+        if (Reference* alias = ref_param_target(r.scope->vars[name])) return alias;
+      }
+      return new VariableRef(name, r);
+    }
+    case NodeKind::Index: {
+      Value* obj = roots.add(eval(target->kid(0)));
+      Value* key = roots.add(eval(target->kid(1)));
+      return new SlotRef(obj, key, false);
+    }
+    case NodeKind::Property: {
+      Value* obj = roots.add(eval(target->kid(0)));
+      return new SlotRef(obj, name_of(target->text), true);
+    }
+    default:
+      throw RuntimeError(L"& needs a variable, an element or a property",
+                         static_cast<Value*>(nullptr));
+  }
+}
+
+Value* eval_deref(const Node* n) {
+  Value* v = eval(n->kid(0));
+  Reference* r = as_reference(v);
+  if (r == nullptr) throw TypeError(L"* needs a reference (&), got: ", v);
+  return r->get();
+}
+
 Value* read_var(Value* n, bool force_global) {
   VarRef r = resolve(n, force_global);
   switch (r.kind) {
     case VarRef::kScope:
+      if (Reference* alias = ref_param_target(r.scope->vars[n])) return alias->get();
       return r.scope->vars[n];
     case VarRef::kMember:
       return r.self->members[static_cast<std::size_t>(r.index)];
@@ -142,6 +290,7 @@ void write_var(Value* n, Value* v, bool force_global) {
   VarRef r = resolve(n, force_global);
   switch (r.kind) {
     case VarRef::kScope:
+      if (Reference* alias = ref_param_target(r.scope->vars[n])) return alias->set(v);
       r.scope->vars[n] = v;
       return;
     case VarRef::kMember:
@@ -175,21 +324,19 @@ struct EvalTable {
     fns.fill(&unsupported_construct);
     set(NodeKind::Integer, [](const Node* n) -> Value* { return Integer::intern(n->ival); });
     set(NodeKind::Float, [](const Node* n) -> Value* { return new Float(n->fval); });
-    // Until there are 64-bit integer and double values, their literals read as the
-    // nearest Integer and Float.
-    set(NodeKind::Integer64Lit, [](const Node* n) -> Value* {
-      return n->fval != 0 ? static_cast<Value*>(new Float(n->fval)) : Integer::intern(n->ival);
-    });
-    set(NodeKind::DoubleLit, [](const Node* n) -> Value* { return new Float(n->fval); });
+    set(NodeKind::Integer64Lit, [](const Node* n) { return integer64_literal(n->text); });
+    set(NodeKind::DoubleLit, [](const Node* n) { return double_literal(n->text); });
     set(NodeKind::String, [](const Node* n) -> Value* { return new String(n->text); });
     set(NodeKind::NameLit, [](const Node* n) -> Value* { return name_of(n->text); });
     set(NodeKind::Ident,
         [](const Node* n) -> Value* { return read_var(name_of(n->text), n->flag); });
     set(NodeKind::Empty, [](const Node*) -> Value* { return &undefined; });
-    // Until there is a Time value, time literals read as their number of frames.
-    set(NodeKind::TimeLit, [](const Node* n) -> Value* { return new Float(n->fval); });
+    set(NodeKind::TimeLit, [](const Node* n) -> Value* { return TimeValue::from_frames(n->fval); });
     set(NodeKind::ArrayLit, &eval_array);
     set(NodeKind::PointLit, &eval_point);
+    set(NodeKind::BitArrayLit, &eval_bitarray);
+    set(NodeKind::ByRef, &eval_by_ref);
+    set(NodeKind::Deref, &eval_deref);
     set(NodeKind::Block, &eval_block);
     set(NodeKind::Call, &eval_call);
     set(NodeKind::Property, &eval_property);

@@ -1,6 +1,7 @@
 // The evaluator: walks the syntax tree with lexical scopes.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -46,6 +47,11 @@ class ScriptStructDef : public StructDef {
   void gc_trace() override;
   Value* apply(Value** arglist, int count, CallContext* cc = nullptr) override;
 };
+
+// A copy of a struct instance, as `copy` and `deepCopy` make one: data members through
+// copy_member, member functions bound to the copy; then the definition's `on clone do`
+// handler runs with `this` the copy.
+Struct* clone_struct(Struct* source, const std::function<Value*(Value*)>& copy_member);
 
 // Evaluates a parsed program's top-level expressions in the global scope.
 Value* eval_program(const std::shared_ptr<const Program>& program);

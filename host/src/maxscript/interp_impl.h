@@ -60,6 +60,22 @@ Value* read_var(Value* n, bool force_global);
 void define_in_current(Value* n, Value* v);
 void write_var(Value* n, Value* v, bool force_global);
 
+// `&x`, `&a[i]`, `&obj.prop`: a value that reads and writes a variable, an element or a
+// property where it lives. A parameter declared `&p` and passed a reference is an alias:
+// reading and assigning p read and write the referenced place (RefParam in its scope).
+class Reference : public Value {
+ public:
+  Reference();
+  virtual Value* get() = 0;
+  virtual void set(Value* v) = 0;
+  void sprin1(CharStream* s) override;
+};
+Reference* as_reference(Value* v);  // nullptr when v is no reference
+Value* eval_by_ref(const Node* n);
+Value* eval_deref(const Node* n);
+// The scope entry of a by-reference parameter.
+Value* make_ref_param(Reference* r);
+
 // Evaluates a node: a step of the stack check, with errors located at the node.
 Value* eval(const Node* n);
 // Locates an error at a node unless an inner node already did.
@@ -68,6 +84,7 @@ void locate(MAXScriptException& e, const Node* n);
 // eval_expressions.cpp
 Value* eval_array(const Node* n);
 Value* eval_point(const Node* n);
+Value* eval_bitarray(const Node* n);
 Value* eval_property(const Node* n);
 Value* eval_index(const Node* n);
 Value* eval_call(const Node* n);

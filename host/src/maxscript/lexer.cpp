@@ -48,6 +48,9 @@ class Lexer {
       space |= skip_blanks_and_comments();
       if (i_ >= src_.size()) break;
       wchar_t c = src_[i_];
+      // The host reads a script file as a C string: a NUL between tokens ends the script
+      // (inside a string literal it is a character of the string).
+      if (c == L'\0') break;
       if (c == L'\r' || c == L'\n') {
         Token t = start(Tok::Newline, space, line_start);
         newline();

@@ -5,6 +5,7 @@
 
 #include "maxscript/collection.h"
 #include "maxscript/heap.h"
+#include "maxscript/interp.h"
 #include "maxscript/lib_common.h"
 #include "maxscript/ops.h"
 
@@ -112,6 +113,15 @@ Value* copy_value(Value* v, bool deep, int depth) {
   if (is_kind(v, Point3Value)) {
     auto* p = static_cast<Point3Value*>(v);
     return new Point3Value(p->x, p->y, p->z);
+  }
+  if (is_struct(v))
+    return clone_struct(static_cast<Struct*>(v), [deep, depth](Value* m) {
+      return deep ? copy_value(m, true, depth + 1) : m;
+    });
+  if (is_bitarray(v)) {
+    auto* b = new BitArrayValue();
+    b->bits = static_cast<BitArrayValue*>(v)->bits;
+    return b;
   }
   return v;
 }

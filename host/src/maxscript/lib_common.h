@@ -32,6 +32,8 @@ std::span<const BuiltinEntry> materials_library();
 void register_bit_interface();
 // The colour and point class globals, predefined colours and point built-ins.
 void register_value_globals();
+// The `options` global (lib_output.cpp).
+void register_output_globals();
 // Globals of the material-library library (currentMaterialLibrary).
 void register_material_globals();
 

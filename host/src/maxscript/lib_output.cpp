@@ -1,8 +1,10 @@
 // Output built-ins: print, format (to the listener or into a StringStream) and
-// formattedPrint.
+// formattedPrint, and the `options` global that controls how much of an array prints.
 #include <cstdio>
+#include <vector>
 
 #include "maxscript/engine.h"
+#include "maxscript/heap.h"
 #include "maxscript/lib_common.h"
 #include "maxscript/values_util.h"
 
@@ -38,9 +40,29 @@ std::wstring format_text(const std::wstring& fmt, Value** args, int n) {
   return out;
 }
 
+// Text for the listener, or for a StringStream given as to:.
+void emit(Value* to, const std::wstring& text) {
+  if (to == &unsupplied || to == &undefined) return write_output(text);
+  if (!is_kind(to, StringStream)) throw TypeError(L"print to: needs a StringStream, got: ", to);
+  static_cast<StringStreamValue*>(to)->text += text;
+}
+
+// `print v [to:s] [#noMap]` is mapped: a collection (an array or a bit array) prints one
+// element a line and the call yields OK, as every mapped call over a collection does; with
+// #noMap, or for any other value, the value prints whole on one line and is the result.
 Value* fn_print(Value** a, int n) {
-  need_args(L"print", a, n, 1);
-  write_output(printed(a[0]) + L"\n");
+  const int np = positional_arg_count(a, n);
+  const bool no_map = np == 2 && a[1] == Name::intern(L"noMap");
+  if (np != 1 && !no_map) throw ArgCountError(L"print", 1, np);
+  Value* to = get_key_arg(a, n, L"to");
+  if (!no_map && (is_array(a[0]) || is_bitarray(a[0]))) {
+    TempRoots roots;
+    Value* items = roots.add(is_array(a[0]) ? a[0] : a[0]->iterate_items());
+    for (Value* v : std::vector<Value*>(static_cast<Array*>(items)->data))
+      emit(to, v->to_printed() + L"\n");
+    return &ok;
+  }
+  emit(to, a[0]->to_printed() + L"\n");
   return a[0];
 }
 
@@ -90,7 +112,32 @@ Value* fn_formatted_print(Value** a, int n) {
   return new String(text);
 }
 
+ValueMetaClass Options_class(L"OptionsInterface");
+
+// `options`: the engine's switches scripts may read and set.
+class OptionsValue : public Value {
+ public:
+  OptionsValue() { tag = &Options_class; }
+  Value* get_property(Value** arg_list, int count) override {
+    if (arg_list[0] == Name::intern(L"printAllElements")) return bool_result(print_all_elements());
+    return Value::get_property(arg_list, count);
+  }
+  Value* set_property(Value** arg_list, int count) override {
+    if (arg_list[1] != Name::intern(L"printAllElements"))
+      return Value::set_property(arg_list, count);
+    if (!is_bool(arg_list[0])) throw ConversionError(arg_list[0], L"BooleanClass");
+    set_print_all_elements(arg_list[0] == &true_value);
+    return arg_list[0];
+  }
+  void sprin1(CharStream* s) override { s->puts(L"<Interface:options>"); }
+};
+
 }  // namespace
+
+void register_output_globals() {
+  static OptionsValue options;
+  define_global(L"options", &options, true);
+}
 
 static const BuiltinEntry kOutputLibrary[] = {
     {L"print", fn_print},

@@ -43,8 +43,18 @@ Value* fn_show_properties(Value** a, int n) {
   return bool_result(!props.empty());
 }
 
+// A struct instance's members in declaration order (functions too); a host object's
+// parameters and interface properties.
 Value* fn_get_prop_names(Value** a, int n) {
   need_min_args(L"getPropNames", a, n, 1);
+  if (is_struct(a[0])) {
+    const auto& names = static_cast<Struct*>(a[0])->definition->member_names;
+    TempRoots roots;
+    auto* out = new Array(static_cast<int>(names.size()));
+    roots.add(out);
+    for (Value* m : names) out->append(m);
+    return out;
+  }
   std::vector<PropertyEntry> props;
   list_properties(a[0], props);
   TempRoots roots;

@@ -5,6 +5,7 @@
 
 #include "maxscript/heap.h"
 #include "maxscript/run_guard.h"
+#include "maxscript/value_numbers.h"
 #include "maxscript/values_util.h"
 
 namespace maxhost::mxs {
@@ -54,6 +55,8 @@ const wchar_t* type_name(Value* v) {
 }
 
 Value* arithmetic(wchar_t op, Value* a, Value* b) {
+  if (is_wide_operand(a) || (is_wide_operand(b) && is_any_number(a)))
+    return wide_arithmetic(op, a, b);
   if (is_number(a)) {
     if (!is_number(b)) {
       if ((is_kind(b, Point3Value) || is_kind(b, Point2Value)) && op == L'*')
@@ -95,6 +98,7 @@ Value* arithmetic(wchar_t op, Value* a, Value* b) {
 }
 
 int compare_or_throw(const std::wstring& op, Value* a, Value* b) {
+  if (is_wide_operand(a) || (is_wide_operand(b) && is_any_number(a))) return wide_compare(op, a, b);
   if (is_number(a)) {
     if (!is_number(b)) throw ConversionError(b, type_name(a));
     if (is_integer(a) && is_integer(b)) {
@@ -113,6 +117,11 @@ int compare_or_throw(const std::wstring& op, Value* a, Value* b) {
     return c < 0 ? -1 : c > 0 ? 1 : 0;
   }
   throw NoMethodError(op.c_str(), a);
+}
+
+// Raised for the host's map function by name, so its message has plain quotes.
+MAXScriptException no_map_function(Value* v) {
+  return MAXScriptException(L"No \"map\" function for " + printed(v));
 }
 
 }  // namespace
@@ -138,6 +147,7 @@ Value* binary_op(const std::wstring& op, Value* a, Value* b) {
 }
 
 Value* negate_value(Value* v) {
+  if (is_wide_operand(v)) return wide_negate(v);
   if (is_integer(v))
     return Integer::intern(static_cast<int>(0u - static_cast<unsigned>(v->to_int())));
   if (is_float(v)) return new Float(-v->to_float());
@@ -167,9 +177,9 @@ Array* iterable_items(Value* v) {
   try {
     n = v->get_property(&count_name, 1);
   } catch (MAXScriptException&) {
-    throw NoMethodError(L"map", v);
+    throw no_map_function(v);
   }
-  if (!is_number(n)) throw NoMethodError(L"map", v);
+  if (!is_number(n)) throw no_map_function(v);
   TempRoots roots;
   auto* out = new Array(0);
   roots.add(out);

@@ -13,10 +13,7 @@ void Parser::parse(Program& program, std::vector<SyntaxError>& errors) {
       NodePtr e = parse_expr();
       // A top-level expression that ends with `)` (a rollout's body, a block) may be
       // followed by the next one on the same line, as in `)createDialog r`.
-      bool after_paren = p_ > 0 && t_[p_ - 1].kind == Tok::RParen &&
-                         (cur().kind == Tok::Ident || cur().kind == Tok::Keyword) &&
-                         can_start_expr(cur());
-      if (!is_separator(cur().kind) && !after_paren) fail(L"<end of expression>");
+      if (!is_separator(cur().kind) && !follows_paren_on_line()) fail(L"<end of expression>");
       if (errors.empty()) program.body.push_back(std::move(e));
     } catch (ParseAbort& a) {
       errors.push_back(std::move(a.error));
@@ -200,6 +197,13 @@ bool Parser::is_keyarg_start(std::size_t k) const {
   const Token& b = peek(k + 1);
   return (a.kind == Tok::Ident || a.kind == Tok::Keyword) && b.kind == Tok::Colon &&
          !b.space_before;
+}
+
+// An expression that ends with `)` (a rollout's body, a block, a call with `()`) may be
+// followed by the next one on the same line, as in `)createDialog r` or `f() g()`.
+bool Parser::follows_paren_on_line() const {
+  return p_ > 0 && t_[p_ - 1].kind == Tok::RParen &&
+         (cur().kind == Tok::Ident || cur().kind == Tok::Keyword) && can_start_expr(cur());
 }
 
 bool Parser::keyarg_continues() {

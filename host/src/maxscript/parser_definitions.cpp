@@ -22,6 +22,8 @@ NodePtr Parser::parse_decl() {
       item->kids.push_back(parse_expr());
     }
     d->kids.push_back(finish(std::move(item)));
+    // `global a b` declares both, as `global a, b` does.
+    if (cur().kind == Tok::Ident) continue;
     if (cur().kind != Tok::Comma) break;
     advance();
     skip_newlines();
@@ -31,7 +33,10 @@ NodePtr Parser::parse_decl() {
 
 NodePtr Parser::parse_fn() {
   NodePtr f = node(NodeKind::FnDef);
-  if (is_kw(L"mapped")) advance();
+  if (is_kw(L"mapped")) {
+    f->flag = true;
+    advance();
+  }
   if (!is_kw(L"fn") && !is_kw(L"function")) fail(L"fn");
   advance();
   if (cur().kind != Tok::Ident) fail(L"<function name>");
@@ -39,11 +44,18 @@ NodePtr Parser::parse_fn() {
   advance();
   // The header is not complete before its `=`: keyword parameters, and the `=` itself, may
   // go on over the following lines.
+  // A keyword parameter may be named by a reserved word (`to:`, `as:`), as a call's keyword
+  // argument may.
+  auto reserved_keyword = [this] {
+    return cur().kind == Tok::Keyword && peek().kind == Tok::Colon && !peek().space_before;
+  };
   while (cur().kind == Tok::Ident || (cur().kind == Tok::Other && cur().text == L"&") ||
-         keyarg_continues()) {
-    if (cur().kind == Tok::Other) advance();
-    if (cur().kind != Tok::Ident) fail(L"<parameter name>");
+         reserved_keyword() || keyarg_continues()) {
+    const bool by_reference = cur().kind == Tok::Other;
+    if (by_reference) advance();
+    if (cur().kind != Tok::Ident && !reserved_keyword()) fail(L"<parameter name>");
     NodePtr p = node(NodeKind::Param);
+    p->ival = by_reference ? 1 : 0;
     p->text = cur().text;
     advance();
     if (cur().kind == Tok::Colon) {
@@ -75,11 +87,13 @@ NodePtr Parser::parse_struct() {
   skip_newlines();
   // Handlers go after the members so that member i stays kids[i].
   std::vector<NodePtr> handlers;
+  bool in_private = false;
   while (cur().kind != Tok::RParen) {
     if (cur().kind == Tok::Ident &&
         (EqualsNoCase(cur().text, L"public") || EqualsNoCase(cur().text, L"private")) &&
         (peek().kind == Tok::Colon || peek().kind == Tok::Newline || peek().kind == Tok::Ident ||
          peek().kind == Tok::Keyword)) {
+      in_private = EqualsNoCase(cur().text, L"private");
       advance();
       if (cur().kind == Tok::Colon) advance();
       skip_newlines();
@@ -89,9 +103,11 @@ NodePtr Parser::parse_struct() {
       handlers.push_back(parse_handler());
     } else if (is_kw(L"fn") || is_kw(L"function") || is_kw(L"mapped")) {
       s->kids.push_back(parse_fn());
+      s->kids.back()->ival = in_private ? 1 : 0;
     } else if (cur().kind == Tok::Ident) {
       NodePtr m = node(NodeKind::StructField);
       m->text = cur().text;
+      m->ival = in_private ? 1 : 0;
       advance();
       if (is_op(L"=")) {
         advance();
@@ -116,9 +132,36 @@ NodePtr Parser::parse_struct() {
   return finish(std::move(s));
 }
 
+// Whether the parenthesis at the current token is a caption: closed and followed by the
+// header's keyword arguments or, past line breaks, by another opening parenthesis.
+bool Parser::body_follows_paren() const {
+  int depth = 0;
+  std::size_t q = p_;
+  for (; q < t_.size() && t_[q].kind != Tok::End; ++q) {
+    if (t_[q].kind == Tok::LParen) ++depth;
+    if (t_[q].kind == Tok::RParen && --depth == 0) break;
+  }
+  if (q >= t_.size() || t_[q].kind != Tok::RParen) return false;
+  ++q;
+  if (q + 1 < t_.size() && (t_[q].kind == Tok::Ident || t_[q].kind == Tok::Keyword) &&
+      t_[q + 1].kind == Tok::Colon)
+    return true;  // the header's keyword arguments follow the caption
+  while (q < t_.size() && t_[q].kind == Tok::Newline) ++q;
+  return q < t_.size() && t_[q].kind == Tok::LParen;
+}
+
+// `on <name> <name>`: an event handler, not the word `on` as a value.
+bool Parser::handler_starts_here() const {
+  if (cur().kind != Tok::Ident || !EqualsNoCase(cur().text, L"on")) return false;
+  const Token& target = peek();
+  const Token& event = t_[std::min(p_ + 2, t_.size() - 1)];
+  return target.kind == Tok::Ident && (event.kind == Tok::Ident || event.kind == Tok::Keyword);
+}
+
 // Header operands and keyword arguments on the definition's line.
 void Parser::parse_header_args(Node& d) {
-  while ((can_start_arg() || keyarg_continues()) && cur().kind != Tok::LParen) {
+  while ((can_start_arg() || keyarg_continues()) && cur().kind != Tok::LParen &&
+         !handler_starts_here()) {
     if (is_keyarg_start()) {
       NodePtr k = node(NodeKind::KeyArg);
       k->text = cur().text;
@@ -147,6 +190,9 @@ NodePtr Parser::parse_definition(const std::wstring& kind, bool controls) {
   advance();
   if (kind == L"plugin") d->kids.push_back(name_node());  // superclass
   if (kind != L"group" && kind != L"submenu") d->kids.push_back(name_node());
+  // A caption computed in parentheses, `rollout r (title()) ( ... )`: the body is the
+  // second parenthesis.
+  if (cur().kind == Tok::LParen && body_follows_paren()) d->kids.push_back(parse_arg_operand());
   parse_header_args(*d);
   skip_newlines();
   d->kids.push_back(parse_def_body(controls));
@@ -160,6 +206,7 @@ NodePtr Parser::parse_def_body(bool controls) {
   while (cur().kind != Tok::RParen) {
     b->kids.push_back(parse_def_item(controls));
     if (cur().kind == Tok::RParen) break;
+    if (handler_starts_here()) continue;  // `button b "B" on b pressed do ...` on one line
     if (cur().kind != Tok::Newline && cur().kind != Tok::Semicolon) fail(L")");
     skip_separators();
   }

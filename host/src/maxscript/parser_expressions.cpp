@@ -34,6 +34,9 @@ NodePtr Parser::parse_expr() {
         advance();
         skip_newlines();
         n->kids.push_back(parse_expr());
+      } else if (cur().kind == Tok::LParen && peek().kind == Tok::RParen) {
+        advance();  // `exit ()`: the empty value after exit adds nothing
+        advance();
       }
       return finish(std::move(n));
     }
@@ -51,7 +54,7 @@ NodePtr Parser::parse_assignment() {
   if (cur().kind == Tok::Op && (cur().text == L"=" || cur().text == L"+=" || cur().text == L"-=" ||
                                 cur().text == L"*=" || cur().text == L"/=")) {
     if (lhs->kind != NodeKind::Ident && lhs->kind != NodeKind::Property &&
-        lhs->kind != NodeKind::Index)
+        lhs->kind != NodeKind::Index && lhs->kind != NodeKind::Deref)
       fail(L"<end of expression>");
     Token op = cur();
     advance();
@@ -340,6 +343,7 @@ NodePtr Parser::factor_block(const Token& t) {
   while (true) {
     b->kids.push_back(parse_expr());
     if (cur().kind == Tok::RParen) break;
+    if (follows_paren_on_line()) continue;
     if (cur().kind != Tok::Newline && cur().kind != Tok::Semicolon) fail(L")");
     skip_separators();
     if (cur().kind == Tok::RParen) break;

@@ -133,6 +133,9 @@ class Parser {
   // call, header or control is not complete yet. Consumes the line breaks when it does.
   // Not in a case item's body, where such a line is the next label.
   bool keyarg_continues();
+  bool follows_paren_on_line() const;
+  bool handler_starts_here() const;
+  bool body_follows_paren() const;
   // A context clause may open a statement without `with` when its shape is unmistakable.
   bool context_starts_here() const;
   NodePtr try_construct();

@@ -334,30 +334,11 @@ String::String(std::wstring s) : string(std::move(s)) {
   maxhost::mxs::note_heap_bytes(string.capacity() * sizeof(wchar_t));
 }
 
+// The host prints a string's characters as they are, between quotes: no escapes.
 void String::sprin1(CharStream* s) {
-  std::wstring out = L"\"";
-  for (wchar_t c : string) {
-    switch (c) {
-      case L'"':
-        out += L"\\\"";
-        break;
-      case L'\\':
-        out += L"\\\\";
-        break;
-      case L'\n':
-        out += L"\\n";
-        break;
-      case L'\r':
-        out += L"\\r";
-        break;
-      case L'\t':
-        out += L"\\t";
-        break;
-      default:
-        out += c;
-    }
-  }
-  out += L"\"";
+  std::wstring out;
+  out.reserve(string.size() + 2);
+  out.append(L"\"").append(string).append(L"\"");
   maxhost::mxs::put_text(s, out);
 }
 void String::sprint(CharStream* s) {
@@ -482,10 +463,15 @@ void Array::sprin1(CharStream* s) {
   PrintGuard guard(this);
   if (guard.cycle) return s->puts(L"...");
   s->puts(L"#(");
-  for (std::size_t i = 0; i < data.size(); ++i) {
+  const std::size_t shown =
+      maxhost::mxs::print_all_elements()
+          ? data.size()
+          : std::min<std::size_t>(data.size(), maxhost::mxs::kPrintedElements);
+  for (std::size_t i = 0; i < shown; ++i) {
     if (i) s->puts(L", ");
     data[i]->sprin1(s);
   }
+  if (shown < data.size()) s->puts(L", ...");
   s->puts(L")");
 }
 void Array::gc_trace() {
@@ -659,7 +645,7 @@ TypeError::TypeError(const MCHAR* s, Value* v)
 ConversionError::ConversionError(Value* v, const MCHAR* type_name)
     : MAXScriptException(L"Unable to convert: " + printed(v) + L" to type: " + type_name) {}
 NoMethodError::NoMethodError(const MCHAR* fn, Value* v)
-    : MAXScriptException(std::wstring(L"No \"") + fn + L"\" function for " + printed(v)) {}
+    : MAXScriptException(std::wstring(L"No \"\"") + fn + L"\"\" function for " + printed(v)) {}
 AccessorError::AccessorError(Value* obj, Value* prop)
     : MAXScriptException(L"Unknown property: \"" + maxhost::mxs::sprinted(prop) + L"\" in " +
                          printed(obj)) {}

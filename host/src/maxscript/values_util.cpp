@@ -1,11 +1,23 @@
 #include "maxscript/values_util.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cwchar>
 #include <cwctype>
 
 namespace maxhost::mxs {
+
+namespace {
+std::atomic<bool> g_print_all_elements{false};
+}  // namespace
+
+bool print_all_elements() {
+  return g_print_all_elements.load(std::memory_order_relaxed);
+}
+void set_print_all_elements(bool all) {
+  g_print_all_elements.store(all, std::memory_order_relaxed);
+}
 
 std::wstring printed(Value* v) {
   if (v == nullptr) return L"";

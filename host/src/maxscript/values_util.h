@@ -19,6 +19,12 @@ bool parse_number(const std::wstring& s, double& out, bool& is_integer);
 
 void check_stack();
 
+// `options.printAllElements` (also `with printAllElements`): when false, an array prints its
+// first kPrintedElements elements and then "...", in print, `as string` and the listener.
+constexpr int kPrintedElements = 20;
+bool print_all_elements();
+void set_print_all_elements(bool all);
+
 // Writes text to a stream whole: a NUL inside it does not end it (CharStream::puts takes
 // C strings, so other streams get the pieces between NULs).
 void put_text(CharStream* s, const std::wstring& text);

@@ -46,6 +46,35 @@ TEST_F(BridgeTest, ObjectsAndClassesPrintLikeTheHost) {
   EXPECT_FALSE(bad.ok);
 }
 
+// Static members through a class value: System.Math picks the Int32 overload for integers
+// and the Double one otherwise; Double results read as script floats.
+TEST_F(BridgeTest, StaticMethodsAndPropertiesOfAClass) {
+  EXPECT_EQ(run(L"(dotNetClass \"System.Math\").Max 3 7"), L"7");
+  EXPECT_EQ(run(L"(dotNetClass \"System.Math\").Max 3 7.5"), L"7.5");
+  EXPECT_EQ(run(L"(dotNetClass \"System.Math\").Min -2 9"), L"-2");
+  EXPECT_EQ(run(L"(dotNetClass \"Math\").PI"), L"3.14159");
+  EXPECT_EQ(run(L"m = dotNetClass \"System.Math\"\nm.Round 2.5"), L"2.0");
+  EXPECT_EQ(run(L"m.Round 3.5"), L"4.0");
+  EXPECT_EQ(run(L"m.Abs -4"), L"4");
+  EXPECT_EQ(run(L"m.Pow 2 10"), L"1024.0");
+  EXPECT_EQ(run(L"m.Sqrt 2.25d0"), L"1.5");
+  EXPECT_EQ(run(L"classOf (m.Max 1 2)"), L"Integer");
+  mxs::RunResult r = runRaw(L"m.Abs (-2147483647 - 1)");
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find(L".NET runtime exception: Negating the minimum value"), std::wstring::npos)
+      << Utf8FromWide(r.error);
+  r = runRaw(L"m.Max 1");
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find(L"No overload of System.Math.Max"), std::wstring::npos);
+}
+
+// 64-bit script values go to .NET as Int64 and Double; an Int64 that does not fit a script
+// Integer comes back as an Integer64 instead of losing its high bits.
+TEST_F(BridgeTest, WideNumbersCrossTheBridge) {
+  EXPECT_EQ(run(L"p = dotNetObject \"System.IntPtr\" 8589934592L\np.ToInt64()"), L"8589934592L");
+  EXPECT_EQ(run(L"p = dotNetObject \"System.IntPtr\" 12\np.ToInt64()"), L"12");
+}
+
 TEST_F(BridgeTest, PropertiesMethodsAndConversions) {
   EXPECT_EQ(run(L"b = dotNetObject \"System.Windows.Forms.Button\"\n"
                 L"b.Text = \"Remove\"\nb.text"),
@@ -129,7 +158,7 @@ TEST_F(BridgeTest, HandlerErrorsAreReportedAndDoNotEscape) {
   auto errors = mxs::reported_errors();
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_TRUE(errors[0].message_box);
-  EXPECT_NE(errors[0].text.find(L"No \"+\" function for undefined"), std::wstring::npos);
+  EXPECT_NE(errors[0].text.find(L"No \"\"+\"\" function for undefined"), std::wstring::npos);
 }
 
 TEST_F(BridgeTest, ColorManAnswersHostColoursAsPoints) {

@@ -97,7 +97,7 @@ TEST_F(Api, QuietErrorsAreLoggedWithoutMessageBox) {
   auto errors = reported_errors();
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_FALSE(errors[0].message_box);
-  EXPECT_NE(listener.find(L"-- No \"+\" function for undefined"), std::wstring::npos);
+  EXPECT_NE(listener.find(L"-- No \"\"+\"\" function for undefined"), std::wstring::npos);
   listener.clear();
   EXPECT_EQ(ExecuteMAXScriptScript(_T("x = ("), TRUE, nullptr, FALSE), FALSE);
   EXPECT_TRUE(listener.empty());

@@ -116,6 +116,35 @@ TEST_F(Collector, FunctionScopesAndClosuresStayAlive) {
   EXPECT_EQ(r.result, L"#(1, 2)");
 }
 
+// A reference keeps the place it refers to: a function's local, an array, a struct.
+TEST_F(Collector, ReferencesKeepWhatTheyReferTo) {
+  RunResult r = run_string(
+      L"fn mk = (local kept = #(\"local\"); &kept)\n"
+      L"r1 = mk()\n"
+      L"r2 = &(#(1, #(2)))[2]\n"
+      L"struct S (v = \"member\")\n"
+      L"r3 = &(S()).v\n"
+      L"for i = 1 to 2000 do (local junk = #(i, i))\n"
+      L"gc()\n"
+      L"#(*r1, *r2, *r3)");
+  EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
+  EXPECT_EQ(r.result, L"#(#(\"local\"), #(2), \"member\")");
+}
+
+// A struct copy and its bound member functions survive a collection that runs while the
+// clone handler allocates.
+TEST_F(Collector, StructCopiesSurviveCollectionInTheirCloneHandler) {
+  RunResult r = run_string(
+      L"struct P (items = #(1), fn n = items.count, on clone do (for i = 1 to 3000 do "
+      L"(local t = #(i)); gc()))\n"
+      L"c = copy (P())\n"
+      L"gc()\n"
+      L"append c.items 2\n"
+      L"c.n()");
+  EXPECT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
+  EXPECT_EQ(r.result, L"2");
+}
+
 TEST_F(Collector, CyclesAreFreed) {
   run_string(L"struct Node2 (next)\nfor i = 1 to 100 do (local n = Node2(); n.next = n)");
   collect();

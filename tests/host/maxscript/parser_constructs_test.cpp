@@ -325,8 +325,6 @@ TEST_F(ConstructEval, UnsupportedDefinitionsRaiseAClearRuntimeError) {
   EXPECT_NE(r.error.find(L"path name $Box01 is not supported by this host"), std::wstring::npos);
   r = run_string(L"max select all", L"t.ms");
   EXPECT_NE(r.error.find(L"max select all is not supported"), std::wstring::npos);
-  r = run_string(L"#{1..3}", L"t.ms");
-  EXPECT_NE(r.error.find(L"bit array is not supported"), std::wstring::npos);
 }
 
 TEST_F(ConstructEval, ContextsRunTheirBodyAndLiteralsEvaluate) {
@@ -338,7 +336,13 @@ TEST_F(ConstructEval, ContextsRunTheirBodyAndLiteralsEvaluate) {
   r = run_string(L"[1, 2]", L"t.ms");
   EXPECT_EQ(r.result, L"[1,2]");
   r = run_string(L"1.5s + 0", L"t.ms");
-  EXPECT_EQ(r.result, L"45.0");
+  EXPECT_EQ(r.result, L"45f");
+  r = run_string(L"#{1..3, 5, 4..2, 9..9}", L"t.ms");
+  EXPECT_EQ(r.result, L"#{1..3, 5, 9}") << maxhost::Utf8FromWide(r.error);
+  r = run_string(L"#{0..2}", L"t.ms");
+  EXPECT_NE(r.error.find(L"BitArray index out of range: 0"), std::wstring::npos);
+  r = run_string(L"#{1..\"x\"}", L"t.ms");
+  EXPECT_NE(r.error.find(L"Unable to convert: \"x\" to type: Integer"), std::wstring::npos);
 }
 
 TEST_F(ConstructEval, StructCreateHandlerRunsAfterMemberDefaults) {
@@ -436,6 +440,49 @@ TEST(ParserConstructs, TopLevelExpressionAfterAClosingParenthesis) {
   // Anything else still needs a line break or a semicolon.
   EXPECT_FALSE(parse_program(L"x = 1 y = 2", L"t.ms").errors.empty());
   EXPECT_FALSE(parse_program(L"x = (1) 2 3 = 4", L"t.ms").errors.empty());
+}
+
+// Forms found in published scripts that the host runs.
+TEST(ParserConstructs, FormsOfPublishedScripts) {
+  // Declarations separated by spaces declare every name.
+  ParseResult r = parse_program(L"global ro1 ro2\nlocal a b = 3, c", L"t.ms");
+  ASSERT_TRUE(r.errors.empty()) << maxhost::Utf8FromWide(r.errors[0].message);
+  EXPECT_EQ(r.program->body[0]->kids.size(), 2u);
+  EXPECT_EQ(r.program->body[0]->kids[1]->text, L"ro2");
+  EXPECT_EQ(r.program->body[1]->kids.size(), 3u);
+  ASSERT_EQ(r.program->body[1]->kids[1]->kids.size(), 1u);  // b's initial value
+  // A handler may follow its control on the same line; `on` as a value still works.
+  r = parse_program(
+      L"rollout r \"R\"\n(\n  button b \"B\" across:3 \ton b pressed do print 1\n"
+      L"  checkbox c \"C\" checked:on\n)",
+      L"t.ms");
+  ASSERT_TRUE(r.errors.empty()) << maxhost::Utf8FromWide(r.errors[0].message);
+  const Node* body = r.program->body[0]->kids.back().get();
+  ASSERT_EQ(body->kids.size(), 3u);
+  EXPECT_EQ(body->kids[1]->kind, NodeKind::Handler);
+  // A caption computed in parentheses before the body.
+  r = parse_program(L"rollout r (title()) width:200\n(\n  label l \"x\"\n)", L"t.ms");
+  ASSERT_TRUE(r.errors.empty()) << maxhost::Utf8FromWide(r.errors[0].message);
+  EXPECT_EQ(r.program->body[0]->kids[1]->kind, NodeKind::Block);
+  EXPECT_EQ(r.program->body[0]->kids.back()->kind, NodeKind::DefBody);
+  // Reserved words as keyword parameter names.
+  r = parse_program(L"fn report step:10 to: as:true = step", L"t.ms");
+  ASSERT_TRUE(r.errors.empty()) << maxhost::Utf8FromWide(r.errors[0].message);
+  EXPECT_EQ(r.program->body[0]->kids[1]->text, L"to");
+  EXPECT_TRUE(r.program->body[0]->kids[2]->flag);
+  // Inside a block, an expression may follow `)` on the same line, as at the top level.
+  expect_clean(L"(\n  c = rotation_list() \tobj.controller = c\n)");
+  expect_clean(L"for i = 1 to 3 do (if i == 2 then exit ()\n print i)");
+  // Still an error: two expressions on a line with nothing that ends the first.
+  EXPECT_FALSE(parse_program(L"(\n  x = 1 y = 2\n)", L"t.ms").errors.empty());
+  EXPECT_FALSE(parse_program(L"global 5", L"t.ms").errors.empty());
+}
+
+// A NUL between tokens ends the script, as the host reads a script as a C string.
+TEST(ParserConstructs, NulOutsideAStringEndsTheScript) {
+  ParseResult r = parse_program(std::wstring(L"x = 1\n", 6) + L'\0' + L"))) garbage", L"t.ms");
+  EXPECT_TRUE(r.errors.empty());
+  EXPECT_EQ(r.program->body.size(), 1u);
 }
 
 }  // namespace

@@ -158,4 +158,21 @@ TEST_F(Values, BitArraysGrowCompareAndRefuseBadIndices) {
   EXPECT_TRUE(has(error_of(L"b / b"), L"/"));
 }
 
+// The wider numbers at their edges: Integer64 wraps as 64-bit arithmetic does, a Double
+// prints with its exponent after d, a Time keeps whole ticks.
+TEST_F(Values, WideNumbersAtTheirEdges) {
+  EXPECT_EQ(eval(L"9223372036854775807L + 1"), L"-9223372036854775808L");
+  EXPECT_EQ(eval(L"(-9223372036854775807L - 1) / -1"), L"-9223372036854775808L");
+  EXPECT_TRUE(has(error_of(L"99999999999999999999L"), L"Integer64 literal out of range"));
+  EXPECT_EQ(eval(L"1.5d20"), L"1.5d20");
+  EXPECT_EQ(eval(L"2.5d-7"), L"2.5d-7");
+  EXPECT_EQ(eval(L"123456789.125d0"), L"123456789.125d0");
+  EXPECT_EQ(eval(L"(1f / 3).ticks"), L"53");
+  EXPECT_EQ(eval(L"1t"), L"0.00625f");
+  EXPECT_EQ(eval(L"1e30 as time"), L"0f");
+  EXPECT_EQ(eval(L"sort #(3f, 1, 2.5f, 2L)"), L"#(1, 2L, 2.5f, 3f)");
+  EXPECT_TRUE(has(error_of(L"10f * 2f"), L"No \"\"*\"\" function for 10f"));
+  EXPECT_TRUE(has(error_of(L"2 / 10f"), L"No \"\"/\"\" function for 2"));
+}
+
 }  // namespace
