@@ -16,6 +16,10 @@ include(${CMAKE_CURRENT_LIST_DIR}/../../host/cmake/resources.cmake)
 add_executable(tilvara_make_logo ${_tv_res_src}/make_logo.cpp)
 target_compile_features(tilvara_make_logo PRIVATE cxx_std_17)
 set_target_properties(tilvara_make_logo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+if(WIN32)
+  # It runs at build time from its own folder, beside none of the run-time libraries.
+  target_link_options(tilvara_make_logo PRIVATE -static)
+endif()
 
 add_custom_command(
   OUTPUT ${_tv_res_gen}/Tilvara_logo.bmp

@@ -18,7 +18,7 @@ std::vector<std::string> g_events;
 }
 
 // Called by the probe plug-ins (found with dlsym in the executable).
-extern "C" __attribute__((visibility("default"))) void ProbeEvent(const char* what) {
+extern "C" __declspec(dllexport) void ProbeEvent(const char* what) {
   g_events.emplace_back(what);
 }
 

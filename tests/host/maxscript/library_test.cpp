@@ -15,6 +15,7 @@
 #include "render/register.h"
 #include "scene/scene_file.h"
 #include "script_test.h"
+#include "../test_support/special_file.h"
 
 namespace {
 
@@ -141,7 +142,7 @@ TEST_F(Library, FailedLoadsSayWhyAndKeepTheLibrary) {
   const std::string garbage = path("garbage.mat");
   { std::ofstream(garbage) << "not a scene file at all"; }
   const std::string fifo = path("pipe.mat");
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_TRUE(maxhost::test::MakeSpecialFile(fifo));
   path("missing.mat");
   for (const wchar_t* script : {L"loadMaterialLibrary garbagePath", L"loadMaterialLibrary pipePath",
                                 L"loadMaterialLibrary missingPath"}) {
