@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 
 #include "app_error.h"
 #include "core/class_directory.h"
@@ -14,9 +15,16 @@ namespace tilvara_app {
 
 std::string DefaultPluginFolder() {
   if (const char* env = std::getenv("TILVARA_PLUGIN_DIR"); env && *env) return env;
+#if defined(_WIN32)
+  wchar_t path[MAX_PATH * 4];
+  const DWORD n = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+  if (n == 0 || n >= std::size(path)) return "plugins";
+  const std::filesystem::path exe(std::wstring(path, n));
+#else
   std::error_code ec;
   const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) return "plugins";
+#endif
   return (exe.parent_path() / "plugins").string();
 }
 
