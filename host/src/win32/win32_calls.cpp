@@ -183,7 +183,10 @@ DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size) {
 }
 
 HMODULE WINAPI GetModuleHandleW(LPCWSTR name) {
-  if (!name) return nullptr;  // the executable is not a module record
+  if (!name) {
+    MAXHOST_PASS_TO_SYSTEM(SystemGetModuleHandleW(name));
+    return nullptr;  // the executable is not a module record
+  }
   const std::wstring wanted(name);
   for (HMODULE h : RegisteredModules()) {
     const Module* m = FindModule(h);
