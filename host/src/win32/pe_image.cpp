@@ -73,9 +73,8 @@ std::string ReadHeaders(std::span<const std::uint8_t> b, Headers& h) {
 // The file offset of an address of the loaded image, when a section holds it in the file.
 std::optional<std::size_t> FileOffset(const Headers& h, std::uint32_t rva, std::size_t length) {
   for (const Section& s : h.sections) {
-    const std::uint32_t span = s.raw_size < s.virtual_size || s.virtual_size == 0
-                                   ? s.raw_size
-                                   : s.virtual_size;
+    const std::uint32_t span =
+        s.raw_size < s.virtual_size || s.virtual_size == 0 ? s.raw_size : s.virtual_size;
     if (rva >= s.virtual_address && rva - s.virtual_address <= span &&
         span - (rva - s.virtual_address) >= length)
       return std::size_t{s.raw_offset} + (rva - s.virtual_address);

@@ -15,10 +15,10 @@ std::string PeLibraryProblem(std::span<const std::uint8_t> file);
 
 struct PeExportsResult {
   bool ok = false;
-  std::string library_name;         // the name the export table gives the library
-  std::vector<std::string> names;   // exported names, in the table's (sorted) order
-  std::uint32_t function_count = 0; // entries of the address table, named or not
-  std::string error;                // "ReadPeExports: ..." when !ok
+  std::string library_name;          // the name the export table gives the library
+  std::vector<std::string> names;    // exported names, in the table's (sorted) order
+  std::uint32_t function_count = 0;  // entries of the address table, named or not
+  std::string error;                 // "ReadPeExports: ..." when !ok
 };
 
 // The export table of a PE32+ file in memory; a file without one has no names.

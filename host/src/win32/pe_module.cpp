@@ -113,7 +113,8 @@ int RedirectImports(HMODULE module) {
     const char* function;
     void* replacement;
   };
-#define MAXHOST_BIND(library, name) {library, #name, reinterpret_cast<void*>(&maxhost_##name)}
+#define MAXHOST_BIND(library, name) \
+  { library, #name, reinterpret_cast<void*>(&maxhost_##name) }
   const Binding bindings[] = {
       MAXHOST_BIND("shell32.dll", ShellExecuteW),
       MAXHOST_BIND("user32.dll", MessageBoxW),

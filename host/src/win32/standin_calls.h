@@ -86,8 +86,7 @@ MAXHOST_WIN32_CALL LRESULT WINAPI maxhost_SendDlgItemMessageW(HWND hDlg, int nID
 MAXHOST_WIN32_CALL BOOL WINAPI maxhost_SetWindowTextW(HWND hWnd, LPCWSTR lpString);
 MAXHOST_WIN32_CALL int WINAPI maxhost_GetWindowTextW(HWND hWnd, LPWSTR lpString, int nMaxCount);
 MAXHOST_WIN32_CALL int WINAPI maxhost_GetWindowTextLengthW(HWND hWnd);
-MAXHOST_WIN32_CALL BOOL WINAPI maxhost_SetDlgItemTextW(HWND hDlg, int nIDDlgItem,
-                                                       LPCWSTR lpString);
+MAXHOST_WIN32_CALL BOOL WINAPI maxhost_SetDlgItemTextW(HWND hDlg, int nIDDlgItem, LPCWSTR lpString);
 MAXHOST_WIN32_CALL UINT WINAPI maxhost_GetDlgItemTextW(HWND hDlg, int nIDDlgItem, LPWSTR lpString,
                                                        int cchMax);
 MAXHOST_WIN32_CALL BOOL WINAPI maxhost_EnableWindow(HWND hWnd, BOOL bEnable);

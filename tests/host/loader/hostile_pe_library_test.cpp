@@ -33,7 +33,8 @@ void WriteAll(const fs::path& path, const std::vector<char>& bytes) {
 class HostilePeFolder : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("tilvara_hostile_pe_" + std::to_string(GetCurrentProcessId()));
+    dir_ =
+        fs::temp_directory_path() / ("tilvara_hostile_pe_" + std::to_string(GetCurrentProcessId()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     good_ = ReadAll(fs::path(PROBE_GOOD_DIR) / "probe_good.dlt");
@@ -61,10 +62,10 @@ TEST_F(HostilePeFolder, EveryBadFileIsSkippedWithItsReasonAndTheGoodOneLoads) {
   WriteAll(dir_ / "half.dlt", std::vector<char>(good_.begin(), good_.begin() + good_.size() / 2));
   WriteAll(dir_ / "empty.dlt", {});
   WriteAll(dir_ / "text.dlt", {'n', 'o', 't', ' ', 'a', ' ', 'D', 'L', 'L', '\n'});
-  WritePatched("i386.dlt", pe_ + 4, 0x014C);            // IMAGE_FILE_MACHINE_I386
-  WritePatched("program.dlt", pe_ + 4 + 18, 0x0022);    // executable, no IMAGE_FILE_DLL
-  WritePatched("pe32.dlt", pe_ + 24, 0x010B);           // a 32-bit optional header
-  WritePatched("no_signature.dlt", pe_, 0x4550 + 1);    // "QE"
+  WritePatched("i386.dlt", pe_ + 4, 0x014C);          // IMAGE_FILE_MACHINE_I386
+  WritePatched("program.dlt", pe_ + 4 + 18, 0x0022);  // executable, no IMAGE_FILE_DLL
+  WritePatched("pe32.dlt", pe_ + 24, 0x010B);         // a 32-bit optional header
+  WritePatched("no_signature.dlt", pe_, 0x4550 + 1);  // "QE"
   fs::create_directory(dir_ / "folder.dlt");
 
   PluginLoader loader;

@@ -99,7 +99,8 @@ TEST_F(Library, SavedMapComesBackWithEveryParameter) {
 
   EXPECT_EQ(eval(L"loadMaterialLibrary floorPath"), L"true");
   std::wstring quoted;  // as the listener prints a string: backslashes escaped
-  for (wchar_t c : WideFromUtf8(file)) quoted += c == L'\\' ? std::wstring(L"\\\\") : std::wstring(1, c);
+  for (wchar_t c : WideFromUtf8(file))
+    quoted += c == L'\\' ? std::wstring(L"\\\\") : std::wstring(1, c);
   EXPECT_EQ(eval(L"getMatLibFileName()"), L"\"" + quoted + L"\"");
   EXPECT_EQ(eval(L"currentMaterialLibrary.count"), L"2");
   eval(L"back = currentMaterialLibrary[1]");

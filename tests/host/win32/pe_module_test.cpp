@@ -55,7 +55,8 @@ TEST_F(LoadedFixture, TheSystemAnswersForAModuleThatIsNoRecord) {
   WCHAR buffer[64] = L"x";
   EXPECT_GT(LoadStringW(module_, 1, buffer, 64), 0);
   EXPECT_NE(buffer[0], L'x');
-  const std::vector<Resource> none = ReadModuleResources(GetModuleHandleW(L"kernel32.dll"), nullptr);
+  const std::vector<Resource> none =
+      ReadModuleResources(GetModuleHandleW(L"kernel32.dll"), nullptr);
   EXPECT_FALSE(none.empty()) << "kernel32 carries a version resource";
 }
 
@@ -81,11 +82,11 @@ TEST(RedirectImport, BindsAnImportAndBindsItBack) {
   HMODULE self = GetModuleHandleW(nullptr);
   EXPECT_EQ(RedirectImport(self, "no_such.dll", "GetTickCount", nullptr), 0);
   EXPECT_EQ(RedirectImport(self, "kernel32.dll", "NoSuchFunction", nullptr), 0);
-  void* real = reinterpret_cast<void*>(
-      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTickCount")));
-  ASSERT_EQ(RedirectImport(self, "KERNEL32.dll", "GetTickCount",
-                           reinterpret_cast<void*>(&FakeTickCount)),
-            1);
+  void* real = reinterpret_cast<void*>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTickCount")));
+  ASSERT_EQ(
+      RedirectImport(self, "KERNEL32.dll", "GetTickCount", reinterpret_cast<void*>(&FakeTickCount)),
+      1);
   EXPECT_EQ(Ticks(), 4242u);
   ASSERT_EQ(RedirectImport(self, "kernel32.dll", "GetTickCount", real), 1);
   EXPECT_NE(Ticks(), 4242u);
