@@ -19,6 +19,9 @@ std::string PluginFolder(const GlobalOptions& global) {
 int main(int argc, char** argv) {
   using namespace tilvara_app;
   CLI::App app{"tilvara: runs the Tilvara texture-map plug-in in a stand-in 3ds Max host"};
+  // Options are --long and -s on every platform; an argument that begins with / is a path
+  // (CLI11 would take it for a Windows-style option there). Verbs inherit the setting.
+  app.allow_windows_style_options(false);
   app.require_subcommand(1);
   GlobalOptions global;
   app.add_option(
