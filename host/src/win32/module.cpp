@@ -19,6 +19,9 @@ constexpr std::size_t kMaxResFileBytes = std::size_t{64} << 20;
 struct Registry {
   std::mutex mutex;
   std::unordered_map<HMODULE, std::unique_ptr<Module>> modules;
+  // Registrations of each handle: a library that the system loaded more than once has one
+  // handle, and its record lives until the last of them is undone.
+  std::unordered_map<HMODULE, int> registrations;
 };
 
 Registry& TheRegistry() {
@@ -60,7 +63,9 @@ HMODULE Insert(std::unique_ptr<Module> m, HMODULE handle = nullptr) {
   Registry& reg = TheRegistry();
   std::lock_guard lock(reg.mutex);
   if (!handle) handle = reinterpret_cast<HMODULE>(m.get());
-  reg.modules.insert_or_assign(handle, std::move(m));
+  // A library registered again keeps its first record, whose resources may be in use.
+  reg.modules.try_emplace(handle, std::move(m));
+  ++reg.registrations[handle];
   return handle;
 }
 
@@ -110,6 +115,8 @@ bool UnregisterModule(HMODULE module) {
     std::lock_guard lock(reg.mutex);
     auto it = reg.modules.find(module);
     if (it == reg.modules.end()) return false;
+    if (--reg.registrations[module] > 0) return true;
+    reg.registrations.erase(module);
     doomed = std::move(it->second);
     reg.modules.erase(it);
   }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "loader/plugin_loader.h"
+#include "win32/module.h"
 #include "win32/pe_image.h"
 
 namespace maxhost {
@@ -111,6 +112,25 @@ TEST_F(HostilePeFolder, TheExportTableIsReadFromTheFile) {
   }
   const std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + 1024);
   EXPECT_FALSE(ReadPeExports(cut).ok);
+}
+
+// The system hands out one module for a library loaded twice; its record lives as long as
+// either load.
+TEST(LoadedTwice, TheRecordLivesUntilTheLastLoaderLetsGo) {
+  const std::string path = std::string(PROBE_GOOD_DIR) + "/probe_good.dlt";
+  PluginLoader first;
+  ASSERT_TRUE(first.LoadPlugin(path).ok);
+  {
+    PluginLoader second;
+    ASSERT_TRUE(second.LoadPlugin(path).ok);
+    EXPECT_EQ(second.Libraries()[0].instance, first.Libraries()[0].instance);
+  }
+  const Module* record = FindModule(first.Libraries()[0].instance);
+  ASSERT_NE(record, nullptr);
+  EXPECT_FALSE(record->resources.empty());
+  const HINSTANCE instance = first.Libraries()[0].instance;
+  first.UnloadAll();
+  EXPECT_EQ(FindModule(instance), nullptr);
 }
 
 }  // namespace
