@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "app_error.h"
+#include "base/files.h"
 #include "core/class_directory.h"
 #include "dotnet/bridge.h"
 #include "imtl.h"
@@ -25,7 +26,7 @@ std::string DefaultPluginFolder() {
   const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) return "plugins";
 #endif
-  return (exe.parent_path() / "plugins").string();
+  return maxhost::Utf8FromPath(exe.parent_path() / "plugins");
 }
 
 HostSession::HostSession(const std::string& pluginFolder) {

@@ -73,6 +73,11 @@ with tempfile.TemporaryDirectory() as tmp:
     check(wrote, "render does not say where it wrote the image")
     run("render", "--size", "96x64", "--threads", "3", "-o", b)
     check(os.path.exists(a) and digest(a) == digest(b), "1- and 3-thread renders differ")
+    # Paths are UTF-8 on every platform: a file named outside ASCII is written under its name.
+    named = os.path.join(tmp, "d\u00e9j\u00e0-\u6728.png")
+    p = run("render", "--size", "8x8", "-o", named)
+    check(os.path.exists(named), "a non-ASCII output name was not kept: %r" % os.listdir(tmp))
+    check(os.path.basename(named) in p.stdout, "render names its file wrongly: %r" % p.stdout)
     for scene in ("faces", "objects"):
         run("render", "--scene", scene, "--size", "64x64", "-o", os.path.join(tmp, scene + ".png"))
     # Sub-textures from files: the rendered image is one of the texture file's own.

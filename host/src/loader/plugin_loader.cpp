@@ -209,15 +209,16 @@ std::vector<PluginLoadResult> PluginLoader::LoadFolder(const std::string& folder
     results.push_back({folder, false, std::string(kLoadFolder) + ": " + folder + ": " + why});
     return results;
   };
-  const fs::file_status status = fs::status(folder, ec);
+  const fs::path where = PathFromUtf8(folder);
+  const fs::file_status status = fs::status(where, ec);
   if (!fs::exists(status)) return failed("no such plug-in folder");
   if (!fs::is_directory(status)) return failed("not a plug-in folder (not a directory)");
   std::vector<std::string> paths;
-  fs::directory_iterator it(folder, ec);
+  fs::directory_iterator it(where, ec);
   if (ec) return failed("the folder cannot be read: " + ec.message());
   for (const fs::directory_entry& entry : it) {
     if (EqualsNoCase(entry.path().extension().string(), std::string_view(".dlt")))
-      paths.push_back(entry.path().string());
+      paths.push_back(Utf8FromPath(entry.path()));
   }
   std::sort(paths.begin(), paths.end());
   for (const std::string& path : paths) results.push_back(LoadPlugin(path));
