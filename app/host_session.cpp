@@ -2,8 +2,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 
 #include "app_error.h"
+#include "base/files.h"
 #include "core/class_directory.h"
 #include "dotnet/bridge.h"
 #include "imtl.h"
@@ -14,10 +16,17 @@ namespace tilvara_app {
 
 std::string DefaultPluginFolder() {
   if (const char* env = std::getenv("TILVARA_PLUGIN_DIR"); env && *env) return env;
+#if defined(_WIN32)
+  wchar_t path[MAX_PATH * 4];
+  const DWORD n = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+  if (n == 0 || n >= std::size(path)) return "plugins";
+  const std::filesystem::path exe(std::wstring(path, n));
+#else
   std::error_code ec;
   const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) return "plugins";
-  return (exe.parent_path() / "plugins").string();
+#endif
+  return maxhost::Utf8FromPath(exe.parent_path() / "plugins");
 }
 
 HostSession::HostSession(const std::string& pluginFolder) {

@@ -4,9 +4,16 @@
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <string>
 #include <vector>
 
+#if defined(_WIN32)
+#include <windows.h>
+#include <shellapi.h>
+#endif
+
 #include "app_error.h"
+#include "base/text.h"
 #include "commands.h"
 #include "host_session.h"
 
@@ -19,6 +26,9 @@ std::string PluginFolder(const GlobalOptions& global) {
 int main(int argc, char** argv) {
   using namespace tilvara_app;
   CLI::App app{"tilvara: runs the Tilvara texture-map plug-in in a stand-in 3ds Max host"};
+  // Options are --long and -s on every platform; an argument that begins with / is a path
+  // (CLI11 would take it for a Windows-style option there). Verbs inherit the setting.
+  app.allow_windows_style_options(false);
   app.require_subcommand(1);
   GlobalOptions global;
   app.add_option(
@@ -40,6 +50,20 @@ int main(int argc, char** argv) {
   add("script", "run MAXScript with the plug-ins loaded", AddScriptCommand);
   add("rollout", "draw the map's rollout as the material editor shows it", AddRolloutCommand);
 
+#if defined(_WIN32)
+  // Arguments are UTF-8 as on other platforms, not the ANSI code page's narrow form.
+  std::vector<std::string> utf8;
+  if (int count = 0; LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    for (int i = 0; i < count; ++i) utf8.push_back(maxhost::Utf8FromWide(wide[i]));
+    LocalFree(wide);
+  }
+  std::vector<char*> pointers;
+  for (std::string& a : utf8) pointers.push_back(a.data());
+  if (!pointers.empty()) {
+    argc = static_cast<int>(pointers.size());
+    argv = pointers.data();
+  }
+#endif
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

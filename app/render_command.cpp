@@ -153,15 +153,19 @@ int Run(const RenderArgs& args, const GlobalOptions& global) {
   maxhost::RenderOptions options;
   options.width = size.width;
   options.height = size.height;
-  options.threads = args.threads > 0 ? args.threads : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  options.threads = args.threads > 0
+                        ? args.threads
+                        : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   const maxhost::RenderResult result = maxhost::Render(*scene, options);
   if (!result.ok) throw AppError("render", result.error);
   std::string why;
   if (!maxhost::WritePng(args.output, result.image, why)) throw AppError(args.output, why);
   std::error_code ec;
-  const std::string where = std::filesystem::absolute(args.output, ec).string();
-  std::printf("tilvara: wrote %s (%dx%d, %s scene, %d thread%s)\n", ec ? args.output.c_str() : where.c_str(), size.width,
-              size.height, args.scene.c_str(), options.threads, options.threads == 1 ? "" : "s");
+  const std::string where =
+      maxhost::Utf8FromPath(std::filesystem::absolute(maxhost::PathFromUtf8(args.output), ec));
+  std::printf("tilvara: wrote %s (%dx%d, %s scene, %d thread%s)\n",
+              ec ? args.output.c_str() : where.c_str(), size.width, size.height, args.scene.c_str(),
+              options.threads, options.threads == 1 ? "" : "s");
   return 0;
 }
 

@@ -80,6 +80,22 @@ int CheckSyntax(const std::vector<std::string>& files) {
 
 // Ctrl-C stops a running script as the host's Escape key does; the engine reports the
 // interruption as a script error.
+#if defined(_WIN32)
+// The console calls the handler on a thread of its own, as a signal would interrupt.
+BOOL WINAPI OnConsoleControl(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  maxhost::mxs::request_interrupt();
+  return TRUE;
+}
+
+class InterruptHandler {
+ public:
+  InterruptHandler() { SetConsoleCtrlHandler(OnConsoleControl, TRUE); }
+  ~InterruptHandler() { SetConsoleCtrlHandler(OnConsoleControl, FALSE); }
+  InterruptHandler(const InterruptHandler&) = delete;
+  InterruptHandler& operator=(const InterruptHandler&) = delete;
+};
+#else
 extern "C" void OnInterrupt(int) {
   maxhost::mxs::request_interrupt();
 }
@@ -99,6 +115,7 @@ class InterruptHandler {
  private:
   struct sigaction previous_ {};
 };
+#endif
 
 void ApplyLimits(const ScriptArgs& args) {
   maxhost::mxs::RunLimits limits = maxhost::mxs::run_limits();

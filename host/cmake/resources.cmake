@@ -1,6 +1,7 @@
 # Win32 resources for libraries the stand-in loads. A .rc file is compiled by windres
 # into a .res, which travels inside the built library as its ELF section ".rsrc", where
-# the stand-in's resource calls find it (a PE file carries its resources the same way).
+# the stand-in's resource calls find it. On Windows the .res is linked into the PE
+# library as its resource section, where the system's resource calls find it.
 #
 #   maxhost_compile_rc(<target> RC <file.rc> OUTPUT <file.res>
 #                      [WORKING_DIRECTORY <dir>] [INCLUDE <dir>...] [DEPENDS <file>...])
@@ -39,6 +40,20 @@ endfunction()
 
 function(maxhost_attach_res library res_target res_file)
   add_dependencies(${library} ${res_target})
+  if(WIN32)
+    # A PE library carries its resources as the linker lays them out: the .res becomes an
+    # object file that is linked in, as Windows builds do.
+    set(object ${res_file}.${library}.obj)
+    add_custom_command(
+      OUTPUT ${object}
+      COMMAND ${MAXHOST_WINDRES} -J res -O coff -i ${res_file} -o ${object}
+      DEPENDS ${res_file} ${res_target}
+      COMMENT "Converting ${res_file} to an object for ${library}"
+      VERBATIM)
+    set_source_files_properties(${object} PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
+    target_sources(${library} PRIVATE ${object})
+    return()
+  endif()
   # Relink when the resources change, so that the section is never stale.
   set_property(TARGET ${library} APPEND PROPERTY LINK_DEPENDS ${res_file})
   add_custom_command(TARGET ${library} POST_BUILD

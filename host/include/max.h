@@ -19,3 +19,5 @@
 #include "imtl.h"
 #include "inode.h"
 #include "maxapi.h"
+#include "mesh.h"
+#include "surf_api.h"

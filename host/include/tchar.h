@@ -1,5 +1,10 @@
-// Generic-text mappings of a Unicode build: every TCHAR string is wide.
+// Generic-text mappings of a Unicode build: every TCHAR string is wide. On Windows this
+// is the platform's own header.
 #pragma once
+
+#if defined(_WIN32)
+#include_next <tchar.h>
+#else
 
 #include <cwchar>
 
@@ -28,3 +33,5 @@
 #define _tcsstr wcsstr
 #define _stprintf swprintf
 #endif
+
+#endif  // _WIN32

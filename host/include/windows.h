@@ -1,7 +1,12 @@
-// Win32 as the plug-in sees it: the types, constants and calls it uses, with the
-// platform's names and layouts. The calls are served by the stand-in's maxwin32
-// library; resources come from the module's compiled .res carried in the library.
+// Win32 as the plug-in sees it. On Windows this is the platform's own header. Elsewhere it
+// declares the types, constants and calls the plug-in uses, with the platform's names and
+// layouts; the calls are served by the stand-in's maxwin32 library, and resources come from
+// the module's compiled .res carried in the library.
 #pragma once
+
+#if defined(_WIN32)
+#include_next <windows.h>
+#else
 
 #include <cstddef>
 #include <cstdint>
@@ -559,3 +564,5 @@ TILVARA_WIN32_API BOOL WINAPI DestroyWindow(HWND hWnd);
 #define SetWindowLongPtr SetWindowLongPtrW
 
 #include "tchar.h"
+
+#endif  // _WIN32

@@ -17,8 +17,16 @@ ClassDesc* (*const kClassDescs[])() = {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) BOOL WINAPI
-    DllMain(HINSTANCE hinstDLL, DWORD fdwReason, LPVOID /*lpvReserved*/) {
+// Windows finds the entry point through the image header, so it is not exported there;
+// elsewhere the host looks it up by name.
+#if defined(_WIN32)
+#define TILVARA_ENTRY_POINT
+#else
+#define TILVARA_ENTRY_POINT __declspec(dllexport)
+#endif
+
+extern "C" TILVARA_ENTRY_POINT BOOL WINAPI DllMain(HINSTANCE hinstDLL, DWORD fdwReason,
+                                                   LPVOID /*lpvReserved*/) {
   if (fdwReason == DLL_PROCESS_ATTACH) {
     hInstance = hinstDLL;
     DisableThreadLibraryCalls(hinstDLL);

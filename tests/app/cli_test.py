@@ -12,12 +12,16 @@ import sys
 import tempfile
 import time
 
-TILVARA = sys.argv[1]
+# The command that runs tilvara: its path, after the emulator that runs it when there is one.
+TILVARA = sys.argv[1:]
+EXE = TILVARA[-1]
+# A Windows build has no devices, named pipes or signals; the checks of those are Linux's.
+WINDOWS = EXE.lower().endswith(".exe")
 DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data")
 failures = []
 
 
-with open(TILVARA, "rb") as _f:
+with open(EXE, "rb") as _f:
     # AddressSanitizer reserves terabytes of address space for its shadow memory, so a
     # sanitized build cannot run under an address-space cap; its script heap limit still holds.
     SANITIZED = b"__asan_init" in _f.read()
@@ -26,13 +30,13 @@ with open(TILVARA, "rb") as _f:
 def bounded():
     """Runs in the child: a script that escapes its heap limit fails here instead of
     exhausting the machine."""
-    if not SANITIZED:
+    if not SANITIZED and not WINDOWS:  # Wine reserves more address space than that
         resource.setrlimit(resource.RLIMIT_AS, (8 << 30, 8 << 30))
 
 
 def run(*args, expect_ok=True, timeout=120):
     """expect_ok: True, False (a 'tilvara: error:' exit) or None (checked by the caller)."""
-    p = subprocess.run([TILVARA, *args], capture_output=True, text=True, timeout=timeout,
+    p = subprocess.run([*TILVARA, *args], capture_output=True, text=True, timeout=timeout,
                        preexec_fn=bounded)
     if expect_ok is None:
         return p
@@ -63,9 +67,17 @@ with tempfile.TemporaryDirectory() as tmp:
     # Renders are the same bit for bit whatever the number of threads.
     a, b = os.path.join(tmp, "a.png"), os.path.join(tmp, "b.png")
     p = run("render", "--size", "96x64", "--threads", "1", "-o", a)
-    check(("wrote " + a) in p.stdout, "render does not say where it wrote the image")
+    # (A Windows build names the file by its Windows path.)
+    wrote = ("wrote " in p.stdout and os.path.basename(a) in p.stdout) if WINDOWS else \
+        ("wrote " + a) in p.stdout
+    check(wrote, "render does not say where it wrote the image")
     run("render", "--size", "96x64", "--threads", "3", "-o", b)
     check(os.path.exists(a) and digest(a) == digest(b), "1- and 3-thread renders differ")
+    # Paths are UTF-8 on every platform: a file named outside ASCII is written under its name.
+    named = os.path.join(tmp, "d\u00e9j\u00e0-\u6728.png")
+    p = run("render", "--size", "8x8", "-o", named)
+    check(os.path.exists(named), "a non-ASCII output name was not kept: %r" % os.listdir(tmp))
+    check(os.path.basename(named) in p.stdout, "render names its file wrongly: %r" % p.stdout)
     for scene in ("faces", "objects"):
         run("render", "--scene", scene, "--size", "64x64", "-o", os.path.join(tmp, scene + ".png"))
     # Sub-textures from files: the rendered image is one of the texture file's own.
@@ -86,7 +98,7 @@ with tempfile.TemporaryDirectory() as tmp:
     # A truncated library beside a good one: skipped with its reason, the good one still works.
     mixed = os.path.join(tmp, "mixed-plugins")
     os.mkdir(mixed)
-    good_dlt = os.path.join(os.path.dirname(TILVARA), "plugins", "Tilvara.dlt")
+    good_dlt = os.path.join(os.path.dirname(EXE), "plugins", "Tilvara.dlt")
     with open(good_dlt, "rb") as f:
         whole = f.read()
     with open(os.path.join(mixed, "Tilvara.dlt"), "wb") as f:
@@ -158,11 +170,14 @@ with tempfile.TemporaryDirectory() as tmp:
         "-o", os.path.join(tmp, "edge.png"))
 
     # Only regular files run as scripts, and only up to the engine's size limit.
-    for special in ("/dev/zero", tmp):
+    for special in (tmp,) if WINDOWS else ("/dev/zero", tmp):
         p = run("script", special, expect_ok=False, timeout=20)
         check(special in p.stderr, "refusing %s does not name it: %r" % (special, p.stderr))
     fifo = os.path.join(tmp, "pipe.ms")
-    os.mkfifo(fifo)
+    if WINDOWS:
+        os.mkdir(fifo)  # no named pipes: a folder is what is not a regular file there
+    else:
+        os.mkfifo(fifo)
     run("script", fifo, expect_ok=False, timeout=20)
     huge = os.path.join(tmp, "huge.ms")
     with open(huge, "w") as f:
@@ -182,23 +197,25 @@ with tempfile.TemporaryDirectory() as tmp:
         check(p.returncode == 1 and "memory" in p.stderr.lower(),
               "%s: not stopped by the heap limit (exit %d): %r" % (name, p.returncode, p.stderr[-300:]))
 
-    # Ctrl-C interrupts a running script as the Escape key does.
+    # Ctrl-C interrupts a running script as the Escape key does (a signal here; a Windows
+    # console's Ctrl-C cannot be sent to a program under Wine).
     endless = os.path.join(tmp, "endless.ms")
     with open(endless, "w") as f:
         f.write('print "running"\ni = 0\nwhile true do i += 1\n')
-    child = subprocess.Popen([TILVARA, "script", endless], stdout=subprocess.PIPE,
-                             stderr=subprocess.PIPE, text=True, preexec_fn=bounded)
-    first = child.stdout.readline()
-    child.send_signal(signal.SIGINT)
-    try:
-        out, err = child.communicate(timeout=20)
-        check(first.strip() == '"running"', "the script did not start: %r" % first)
-        check(child.returncode == 1 and "tilvara: error: " + endless in err and "interrupted" in err,
-              "SIGINT did not interrupt the script cleanly (exit %d): %r" % (child.returncode, err))
-    except subprocess.TimeoutExpired:
-        child.kill()
-        child.communicate()
-        failures.append("SIGINT did not stop the script")
+    if not WINDOWS:
+        child = subprocess.Popen([*TILVARA, "script", endless], stdout=subprocess.PIPE,
+                                 stderr=subprocess.PIPE, text=True, preexec_fn=bounded)
+        first = child.stdout.readline()
+        child.send_signal(signal.SIGINT)
+        try:
+            out, err = child.communicate(timeout=20)
+            check(first.strip() == '"running"', "the script did not start: %r" % first)
+            check(child.returncode == 1 and "tilvara: error: " + endless in err and "interrupted" in err,
+                  "SIGINT did not interrupt the script cleanly (exit %d): %r" % (child.returncode, err))
+        except subprocess.TimeoutExpired:
+            child.kill()
+            child.communicate()
+            failures.append("SIGINT did not stop the script")
 
     # A saved material library renders as the same settings given with --set.
     lib = os.path.join(tmp, "look.tlvs")
@@ -217,9 +234,10 @@ with tempfile.TemporaryDirectory() as tmp:
     run("render", "--library", lib, "--set", "seed=778", "--scene", "faces", "--size", "48x48", "-o", d)
     check(os.path.exists(d) and digest(d) != digest(b), "--set does not apply to a library's map")
     # A library that cannot be written fails the render; one without its textures says so.
-    p = run("render", *look, "--size", "8x8", "--save-library", "/dev/full",
+    unwritable = os.path.join(tmp, "no-such-folder", "full.tlvs") if WINDOWS else "/dev/full"
+    p = run("render", *look, "--size", "8x8", "--save-library", unwritable,
             "-o", os.path.join(tmp, "full.png"), expect_ok=False)
-    check("--save-library /dev/full" in p.stderr, "a failed save is not named: %r" % p.stderr)
+    check("--save-library " + unwritable in p.stderr, "a failed save is not named: %r" % p.stderr)
     p = run("render", "--size", "8x8", "--save-library", os.path.join(tmp, "woods.tlvs"),
             "-o", os.path.join(tmp, "woods.png"))
     check("warning" in p.stderr and "--texture" in p.stderr,
@@ -241,7 +259,7 @@ with tempfile.TemporaryDirectory() as tmp:
         f.write(data)
     p = run("render", "--library", mapless, expect_ok=False)
     check("holds no map" in p.stderr, "a library without a map is not reported: %r" % p.stderr)
-    run("render", "--library", "/dev/zero", expect_ok=False, timeout=20)
+    run("render", "--library", tmp if WINDOWS else "/dev/zero", expect_ok=False, timeout=20)
     run("render", "--texture", fifo, expect_ok=False, timeout=20)
 
 for f in failures:

@@ -10,14 +10,15 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import reference_sample as ref  # noqa: E402
 
-TILVARA = sys.argv[1]
+# The command that runs tilvara: its path, after the emulator that runs it when there is one.
+TILVARA = sys.argv[1:]
 DEFAULTS = {"all_gamma": 1.0, "all_hue": 0.0, "all_sat": 100.0, "rnd_gamma": 0.0, "rnd_hue": 0.0,
             "rnd_sat": 0.0, "occ_gamma": 50.0, "occ_hue": 50.0, "occ_sat": 50.0, "rnd_by": 0,
             "seed": 12345, "use_color": 0, "sub_color": [0.5, 0.5, 0.5]}
 
 
 def run_case(subs, params, samples_arg, context):
-    args = [TILVARA, "sample", "--context", context] + samples_arg
+    args = [*TILVARA, "sample", "--context", context] + samples_arg
     for s in subs:
         args += ["--sub", "empty" if s is None else "solid:%r,%r,%r" % tuple(s[:3])]
     for name, value in params.items():

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,5 +26,10 @@ Status ReadRegularFile(std::string_view function, const std::string& path, std::
 // cannot be flushed and closed.
 Status WriteWholeFile(std::string_view function, const std::string& path, const void* bytes,
                       std::size_t size);
+
+// Host paths are UTF-8 strings; std::filesystem reads and writes narrow strings in the ANSI
+// code page on Windows, so paths cross over through these.
+std::filesystem::path PathFromUtf8(const std::string& path);
+std::string Utf8FromPath(const std::filesystem::path& path);
 
 }  // namespace maxhost

@@ -1,10 +1,14 @@
 #include "loader/plugin_loader.h"
 
-#include <dlfcn.h>
 #include <plugapi.h>
+
+#if !defined(_WIN32)
+#include <dlfcn.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 
@@ -13,6 +17,10 @@
 #include "core/class_directory.h"
 #include "win32/elf_section.h"
 #include "win32/module.h"
+#include "win32/pe_image.h"
+#if defined(_WIN32)
+#include "win32/pe_module.h"
+#endif
 
 namespace maxhost {
 
@@ -52,6 +60,54 @@ bool Guarded(F&& call, const char* what, std::string& why) {
   return false;
 }
 
+// The system's loader. On Windows it also calls the library's entry point, on load and on
+// unload; elsewhere the host calls it with the module record.
+#if defined(_WIN32)
+constexpr bool kSystemCallsDllMain = true;
+
+void* OpenLibrary(const std::string& path, std::string& why) {
+  HMODULE m = LoadLibraryW(WideFromUtf8(path).c_str());
+  if (!m) {
+    const DWORD code = GetLastError();
+    wchar_t text[512] = {};
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                   text, static_cast<DWORD>(std::size(text)), nullptr);
+    std::string message = Utf8FromWide(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                                message.back() == ' ' || message.back() == '.'))
+      message.pop_back();
+    why = message.empty() ? "error " + std::to_string(code) : message;
+  }
+  return m;
+}
+void* Symbol(void* library, const char* name) {
+  FARPROC f = GetProcAddress(static_cast<HMODULE>(library), name);
+  void* p = nullptr;
+  std::memcpy(&p, &f, sizeof p);
+  return p;
+}
+void CloseLibrary(void* library) {
+  FreeLibrary(static_cast<HMODULE>(library));
+}
+#else
+constexpr bool kSystemCallsDllMain = false;
+
+void* OpenLibrary(const std::string& path, std::string& why) {
+  void* dl = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!dl) {
+    const char* reason = dlerror();
+    why = reason ? reason : "unknown reason";
+  }
+  return dl;
+}
+void* Symbol(void* library, const char* name) {
+  return dlsym(library, name);
+}
+void CloseLibrary(void* library) {
+  dlclose(library);
+}
+#endif
+
 struct Exports {
   DescriptionFn description = nullptr;
   NumberClassesFn numberClasses = nullptr;
@@ -63,13 +119,13 @@ struct Exports {
 // Resolves the entry point and the six exports by their plain names; returns the name of
 // the first export that is missing, or nothing.
 std::string ResolveExports(void* dl, LoadedLibrary& lib, Exports& e) {
-  lib.dll_main = reinterpret_cast<DllMainFn>(dlsym(dl, "DllMain"));
-  e.description = reinterpret_cast<DescriptionFn>(dlsym(dl, "LibDescription"));
-  e.numberClasses = reinterpret_cast<NumberClassesFn>(dlsym(dl, "LibNumberClasses"));
-  e.classDesc = reinterpret_cast<ClassDescFn>(dlsym(dl, "LibClassDesc"));
-  e.version = reinterpret_cast<VersionFn>(dlsym(dl, "LibVersion"));
-  e.initialize = reinterpret_cast<InitShutdownFn>(dlsym(dl, "LibInitialize"));
-  lib.lib_shutdown = reinterpret_cast<InitShutdownFn>(dlsym(dl, "LibShutdown"));
+  if (!kSystemCallsDllMain) lib.dll_main = reinterpret_cast<DllMainFn>(Symbol(dl, "DllMain"));
+  e.description = reinterpret_cast<DescriptionFn>(Symbol(dl, "LibDescription"));
+  e.numberClasses = reinterpret_cast<NumberClassesFn>(Symbol(dl, "LibNumberClasses"));
+  e.classDesc = reinterpret_cast<ClassDescFn>(Symbol(dl, "LibClassDesc"));
+  e.version = reinterpret_cast<VersionFn>(Symbol(dl, "LibVersion"));
+  e.initialize = reinterpret_cast<InitShutdownFn>(Symbol(dl, "LibInitialize"));
+  lib.lib_shutdown = reinterpret_cast<InitShutdownFn>(Symbol(dl, "LibShutdown"));
   const std::pair<const char*, bool> found[] = {{"LibDescription", e.description != nullptr},
                                                 {"LibNumberClasses", e.numberClasses != nullptr},
                                                 {"LibClassDesc", e.classDesc != nullptr},
@@ -108,11 +164,18 @@ struct LibraryFile {
 
 // The dynamic loader maps what a library's headers promise; a promise past the end of the
 // file faults inside it, where nothing can be caught. So the file is read and checked
-// first, and its resources are parsed from the same bytes.
+// first, and (but on Windows, where the system reads them) its resources are parsed from
+// the same bytes.
 Status CheckLibraryFile(const std::string& path, LibraryFile& out) {
   std::vector<std::uint8_t> file;
   if (Status read = ReadRegularFile(kLoadPlugin, path, kMaxLibraryBytes, file); !read) return read;
   const std::string where = std::string(kLoadPlugin) + ": " + path + ": ";
+#if defined(_WIN32)
+  if (const std::string why = PeLibraryProblem(file); !why.empty())
+    return Status::Failure(where + why);
+  static_cast<void>(out);
+  return Status::Success();
+#else
   if (const std::string why = ElfLibraryProblem(file); !why.empty())
     return Status::Failure(where + why);
   ElfSectionResult section = FindElfSection(file, kResourceSectionName);
@@ -125,6 +188,7 @@ Status CheckLibraryFile(const std::string& path, LibraryFile& out) {
     return Status::Failure(where + "its resource section is damaged: " + parsed.error);
   out.resources = std::move(parsed.resources);
   return Status::Success();
+#endif
 }
 
 }  // namespace
@@ -145,15 +209,16 @@ std::vector<PluginLoadResult> PluginLoader::LoadFolder(const std::string& folder
     results.push_back({folder, false, std::string(kLoadFolder) + ": " + folder + ": " + why});
     return results;
   };
-  const fs::file_status status = fs::status(folder, ec);
+  const fs::path where = PathFromUtf8(folder);
+  const fs::file_status status = fs::status(where, ec);
   if (!fs::exists(status)) return failed("no such plug-in folder");
   if (!fs::is_directory(status)) return failed("not a plug-in folder (not a directory)");
   std::vector<std::string> paths;
-  fs::directory_iterator it(folder, ec);
+  fs::directory_iterator it(where, ec);
   if (ec) return failed("the folder cannot be read: " + ec.message());
   for (const fs::directory_entry& entry : it) {
     if (EqualsNoCase(entry.path().extension().string(), std::string_view(".dlt")))
-      paths.push_back(entry.path().string());
+      paths.push_back(Utf8FromPath(entry.path()));
   }
   std::sort(paths.begin(), paths.end());
   for (const std::string& path : paths) results.push_back(LoadPlugin(path));
@@ -171,19 +236,22 @@ PluginLoadResult PluginLoader::LoadPlugin(const std::string& path) {
     result.error = s.error;
     return result;
   }
-  void* dl = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!dl) {
-    const char* reason = dlerror();
-    return fail(std::string("cannot load the library: ") + (reason ? reason : "unknown reason"));
-  }
+  std::string reason;
+  void* dl = OpenLibrary(path, reason);
+  if (!dl) return fail("cannot load the library: " + reason);
   LoadedLibrary lib;
   lib.path = path;
   lib.dl_handle = dl;
   Exports exports;
   if (const std::string missing = ResolveExports(dl, lib, exports); !missing.empty()) {
-    dlclose(dl);
+    CloseLibrary(dl);
     return fail("missing export " + missing);
   }
+#if defined(_WIN32)
+  // The stand-in has no desktop: what the library would show there is recorded instead.
+  RedirectImports(static_cast<HMODULE>(dl));
+  checked.resources = ReadModuleResources(static_cast<HMODULE>(dl), &checked.resourceError);
+#endif
   lib.instance =
       RegisterLibrary(path, dl, std::move(checked.resources), std::move(checked.resourceError));
   // Undoes the attach when a later step refuses the library.
@@ -192,7 +260,7 @@ PluginLoadResult PluginLoader::LoadPlugin(const std::string& path) {
     if (lib.dll_main)
       Guarded([&] { lib.dll_main(lib.instance, DLL_PROCESS_DETACH, nullptr); }, "DllMain", ignored);
     UnregisterModule(lib.instance);
-    dlclose(dl);
+    CloseLibrary(dl);
   };
   std::string why;
   if (lib.dll_main) {
@@ -241,7 +309,7 @@ void PluginLoader::UnloadAll() {
     if (lib.dll_main)
       Guarded([&] { lib.dll_main(lib.instance, DLL_PROCESS_DETACH, nullptr); }, "DllMain", ignored);
     UnregisterModule(lib.instance);
-    dlclose(lib.dl_handle);
+    CloseLibrary(lib.dl_handle);
   }
 }
 

@@ -406,13 +406,23 @@ std::shared_ptr<const Program> g_program_ref() {
 // a quarter of the stack (at most 1 MB) stays free for native code and unwinding.
 static const char* stack_floor() {
   thread_local const char* floor = [] {
-    pthread_attr_t attr;
     void* low = nullptr;
     std::size_t size = 0;
+#if defined(_WIN32)
+    // The stack is one reservation from its lowest address up to where the thread began.
+    MEMORY_BASIC_INFORMATION region{};
+    if (VirtualQuery(&region, &region, sizeof region) != 0) {
+      low = region.AllocationBase;
+      size = static_cast<std::size_t>(reinterpret_cast<const char*>(&region) -
+                                      static_cast<const char*>(low));
+    }
+#else
+    pthread_attr_t attr;
     if (pthread_getattr_np(pthread_self(), &attr) == 0) {
       pthread_attr_getstack(&attr, &low, &size);
       pthread_attr_destroy(&attr);
     }
+#endif
     if (low == nullptr || size == 0) return static_cast<const char*>(nullptr);
     std::size_t margin = std::min<std::size_t>(size / 4, 1024 * 1024);
     return static_cast<const char*>(low) + margin;

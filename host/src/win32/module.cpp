@@ -18,7 +18,10 @@ constexpr std::size_t kMaxResFileBytes = std::size_t{64} << 20;
 
 struct Registry {
   std::mutex mutex;
-  std::unordered_map<Module*, std::unique_ptr<Module>> modules;
+  std::unordered_map<HMODULE, std::unique_ptr<Module>> modules;
+  // Registrations of each handle: a library that the system loaded more than once has one
+  // handle, and its record lives until the last of them is undone.
+  std::unordered_map<HMODULE, int> registrations;
 };
 
 Registry& TheRegistry() {
@@ -54,13 +57,16 @@ void DecodeStrings(Module& m) {
   }
 }
 
-HMODULE Insert(std::unique_ptr<Module> m) {
+// The handle is the system's for a library that the system loaded, else the record's address.
+HMODULE Insert(std::unique_ptr<Module> m, HMODULE handle = nullptr) {
   DecodeStrings(*m);
   Registry& reg = TheRegistry();
   std::lock_guard lock(reg.mutex);
-  Module* raw = m.get();
-  reg.modules.emplace(raw, std::move(m));
-  return reinterpret_cast<HMODULE>(raw);
+  if (!handle) handle = reinterpret_cast<HMODULE>(m.get());
+  // A library registered again keeps its first record, whose resources may be in use.
+  reg.modules.try_emplace(handle, std::move(m));
+  ++reg.registrations[handle];
+  return handle;
 }
 
 }  // namespace
@@ -72,7 +78,13 @@ HMODULE RegisterLibrary(const std::string& path, void* dl_handle, std::vector<Re
   m->dl_handle = dl_handle;
   m->resources = std::move(resources);
   m->resource_error = std::move(resource_error);
+#if defined(_WIN32)
+  // The system loaded the library: its own handle names it, to the system and to the
+  // stand-in alike.
+  return Insert(std::move(m), static_cast<HMODULE>(dl_handle));
+#else
   return Insert(std::move(m));
+#endif
 }
 
 HMODULE RegisterModuleResources(const std::string& path, std::vector<Resource> resources) {
@@ -101,8 +113,10 @@ bool UnregisterModule(HMODULE module) {
   std::unique_ptr<Module> doomed;
   {
     std::lock_guard lock(reg.mutex);
-    auto it = reg.modules.find(reinterpret_cast<Module*>(module));
+    auto it = reg.modules.find(module);
     if (it == reg.modules.end()) return false;
+    if (--reg.registrations[module] > 0) return true;
+    reg.registrations.erase(module);
     doomed = std::move(it->second);
     reg.modules.erase(it);
   }
@@ -113,7 +127,7 @@ const Module* FindModule(HMODULE module) {
   if (!module) return nullptr;
   Registry& reg = TheRegistry();
   std::lock_guard lock(reg.mutex);
-  auto it = reg.modules.find(reinterpret_cast<Module*>(module));
+  auto it = reg.modules.find(module);
   return it == reg.modules.end() ? nullptr : it->second.get();
 }
 
@@ -121,7 +135,7 @@ std::vector<HMODULE> RegisteredModules() {
   Registry& reg = TheRegistry();
   std::lock_guard lock(reg.mutex);
   std::vector<HMODULE> out;
-  for (const auto& entry : reg.modules) out.push_back(reinterpret_cast<HMODULE>(entry.first));
+  for (const auto& entry : reg.modules) out.push_back(entry.first);
   return out;
 }
 

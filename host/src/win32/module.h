@@ -1,7 +1,7 @@
 // Module records behind HINSTANCE/HMODULE: a loaded library (or a bare resource
-// file) with its parsed resources. A handle is the address of its record and is
-// checked against the registry before use, so a stale or foreign handle fails
-// cleanly instead of being dereferenced.
+// file) with its parsed resources. A handle is the address of its record (on Windows,
+// a library's own module handle) and is checked against the registry before use, so a
+// stale or foreign handle fails cleanly instead of being dereferenced.
 #pragma once
 
 #include <windows.h>
@@ -20,7 +20,8 @@ namespace maxhost {
 
 struct Module {
   std::string path;
-  void* dl_handle = nullptr;             // from dlopen, or null for a bare resource file
+  void* dl_handle = nullptr;             // from dlopen (LoadLibraryW), or null for a bare
+                                         // resource file
   std::vector<Resource> resources;       // empty when the file carries none
   std::string resource_error;            // why there are no resources, empty if there are
   std::map<UINT, std::wstring> strings;  // string table, decoded

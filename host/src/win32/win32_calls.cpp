@@ -1,8 +1,11 @@
 // The Win32 calls that windows.h declares, over the module, window and record
-// registries of this library.
+// registries of this library. On Windows they are the stand-in's calls of
+// standin_calls.h: a handle that is none of this library's records goes to the system.
 #include <windows.h>
 
+#if !defined(_WIN32)
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cwchar>
@@ -15,11 +18,20 @@
 #include "base/text.h"
 #include "win32/window.h"
 
+// On Windows, hands the call on to the system; elsewhere there is no system to ask.
+#if defined(_WIN32)
+#define MAXHOST_PASS_TO_SYSTEM(call) return call
+#else
+#define MAXHOST_PASS_TO_SYSTEM(call) static_cast<void>(0)
+#endif
+
 namespace maxhost {
 
 namespace {
 
+#if !defined(_WIN32)
 thread_local DWORD t_last_error = ERROR_SUCCESS;
+#endif
 
 struct Records {
   std::mutex mutex;
@@ -124,6 +136,7 @@ using namespace maxhost;
 
 BOOL WINAPI DisableThreadLibraryCalls(HMODULE module) {
   if (!FindModule(module)) {
+    MAXHOST_PASS_TO_SYSTEM(SystemDisableThreadLibraryCalls(module));
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
@@ -133,6 +146,8 @@ BOOL WINAPI DisableThreadLibraryCalls(HMODULE module) {
 DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size) {
   std::wstring path;
   if (!module) {
+    MAXHOST_PASS_TO_SYSTEM(SystemGetModuleFileNameW(module, buffer, size));
+#if !defined(_WIN32)
     char exe[4096];
     const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
     if (n <= 0) {
@@ -140,9 +155,11 @@ DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size) {
       return 0;
     }
     path = WideFromUtf8(std::string_view(exe, static_cast<std::size_t>(n)));
+#endif
   } else {
     const Module* m = FindModule(module);
     if (!m) {
+      MAXHOST_PASS_TO_SYSTEM(SystemGetModuleFileNameW(module, buffer, size));
       SetLastError(ERROR_MOD_NOT_FOUND);
       return 0;
     }
@@ -166,7 +183,10 @@ DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size) {
 }
 
 HMODULE WINAPI GetModuleHandleW(LPCWSTR name) {
-  if (!name) return nullptr;  // the executable is not a module record
+  if (!name) {
+    MAXHOST_PASS_TO_SYSTEM(SystemGetModuleHandleW(name));
+    return nullptr;  // the executable is not a module record
+  }
   const std::wstring wanted(name);
   for (HMODULE h : RegisteredModules()) {
     const Module* m = FindModule(h);
@@ -181,16 +201,19 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR name) {
       return h;
     }
   }
+  MAXHOST_PASS_TO_SYSTEM(SystemGetModuleHandleW(name));
   SetLastError(ERROR_MOD_NOT_FOUND);
   return nullptr;
 }
 
+#if !defined(_WIN32)
 DWORD WINAPI GetLastError() {
   return t_last_error;
 }
 void WINAPI SetLastError(DWORD code) {
   t_last_error = code;
 }
+#endif
 
 // ---------------------------------------------------------------------------
 // Resources
@@ -198,6 +221,7 @@ void WINAPI SetLastError(DWORD code) {
 int WINAPI LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int size) {
   const Module* m = FindModule(instance);
   if (!m) {
+    MAXHOST_PASS_TO_SYSTEM(SystemLoadStringW(instance, id, buffer, size));
     SetLastError(ERROR_INVALID_HANDLE);
     if (buffer && size > 0) buffer[0] = L'\0';
     return 0;
@@ -231,6 +255,7 @@ int WINAPI LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int size) {
 
 HRSRC WINAPI FindResourceExW(HMODULE module, LPCWSTR type, LPCWSTR name, WORD language) {
   if (!FindModule(module)) {
+    MAXHOST_PASS_TO_SYSTEM(SystemFindResourceExW(module, type, name, language));
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }
@@ -254,6 +279,7 @@ HRSRC WINAPI FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type) {
 
 HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC info) {
   const Resource* r = ResourceFromHandle(info);
+  if (!r) MAXHOST_PASS_TO_SYSTEM(SystemLoadResource(module, info));
   if (!r || (module && !FindModule(module))) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
@@ -261,9 +287,10 @@ HGLOBAL WINAPI LoadResource(HMODULE module, HRSRC info) {
   return const_cast<Resource*>(r);
 }
 
-DWORD WINAPI SizeofResource(HMODULE, HRSRC info) {
+DWORD WINAPI SizeofResource([[maybe_unused]] HMODULE module, HRSRC info) {
   const Resource* r = ResourceFromHandle(info);
   if (!r) {
+    MAXHOST_PASS_TO_SYSTEM(SystemSizeofResource(module, info));
     SetLastError(ERROR_INVALID_HANDLE);
     return 0;
   }
@@ -272,7 +299,10 @@ DWORD WINAPI SizeofResource(HMODULE, HRSRC info) {
 
 LPVOID WINAPI LockResource(HGLOBAL data) {
   const Resource* r = ResourceFromHandle(data);
-  if (!r) return nullptr;
+  if (!r) {
+    MAXHOST_PASS_TO_SYSTEM(SystemLockResource(data));
+    return nullptr;
+  }
   // An empty resource still locks to a valid address.
   static const std::uint8_t empty = 0;
   return const_cast<std::uint8_t*>(r->data.empty() ? &empty : r->data.data());
@@ -307,8 +337,12 @@ HBITMAP WINAPI LoadBitmapW(HINSTANCE instance, LPCWSTR name) {
 
 BOOL WINAPI DeleteObject(HGDIOBJ object) {
   Bitmaps& b = TheBitmaps();
-  std::lock_guard lock(b.mutex);
-  return b.images.erase(object) ? TRUE : FALSE;
+  {
+    std::lock_guard lock(b.mutex);
+    if (b.images.erase(object)) return TRUE;
+  }
+  MAXHOST_PASS_TO_SYSTEM(SystemDeleteObject(object));
+  return FALSE;
 }
 
 HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR name) {

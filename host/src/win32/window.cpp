@@ -5,6 +5,8 @@
 #include <mutex>
 #include <unordered_set>
 
+#include "base/text.h"
+
 namespace maxhost {
 
 namespace {
@@ -21,7 +23,7 @@ WindowRegistry& Registry() {
 }
 
 bool IsButton(const Window& w) {
-  return w.class_name.size() == 6 && wcsncasecmp(w.class_name.c_str(), L"Button", 6) == 0;
+  return EqualsNoCase(w.class_name, std::wstring_view(L"Button"));
 }
 
 // Windows' radio group: from the nearest earlier sibling with WS_GROUP (or the

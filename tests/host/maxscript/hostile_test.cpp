@@ -15,6 +15,7 @@
 #include "maxscript/engine.h"
 #include "render/register.h"
 #include "script_test.h"
+#include "../test_support/special_file.h"
 
 namespace {
 
@@ -127,7 +128,7 @@ TEST_F(Hostile, ScriptFilesMustBeRegularFilesOfBoundedSize) {
       std::filesystem::temp_directory_path() / ("mxs_hostile_" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
   const std::string fifo = (dir / "pipe.ms").string();
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_TRUE(maxhost::test::MakeSpecialFile(fifo));
   const std::string big = (dir / "big.ms").string();
   { std::ofstream(big) << "print 1\n"; }
   std::filesystem::resize_file(big, (64u << 20) + 1);

@@ -231,16 +231,18 @@ TEST_F(ImageFiles, WriteToAFullDeviceFails) {
 
 // A texture path that names a pipe is refused at once instead of blocking the host.
 TEST_F(ImageFiles, PipesAndFoldersAreRefusedAsTextures) {
-  const std::string fifo = Path("pipe.png");
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   Image img;
   std::string error;
+#if !defined(_WIN32)  // Windows has no named pipes in the file system
+  const std::string fifo = Path("pipe.png");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_FALSE(LoadImageFile(fifo, img, error));
   EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+  ::unlink(fifo.c_str());
   error.clear();
+#endif
   EXPECT_FALSE(LoadImageFile(Path(""), img, error));
   EXPECT_NE(error.find("folder"), std::string::npos) << error;
-  ::unlink(fifo.c_str());
 }
 
 }  // namespace

@@ -44,9 +44,15 @@ TEST_F(Win32Calls, LoadStringFindsIdsAcrossBlocks) {
   EXPECT_STREQ(buffer, L"Parameters");
   EXPECT_EQ(LoadStringW(module_, 16, buffer, 64), 7);
   EXPECT_STREQ(buffer, L"sixteen");
-  // A surrogate pair becomes one wide character.
-  EXPECT_EQ(LoadStringW(module_, 18, buffer, 64), 7);
-  EXPECT_EQ(buffer[0], static_cast<wchar_t>(0x1F600));
+  // A surrogate pair becomes one wide character where wchar_t holds every character.
+  if constexpr (sizeof(wchar_t) == 2) {
+    EXPECT_EQ(LoadStringW(module_, 18, buffer, 64), 8);
+    EXPECT_EQ(buffer[0], static_cast<wchar_t>(0xD83D));
+    EXPECT_EQ(buffer[1], static_cast<wchar_t>(0xDE00));
+  } else {
+    EXPECT_EQ(LoadStringW(module_, 18, buffer, 64), 7);
+    EXPECT_EQ(buffer[0], static_cast<wchar_t>(0x1F600));
+  }
 }
 
 TEST_F(Win32Calls, LoadStringTruncatesToTheBuffer) {
@@ -74,7 +80,9 @@ TEST_F(Win32Calls, LoadStringOfMissingIdsAndBadHandlesIsZero) {
   EXPECT_EQ(LoadStringW(nullptr, 1, buffer, 16), 0);
   int not_a_module = 0;
   EXPECT_EQ(LoadStringW(reinterpret_cast<HINSTANCE>(&not_a_module), 1, buffer, 16), 0);
+#if !defined(_WIN32)  // on Windows the system answers for handles that are not records
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+#endif
 }
 
 TEST_F(Win32Calls, FindResourceMatchesTypeNamesWithoutCaseAndPrefersTheLanguageAsked) {
@@ -102,7 +110,9 @@ TEST_F(Win32Calls, EmptyResourcesLockAndBadHandlesFailCleanly) {
   EXPECT_NE(LockResource(LoadResource(module_, empty)), nullptr);
   int junk = 0;
   EXPECT_EQ(LoadResource(module_, reinterpret_cast<HRSRC>(&junk)), nullptr);
+#if !defined(_WIN32)  // the system's LockResource hands back any pointer it is given
   EXPECT_EQ(LockResource(&junk), nullptr);
+#endif
   EXPECT_EQ(LockResource(nullptr), nullptr);
   EXPECT_EQ(SizeofResource(module_, nullptr), 0u);
 }

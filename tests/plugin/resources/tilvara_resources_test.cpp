@@ -6,22 +6,49 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/text.h"
 #include "win32/module.h"
+#if defined(_WIN32)
+#include "win32/pe_module.h"
+#endif
 
 namespace maxhost {
 namespace {
 
+// module_ answers the Win32 resource calls; record_ is the stand-in's parsed record of the
+// same resources. On Windows module_ is Tilvara.dlt as the system maps it, so that the
+// system's own calls read the resources the linker put in it, and record_ is what the
+// system's enumeration of them finds; elsewhere both are the compiled .res.
 class TilvaraResources : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
+#if defined(_WIN32)
+    module_ = LoadLibraryExW(WideFromUtf8(TILVARA_PLUGIN_FILE).c_str(), nullptr,
+                             LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(module_, nullptr) << "error " << GetLastError();
+    ASSERT_EQ(FindModule(module_), nullptr) << "the system, not the stand-in, must answer";
+    std::string error;
+    std::vector<Resource> resources = ReadModuleResources(module_, &error);
+    ASSERT_FALSE(resources.empty()) << error;
+    record_ = RegisterModuleResources(TILVARA_PLUGIN_FILE, std::move(resources));
+#else
     std::string error;
     module_ = RegisterResFile(TILVARA_RES_FILE, &error);
     ASSERT_NE(module_, nullptr) << error;
+    record_ = module_;
+#endif
   }
-  static void TearDownTestSuite() { UnregisterModule(module_); }
+  static void TearDownTestSuite() {
+    UnregisterModule(record_);
+#if defined(_WIN32)
+    FreeLibrary(module_);
+#endif
+  }
   static HMODULE module_;
+  static HMODULE record_;
 };
 HMODULE TilvaraResources::module_ = nullptr;
+HMODULE TilvaraResources::record_ = nullptr;
 
 TEST_F(TilvaraResources, StringTableHoldsEveryIdAndText) {
   const std::pair<UINT, const wchar_t*> expected[] = {{1, L"Korvane Tilvara"},
@@ -51,7 +78,7 @@ TEST_F(TilvaraResources, StringTableHoldsEveryIdAndText) {
     EXPECT_STREQ(buffer, text) << "string " << id;
   }
   // Nothing beyond the listed ids.
-  const Module* m = FindModule(module_);
+  const Module* m = FindModule(record_);
   ASSERT_NE(m, nullptr);
   EXPECT_EQ(m->strings.size(), std::size(expected));
 }
@@ -126,7 +153,7 @@ const ExpectedControl kControls[] = {
 };
 
 TEST_F(TilvaraResources, RolloutTemplateHeader) {
-  DialogParseResult parsed = LoadDialogTemplate(module_, 114);
+  DialogParseResult parsed = LoadDialogTemplate(record_, 114);
   ASSERT_TRUE(parsed.ok) << parsed.error;
   const DialogTemplate& d = parsed.dialog;
   EXPECT_TRUE(d.extended);
@@ -147,7 +174,7 @@ TEST_F(TilvaraResources, RolloutTemplateHeader) {
 }
 
 TEST_F(TilvaraResources, RolloutTemplateHasTheFiftyControlsInOrder) {
-  DialogParseResult parsed = LoadDialogTemplate(module_, 114);
+  DialogParseResult parsed = LoadDialogTemplate(record_, 114);
   ASSERT_TRUE(parsed.ok) << parsed.error;
   const auto& controls = parsed.dialog.controls;
   ASSERT_EQ(controls.size(), 50u);
@@ -174,7 +201,7 @@ TEST_F(TilvaraResources, RolloutTemplateHasTheFiftyControlsInOrder) {
 }
 
 TEST_F(TilvaraResources, StandardClassesAreOrdinalsAndCustomOnesNames) {
-  DialogParseResult parsed = LoadDialogTemplate(module_, 114);
+  DialogParseResult parsed = LoadDialogTemplate(record_, 114);
   ASSERT_TRUE(parsed.ok) << parsed.error;
   for (const DialogControl& c : parsed.dialog.controls) {
     if (c.IsClass(L"Button")) {
@@ -188,7 +215,7 @@ TEST_F(TilvaraResources, StandardClassesAreOrdinalsAndCustomOnesNames) {
 }
 
 TEST_F(TilvaraResources, LogoIs318By56At24Bits) {
-  const Resource* r = FindModuleResource(module_, ResId::Ordinal(2), ResId::Ordinal(103));
+  const Resource* r = FindModuleResource(record_, ResId::Ordinal(2), ResId::Ordinal(103));
   ASSERT_NE(r, nullptr);
   ASSERT_GE(r->data.size(), 40u);
   std::uint16_t bpp = 0;
@@ -197,7 +224,7 @@ TEST_F(TilvaraResources, LogoIs318By56At24Bits) {
   std::memcpy(&compression, &r->data[16], 4);
   EXPECT_EQ(bpp, 24);
   EXPECT_EQ(compression, 0u);  // BI_RGB
-  DibDecodeResult decoded = LoadBitmapResource(module_, 103);
+  DibDecodeResult decoded = LoadBitmapResource(record_, 103);
   ASSERT_TRUE(decoded.ok) << decoded.error;
   EXPECT_EQ(decoded.image.width, 318);
   EXPECT_EQ(decoded.image.height, 56);
@@ -217,7 +244,7 @@ TEST_F(TilvaraResources, ScriptResourceIsCrLfTextWithoutBomOrNul) {
   // The bridge asks for "Maxscript": type names compare without regard to case.
   HRSRC info = FindResourceW(module_, MAKEINTRESOURCEW(253), L"Maxscript");
   ASSERT_NE(info, nullptr);
-  const Resource* r = FindModuleResource(module_, ResId::Name(L"MAXSCRIPT"), ResId::Ordinal(253));
+  const Resource* r = FindModuleResource(record_, ResId::Name(L"MAXSCRIPT"), ResId::Ordinal(253));
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(r->language, 0x1009);
   EXPECT_EQ(r->type.name, L"MAXSCRIPT");

@@ -1,6 +1,8 @@
 #include "test_support.h"
 
+#if !defined(_WIN32)
 #include <dlfcn.h>
+#endif
 
 #include "core/class_directory.h"
 #include "loader/plugin_loader.h"
@@ -12,18 +14,25 @@ namespace {
 
 template <class F>
 F Resolve(void* handle, const char* name) {
+#if defined(_WIN32)
+  return reinterpret_cast<F>(
+      reinterpret_cast<void (*)()>(GetProcAddress(static_cast<HMODULE>(handle), name)));
+#else
   return reinterpret_cast<F>(dlsym(handle, name));
+#endif
 }
 
 LoadedPlugin LoadOnce() {
   LoadedPlugin p;
   static maxhost::PluginLoader loader;
   loader.LoadFolder(TILVARA_PLUGIN_DIR);
+  void* handle = nullptr;
   for (const auto& lib : loader.Libraries()) {
     for (ClassDesc* cd : lib.classes) {
       if (cd->ClassID() == PAVIMO_CLASS_ID && cd->SuperClassID() == TEXMAP_CLASS_ID) {
         p.desc = static_cast<ClassDesc2*>(cd);
         p.module = lib.instance;
+        handle = lib.dl_handle;
       }
     }
   }
@@ -31,8 +40,6 @@ LoadedPlugin LoadOnce() {
     p.error = "Tilvara.dlt was not loaded from " TILVARA_PLUGIN_DIR;
     return p;
   }
-  // The library is already loaded; this only takes another handle to it.
-  void* handle = dlopen(TILVARA_PLUGIN_DIR "/Tilvara.dlt", RTLD_NOW | RTLD_NOLOAD);
   if (handle) {
     p.libDescription = Resolve<const MCHAR* (*)()>(handle, "LibDescription");
     p.libNumberClasses = Resolve<int (*)()>(handle, "LibNumberClasses");

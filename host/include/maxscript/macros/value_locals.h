@@ -3,7 +3,11 @@
 // frame[0] = count, frame[1] = link to the previous frame, frame[2..] = the values.
 #pragma once
 
+#if defined(_WIN32)
+#include <malloc.h>
+#else
 #include <alloca.h>
+#endif
 
 #include "../kernel/value.h"
 

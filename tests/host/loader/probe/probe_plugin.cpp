@@ -2,8 +2,11 @@
 // CMakeLists.txt): it reports every entry-point call to the test executable
 // through ProbeEvent, which the executable exports.
 #include <windows.h>
-#include <dlfcn.h>
 #include <plugapi.h>
+
+#if !defined(_WIN32)
+#include <dlfcn.h>
+#endif
 
 #include <string>
 
@@ -26,8 +29,13 @@ HINSTANCE g_instance = nullptr;
 
 void Event(const std::string& what) {
   using EventFn = void (*)(const char*);
-  if (auto fn = reinterpret_cast<EventFn>(dlsym(RTLD_DEFAULT, "ProbeEvent")))
-    fn((PROBE_NAME ":" + what).c_str());
+#if defined(_WIN32)
+  auto fn = reinterpret_cast<EventFn>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(nullptr), "ProbeEvent")));
+#else
+  auto fn = reinterpret_cast<EventFn>(dlsym(RTLD_DEFAULT, "ProbeEvent"));
+#endif
+  if (fn) fn((PROBE_NAME ":" + what).c_str());
 }
 
 class ProbeClassDesc : public ClassDesc {
