@@ -7,8 +7,11 @@
 #include <maxapi.h>
 #include <stdmat.h>
 
+#include "shell/release.h"
 #include "texmap/pavimo.h"
 
+// Release 2.01 updates in pavimo_update_201.cpp.
+#if TILVARA_RELEASE == 204
 namespace {
 
 // Holds off scene redraws for the length of a recompute, when the host offers it; resumes
@@ -134,6 +137,7 @@ void Pavimo::Recompute(TimeValue t, IParamBlock2* pb) {
     if (Texmap* m = pb->GetTexmap(pb_submaps, t, i)) m->Update(t, c.validity);
   }
 }
+#endif
 
 Interval Pavimo::Validity(TimeValue t) {
   Interval scratch = NEVER;
