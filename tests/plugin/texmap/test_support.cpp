@@ -28,11 +28,11 @@ LoadedPlugin LoadOnce() {
     }
   }
   if (!p.desc) {
-    p.error = "Tilvara.dlt was not loaded from " TILVARA_PLUGIN_DIR;
+    p.error = "the plug-in was not loaded from " TILVARA_PLUGIN_DIR;
     return p;
   }
   // The library is already loaded; this only takes another handle to it.
-  void* handle = dlopen(TILVARA_PLUGIN_DIR "/Tilvara.dlt", RTLD_NOW | RTLD_NOLOAD);
+  void* handle = dlopen(TILVARA_PLUGIN_FILE, RTLD_NOW | RTLD_NOLOAD);
   if (handle) {
     p.libDescription = Resolve<const MCHAR* (*)()>(handle, "LibDescription");
     p.libNumberClasses = Resolve<int (*)()>(handle, "LibNumberClasses");
