@@ -3,6 +3,7 @@
 #
 #   tilvara_attach_resources(<target>)   attach the resources to <target>
 #   TILVARA_RESOURCES_RES                path of the compiled .res
+#   TILVARA_RESOURCES_SCRIPT             the dialog script source it carries
 #   tilvara_resources                    target that builds it
 include_guard(GLOBAL)
 
@@ -24,6 +25,7 @@ if(TILVARA_MAX_VERSION LESS 2019)
 else()
   set(_tv_res_script ${_tv_res_src}/TilvaraManager.ms)
 endif()
+set(TILVARA_RESOURCES_SCRIPT ${_tv_res_script} CACHE INTERNAL "The dialog script this build carries")
 
 # The logo is drawn by a small program at build time.
 add_executable(tilvara_make_logo ${_tv_res_src}/make_logo.cpp)
