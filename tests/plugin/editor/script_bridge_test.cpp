@@ -88,6 +88,7 @@ ok)");
   EXPECT_TRUE(MessageBoxes().empty());
 }
 
+#if TILVARA_RELEASE == 204
 TEST_F(ScriptBridgeTest, AScriptErrorInTheShowEntryIsReportedAndTheNextPressRetries) {
   RunScript(L"::fn_From_Cpp_ShowTilva_Dialog = fn failingShow tex = tex.noSuchSetting\nok");
   PressManageTextures();
@@ -114,6 +115,8 @@ TEST_F(ScriptBridgeTest, AScriptErrorInTheShowEntryIsReportedAndTheNextPressRetr
   EXPECT_EQ(MessageBoxes().size(), 2u);
 }
 
+#endif
+
 TEST_F(ScriptBridgeTest, AMissingShowEntryIsSkippedSilently) {
   RemoveGlobal(kEntries[0]);
   PressManageTextures();
@@ -123,6 +126,7 @@ TEST_F(ScriptBridgeTest, AMissingShowEntryIsSkippedSilently) {
   EXPECT_TRUE(mxs::reported_errors().empty());
 }
 
+#if TILVARA_RELEASE == 204
 TEST_F(ScriptBridgeTest, MissingUpdateAndCloseEntriesAreSkippedAndTheFormKeepsItsStruct) {
   pb_->SetCount(pb_submaps, 2);
   PressManageTextures();
@@ -154,6 +158,8 @@ TEST_F(ScriptBridgeTest, MissingUpdateAndCloseEntriesAreSkippedAndTheFormKeepsIt
   EXPECT_TRUE(user::closeForm(*first));
   EXPECT_TRUE(mxs::reported_errors().empty());
 }
+
+#endif
 
 TEST_F(ScriptBridgeTest, EachStructureChangeOfSubmapsRefillsTheDialogOnceAfterTheUpdate) {
   RunScript(
@@ -194,6 +200,7 @@ ok)");
   EXPECT_TRUE(MessageBoxes().empty());
 }
 
+#if TILVARA_RELEASE == 204
 TEST_F(ScriptBridgeTest, AValueAssignedByAScriptIsHandedToTheEntries) {
   RunScript(L"theMap.ListView = 42\nok");
   Value* held = HeldDialog(map_);
@@ -212,6 +219,8 @@ TEST_F(ScriptBridgeTest, AValueAssignedByAScriptIsHandedToTheEntries) {
   EXPECT_EQ(HeldDialog(map_), nullptr);
 }
 
+#endif
+
 // The plug-in's objects linked into this program have their own load-once flag and no module
 // until one is given: they show what a missing script resource does.
 class ScriptResourceTest : public ::testing::Test {
@@ -224,6 +233,7 @@ class ScriptResourceTest : public ::testing::Test {
   void TearDown() override { hInstance = nullptr; }
 };
 
+#if TILVARA_RELEASE == 204
 TEST_F(ScriptResourceTest, AMissingResourceLeavesTheFlagClearAndTheNextCallRetries) {
   ASSERT_FALSE(DialogScriptLoaded());
   hInstance = nullptr;
@@ -267,6 +277,137 @@ TEST_F(ScriptResourceTest, CallScriptFunctionCallsGlobalsByName) {
   EXPECT_TRUE(errors[0].message_box);
   EXPECT_EQ(MessageBoxes().size(), 1u);
 }
+
+#endif
+
+#if TILVARA_RELEASE == 201
+// Release 2.01: calls report nothing, "Manage Textures" leaves closing to the show entry, and
+// the material check asks the map's dependents for a node.
+
+// A maker that holds the map and, when it answers, raises the node counter as a node would.
+class NodeLike : public ReferenceMaker {
+ public:
+  NodeLike(Texmap* map, bool answers) : answers_(answers) { ReplaceReference(0, map); }
+  ~NodeLike() override { DeleteAllRefs(); }
+  SClass_ID SuperClassID() override { return REF_MAKER_CLASS_ID; }
+  int NumRefs() override { return 1; }
+  RefTargetHandle GetReference(int) override { return held_; }
+
+ protected:
+  void SetReference(int, RefTargetHandle r) override { held_ = r; }
+  RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID& partID, RefMessage message,
+                             BOOL) override {
+    if (message == REFMSG_GET_NODE_HANDLE && answers_) ++*reinterpret_cast<ULONG*>(partID);
+    return REF_SUCCEED;
+  }
+
+ private:
+  bool answers_;
+  RefTargetHandle held_ = nullptr;
+};
+
+TEST_F(ScriptBridgeTest, Release201DropsAScriptErrorInTheShowEntrySilently) {
+  RunScript(L"::fn_From_Cpp_ShowTilva_Dialog = fn failingShow tex = tex.noSuchSetting\nok");
+  PressManageTextures();
+  EXPECT_FALSE(form_);
+  EXPECT_EQ(HeldDialog(map_), nullptr);
+  EXPECT_TRUE(MessageBoxes().empty());
+  EXPECT_TRUE(mxs::reported_errors().empty());
+  EXPECT_EQ(MAXScript_signals, 0);
+  RestoreGlobal(kEntries[0]);
+  mxs::define_global(L"editorTestSaved", saved_[0]);
+  RunScript(L"::fn_From_Cpp_ShowTilva_Dialog = editorTestSaved; ok");
+  PressManageTextures();
+  ASSERT_TRUE(form_);
+  EXPECT_TRUE(is_struct(HeldDialog(map_)));
+}
+
+// The show entry closes the previous form itself: the close entry is not called.
+TEST_F(ScriptBridgeTest, Release201ManageTexturesCallsNoCloseEntry) {
+  RunScript(
+      LR"(
+global editorTestCloses = 0
+::fn_From_Cpp_CloseTilva_Dialog = fn countingClose d = (editorTestCloses += 1; ok)
+ok)");
+  PressManageTextures();
+  ASSERT_TRUE(form_);
+  net::FormPtr first = form_;
+  Value* firstDialog = HeldDialog(map_);
+  PressManageTextures();
+  ASSERT_TRUE(form_);
+  EXPECT_EQ(RunScript(L"editorTestCloses"), L"0");
+  EXPECT_TRUE(first->isDisposed());
+  EXPECT_EQ(user::openForms().size(), 1u);
+  EXPECT_TRUE(is_struct(HeldDialog(map_)));
+  EXPECT_NE(HeldDialog(map_), firstDialog);
+  // The struct of the first form was let go; the open one's is kept.
+  CollectGarbage();
+  EXPECT_EQ(RunScript(L"theMap.ListView.m_form.Text"), L"\"Manage Textures\"");
+}
+
+TEST_F(ScriptBridgeTest, Release201HandsAScriptsValueToTheEntriesAndKeepsIt) {
+  RunScript(L"theMap.ListView = 42\nok");
+  pb_->SetCount(pb_submaps, 1);  // the update entry fails on the number, silently
+  material_->SetDiffuseMap(nullptr);  // so does the close entry
+  EXPECT_TRUE(MessageBoxes().empty());
+  EXPECT_TRUE(mxs::reported_errors().empty());
+  Value* held = HeldDialog(map_);
+  ASSERT_NE(held, nullptr);
+  EXPECT_EQ(held->to_int(), 42);
+}
+
+// A dependent that raises the counter keeps the dialog open; without one, the form closes and
+// the map holds what the form's closing handler left.
+TEST_F(ScriptBridgeTest, Release201MaterialCheckClosesUnlessANodeAnswers) {
+  PressManageTextures();
+  ASSERT_TRUE(form_);
+  auto* node = new NodeLike(map_, true);
+  material_->SetDiffuseMap(nullptr);
+  EXPECT_FALSE(form_->isDisposed());
+  EXPECT_TRUE(is_struct(HeldDialog(map_)));
+  // The block's reference-deleted message is not a material check in this release.
+  PartID part = PART_ALL;
+  map_->NotifyRefChangedFrom(FOREVER, pb_, part, REFMSG_REF_DELETED, TRUE);
+  EXPECT_FALSE(form_->isDisposed());
+  delete node;
+  EXPECT_TRUE(form_->isDisposed());
+  EXPECT_EQ(HeldDialog(map_), &undefined);
+  CollectGarbage();
+  EXPECT_TRUE(mxs::reported_errors().empty());
+}
+
+// The script is tried once per process, even when its resource could not be found.
+TEST_F(ScriptResourceTest, Release201TriesTheScriptOnce) {
+  ASSERT_FALSE(DialogScriptLoaded());
+  hInstance = nullptr;
+  EnsureDialogScriptLoaded();
+  EXPECT_TRUE(DialogScriptLoaded());
+  Value* original = mxs::global_value(L"GetUserFileSelection");
+  ASSERT_NE(original, nullptr) << "the loaded plug-in ran the member form of the script";
+  original->make_heap_permanent();
+  RunScript(L"::GetUserFileSelection = 7\nok");
+  hInstance = TheHost().module;
+  EnsureDialogScriptLoaded();
+  EXPECT_EQ(RunScript(L"GetUserFileSelection"), L"7");
+  mxs::define_global(L"editorTestSaved", original);
+  RunScript(L"::GetUserFileSelection = editorTestSaved\nok");
+  mxs::define_global(L"editorTestSaved", &undefined);
+  original->make_collectable();
+}
+
+TEST_F(ScriptResourceTest, Release201CallScriptFunctionReportsNothing) {
+  RunScript(L"fn editorTestTwice x = x * 2\nfn editorTestFail x = x.nothingHere\nok");
+  EXPECT_EQ(CallScriptFunction(L"editorTestTwice", nullptr, true), nullptr);
+  Value* kept = CallScriptFunction(L"editorTestTwice", Integer::intern(21), true);
+  ASSERT_NE(kept, nullptr);
+  EXPECT_EQ(kept->to_int(), 42);
+  kept->make_collectable();
+  EXPECT_EQ(CallScriptFunction(L"editorTestFail", Integer::intern(1), true), nullptr);
+  EXPECT_TRUE(mxs::reported_errors().empty());
+  EXPECT_TRUE(MessageBoxes().empty());
+  EXPECT_EQ(MAXScript_signals, 0);
+}
+#endif
 
 }  // namespace
 }  // namespace editor_test
