@@ -93,10 +93,6 @@ class Pavimo : public PavimoBase, public FPMixinInterface {
 
   void RefDeleted() override;
   RefTargetHandle Clone(RemapDir& remap) override;
-#if TILVARA_RELEASE == 201
-  int NumRefs() override { return 1; }
-  RefTargetHandle GetReference(int i) override;
-#endif
 
   // MtlBase
   ULONG LocalRequirements(int subMtlNum) override;
@@ -126,11 +122,7 @@ class Pavimo : public PavimoBase, public FPMixinInterface {
 
   // The block at reference 0; null only while it is being built or torn down, or when the
   // reference holds something that is not a parameter block.
-#if TILVARA_RELEASE == 201
-  IParamBlock2* Block() const { return pblock_; }
-#else
-  IParamBlock2* Block() const { return pblock_.get(); }
-#endif
+  IParamBlock2* Block() const;
   const PavimoCache& Cache() const { return cache_; }
   const Tab<PavimoTableEntry>& SelectionTable() const { return table_; }
   bool SceneRender() const { return sceneRender_ != 0; }
@@ -179,7 +171,24 @@ class Pavimo : public PavimoBase, public FPMixinInterface {
   Interval texHandleValid_ = NEVER;
   Value* listView_ = nullptr;
   Value* keptDialog_ = nullptr;
+
+#if TILVARA_RELEASE == 201
+ public:
+  // The one reference, whatever its index.
+  int NumRefs() override;
+  RefTargetHandle GetReference(int i) override;
+#endif
 };
+
+#if TILVARA_RELEASE == 201
+inline IParamBlock2* Pavimo::Block() const {
+  return pblock_;
+}
+#else
+inline IParamBlock2* Pavimo::Block() const {
+  return pblock_.get();
+}
+#endif
 
 #if TILVARA_RELEASE == 204
 // Looks for a material or map, other than the map itself, among a map's dependents.

@@ -30,6 +30,10 @@ Pavimo::~Pavimo() {
   theHold.Resume();
 }
 
+int Pavimo::NumRefs() {
+  return 1;
+}
+
 RefTargetHandle Pavimo::GetReference(int /*i*/) {
   return ref0_;
 }
@@ -80,8 +84,8 @@ void Pavimo::RefDeleted() {
 // the map still reaches raises the counter. A map that reaches none closes its dialog.
 void Pavimo::CheckMaterials() {
   ULONG counter = 0;
-  NotifyDependents(FOREVER, reinterpret_cast<PartID>(&counter), REFMSG_GET_NODE_HANDLE,
-                   NOTIFY_ALL, TRUE);
+  NotifyDependents(FOREVER, reinterpret_cast<PartID>(&counter), REFMSG_GET_NODE_HANDLE, NOTIFY_ALL,
+                   TRUE);
   if (counter == 0) CloseManagerDialog(*this);
 }
 

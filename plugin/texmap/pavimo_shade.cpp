@@ -69,7 +69,6 @@ AColor Pavimo::EvalColor(ShadeContext& sc) {
   return result;
 }
 
-
 Point3 Pavimo::EvalNormalPerturb(ShadeContext& sc) {
   Point3 result(0.0f, 0.0f, 0.0f);
   if (sc.GetCache(this, result)) return result;

@@ -199,11 +199,12 @@ TEST(ManagerScriptMembers, FunctionsAreMembersOfTheStruct) {
   installBridge();
   mxs::clear_reported_errors();
   ASSERT_TRUE(mxs::run_string(readScript(TILVARA_MANAGER_MEMBERS_SCRIPT), L"members.ms").ok);
-  for (const wchar_t* global : {L"getStruct", L"getTexture", L"GetUserFileSelection",
-                                L"fn_From_Cpp_ShowTilva_Dialog", L"fn_From_Cpp_UpdateTilva_Dialog",
-                                L"fn_From_Cpp_CloseTilva_Dialog"})
+  for (const wchar_t* global :
+       {L"getStruct", L"getTexture", L"GetUserFileSelection", L"fn_From_Cpp_ShowTilva_Dialog",
+        L"fn_From_Cpp_UpdateTilva_Dialog", L"fn_From_Cpp_CloseTilva_Dialog"})
     EXPECT_NE(mxs::global_value(global), nullptr) << maxhost::Utf8FromWide(global);
-  for (const wchar_t* member : {L"PopulateList", L"AddColumns", L"evAddBitmap", L"GenerateListView"})
+  for (const wchar_t* member :
+       {L"PopulateList", L"AddColumns", L"evAddBitmap", L"GenerateListView"})
     EXPECT_EQ(mxs::global_value(member), nullptr) << maxhost::Utf8FromWide(member);
   const mxs::RunResult r = mxs::run_string(
       L"s = TilvaraListView()\n#(classOf s.PopulateList, s.m_selectedIndex, s.m_isMouseDown)",

@@ -347,7 +347,7 @@ ok)");
 
 TEST_F(ScriptBridgeTest, Release201HandsAScriptsValueToTheEntriesAndKeepsIt) {
   RunScript(L"theMap.ListView = 42\nok");
-  pb_->SetCount(pb_submaps, 1);  // the update entry fails on the number, silently
+  pb_->SetCount(pb_submaps, 1);       // the update entry fails on the number, silently
   material_->SetDiffuseMap(nullptr);  // so does the close entry
   EXPECT_TRUE(MessageBoxes().empty());
   EXPECT_TRUE(mxs::reported_errors().empty());
