@@ -122,8 +122,9 @@ TEST_F(ParamTableTest, DefaultsAndRanges) {
 #if TILVARA_RELEASE == 201
   EXPECT_FALSE(d->GetParamDef(pb_rotate).has_range);
 #else
+  // Given in degrees, as the rollout shows it.
   ASSERT_TRUE(d->GetParamDef(pb_rotate).has_range);
-  EXPECT_NEAR(d->GetParamDef(pb_rotate).range_high.f, 2.0f * 3.14159265f, 1e-4f);
+  EXPECT_FLOAT_EQ(d->GetParamDef(pb_rotate).range_high.f, 360.0f);
 #endif
 }
 
