@@ -12,6 +12,7 @@
 #include <imtl.h>
 #include <iparamb2.h>
 #include <maxscript/maxscript.h>
+#include <maxscript/maxwrapper/mxsobjects.h>
 
 #include "shell/release.h"
 

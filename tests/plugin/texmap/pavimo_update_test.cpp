@@ -54,7 +54,7 @@ TEST_F(UpdateTest, ShortListsAreFittedWithDefaults) {
   SetEntries(map_.get(), {a, b, c}, {1}, {2});
   // Shrink the lists behind the map's back, without the structure-change update.
   {
-    SuspendAll quiet(FALSE, FALSE, FALSE, FALSE, FALSE, TRUE);
+    SuspendAll quiet(FALSE, FALSE, FALSE, FALSE, FALSE, FALSE, TRUE);
     pb_->SetCount(pb_submap_on, 1);
     pb_->SetCount(pb_probability, 1);
   }
@@ -102,7 +102,7 @@ TEST_F(UpdateTest, SecondUpdateInsideValidityIsFree) {
   const int updates = a->updateCalls;
   // Change the weight without telling the map.
   {
-    SuspendAll quiet(FALSE, FALSE, FALSE, FALSE, FALSE, TRUE);
+    SuspendAll quiet(FALSE, FALSE, FALSE, FALSE, FALSE, FALSE, TRUE);
     pb_->SetValue(pb_probability, 0, 7, 0);
   }
   UpdateAt(100);
@@ -204,7 +204,7 @@ TEST_F(UpdateTest, FittingTheListsLeavesNoUndoAndSendsNoChange) {
   auto* a = new ProbeMap();
   SetEntries(map_.get(), {a, a}, {1, 1}, {1, 1});
   {
-    SuspendAll quiet(FALSE, FALSE, FALSE, FALSE, FALSE, TRUE);
+    SuspendAll quiet(FALSE, FALSE, FALSE, FALSE, FALSE, FALSE, TRUE);
     pb_->SetCount(pb_submap_on, 0);
     pb_->SetCount(pb_probability, 5);
   }
