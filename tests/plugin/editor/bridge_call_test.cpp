@@ -167,9 +167,14 @@ TEST_F(BridgeCallTest, AFailingDialogScriptIsRetriedOnlyFrom2019) {
   Value* closeAfterRetry = mxs::global_value(L"fn_From_Cpp_CloseTilva_Dialog");
   const bool loadedAfterRetry = DialogScriptLoaded();
   hInstance = nullptr;
-  // The failed run was logged quietly.
   EXPECT_EQ(errorsAfterFailure, 1u);
+#if TILVARA_RELEASE == 201
+  // Release 2.01 runs the script with its errors shown.
+  EXPECT_EQ(MessageBoxes().size(), 1u);
+#else
+  // The failed run was logged quietly.
   EXPECT_TRUE(MessageBoxes().empty());
+#endif
   ASSERT_NE(closeAfterRetry, nullptr);
 #if MAX_VERSION_MAJOR >= 21
   EXPECT_FALSE(loadedAfterFailure);
