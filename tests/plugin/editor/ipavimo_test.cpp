@@ -48,8 +48,8 @@ TEST_F(IPavimoTest, LookupsByIdAnswerTheInterfaceOnlyForItsOwnId) {
   FPMixinInterface* fpi = Interface();
   ASSERT_NE(fpi, nullptr);
   EXPECT_EQ(fpi->GetDescByID(PAVIMO_INTERFACE_ID), fpi->GetDesc());
-  EXPECT_EQ(fpi->GetDescByID(Interface_ID(0x2D5D2030, 0x45C54489)), &nullInterface);
-  EXPECT_EQ(fpi->GetDescByID(Interface_ID(0x51677913, 0x35592b59)), &nullInterface);
+  EXPECT_EQ(fpi->GetDescByID(Interface_ID(0x2D5D2030, 0x45C54489)), &FPInterface::nullInterface);
+  EXPECT_EQ(fpi->GetDescByID(Interface_ID(0x51677913, 0x35592b59)), &FPInterface::nullInterface);
   EXPECT_TRUE(fpi->GetID() == PAVIMO_INTERFACE_ID);
   // Other IDs get the base class's answer.
   const Interface_ID other(0x2D5D2030, 0x45C54489);
