@@ -20,7 +20,16 @@ class IParamBlock2;
 typedef ReferenceTarget* RefTargetHandle;
 typedef ReferenceMaker* RefMakerHandle;
 
-enum RefResult { REF_FAIL, REF_SUCCEED, REF_DONTCARE, REF_STOP, REF_INVALID, REF_HALT };
+// REF_HALT is REF_FAIL: a dependent that fails a message also stops its propagation.
+enum RefResult {
+  REF_FAIL = 0,
+  REF_HALT = 0,
+  REF_SUCCEED,
+  REF_DONTCARE,
+  REF_STOP,
+  REF_INVALID,
+  REF_AUTO_DELETE
+};
 
 enum NotifyDependentsOption { REFNOTIFY_ALLOW_OPTIMIZATIONS, REFNOTIFY_DISALLOW_OPTIMIZATIONS };
 
