@@ -70,25 +70,3 @@ class HoldSuspend : public MaxHeapOperators {
   bool mSuspended = false;
 };
 
-// Suspends, for its lifetime, each activity whose switch is on: undo recording, macro
-// recording, animate mode, set-key mode, automatic backup, reference messages, plug-in
-// property overrides, and defaulting of new parameter values.
-class CoreExport SuspendAll : public MaxHeapOperators {
- public:
-  SuspendAll(BOOL holdSuspend = FALSE, BOOL macroRecorderSuspend = FALSE,
-             BOOL animateSuspend = FALSE, BOOL setKeyModeSuspend = FALSE,
-             BOOL autoBackupSuspend = FALSE, BOOL refMsgsSuspend = FALSE,
-             BOOL pluginOverrideSuspend = FALSE, BOOL defaultingSuspend = FALSE);
-  ~SuspendAll();
-  void Suspend();
-  void Resume();
-
- private:
-  BOOL mHold, mMacro, mAnimate, mSetKey, mAutoBackup, mRefMsgs;
-  bool mSuspended = false;
-};
-
-// Macro recorder, set-key mode and automatic backup suspension counters, read by tests.
-CoreExport int MacroRecorderSuspendCount();
-CoreExport int SetKeyModeSuspendCount();
-CoreExport int AutoBackupSuspendCount();

@@ -45,7 +45,6 @@ class ClassDesc;
 #define FP_VAR_ARGS 0x0002
 #define FP_CLIENT_OWNS_RESULT 0x0004
 
-
 // A value passed to or returned from a published function.
 class CoreExport FPValue : public MaxHeapOperators {
  public:
@@ -198,6 +197,8 @@ class CoreExport FPInterface : public BaseInterface {
     return Invoke(fid, 0, result, params);
   }
   virtual FunctionID FindFn(const MCHAR* name);
+  // The empty descriptor that interface lookups answer for an unknown ID.
+  static CoreExport FPInterfaceDesc nullInterface;
   LifetimeType LifetimeControl() override { return noRelease; }
 
  protected:
@@ -238,9 +239,6 @@ class CoreExport FPInterfaceDesc : public FPInterface {
   const FPPropDef* FindProp(const MCHAR* name) const;
 };
 
-// The empty descriptor that interface lookups answer for an unknown ID.
-extern CoreExport FPInterfaceDesc nullInterface;
-
 // An interface mixed into an object's class; the object answers GetInterface with it.
 class CoreExport FPMixinInterface : public FPInterface {
  public:
@@ -249,7 +247,7 @@ class CoreExport FPMixinInterface : public FPInterface {
   // usually answer GetDesc() with GetDescByID(their ID).
   virtual FPInterfaceDesc* GetDescByID(Interface_ID id) {
     (void)id;
-    return nullptr;
+    return &nullInterface;
   }
 };
 

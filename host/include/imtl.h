@@ -229,7 +229,40 @@ class TexHandleMaker : public MaxHeapOperators {
   virtual int Size() { return 64; }
 };
 
-class CoreExport IMtlParams : public MaxHeapOperators {
+// Categories of the material/map browser; these arrays live in the core library.
+extern CoreExport MCHAR TEXMAP_CAT_2D[];
+extern CoreExport MCHAR TEXMAP_CAT_3D[];
+extern CoreExport MCHAR TEXMAP_CAT_COMP[];
+extern CoreExport MCHAR TEXMAP_CAT_COLMOD[];
+extern CoreExport MCHAR TEXMAP_CAT_ENV[];
+
+// The material editor's dialog of one material or map.
+class ParamDlg : public InterfaceServer {
+ public:
+  virtual ~ParamDlg() = default;
+  virtual Class_ID ClassID() = 0;
+  virtual void SetThing(ReferenceTarget* m) = 0;
+  virtual ReferenceTarget* GetThing() = 0;
+  virtual void SetTime(TimeValue t) = 0;
+  virtual void ReloadDialog() = 0;
+  virtual void DeleteThis() = 0;
+  virtual void ActivateDlg(BOOL onOff) = 0;
+  virtual int FindSubTexFromHWND(HWND hwnd) {
+    (void)hwnd;
+    return -1;
+  }
+  virtual int FindSubMtlFromHWND(HWND hwnd) {
+    (void)hwnd;
+    return -1;
+  }
+  using InterfaceServer::GetInterface;
+  virtual void* GetInterface(ULONG id) {
+    (void)id;
+    return nullptr;
+  }
+};
+
+class CoreExport IMtlParams : public InterfaceServer {
  public:
   virtual ~IMtlParams() = default;
   virtual void MtlChanged() = 0;
@@ -240,7 +273,7 @@ class CoreExport IMtlParams : public MaxHeapOperators {
   }
 };
 
-class CoreExport ISubMap {
+class CoreExport ISubMap : public MaxHeapOperators {
  public:
   virtual ~ISubMap() = default;
   virtual int NumSubTexmaps() { return 0; }
@@ -274,7 +307,7 @@ class CoreExport MtlBase : public ReferenceTarget, public ISubMap {
   // Copies the base data (name, flags, slot type, G-buffer id); no references.
   MtlBase& operator=(const MtlBase& m);
 
-  virtual MSTR& GetName() { return mName; }
+  MSTR& GetName() { return mName; }
   virtual void SetName(MSTR s) { mName = s; }
   virtual MSTR GetFullName();
   void SetMtlFlag(int mask, BOOL val = TRUE) {

@@ -6,10 +6,13 @@
 
 class Mtl;
 
+#define kNullHandle 0
+
 class CoreExport INode : public ReferenceTarget {
  public:
   SClass_ID SuperClassID() override { return BASENODE_CLASS_ID; }
-  virtual ULONG GetHandle() = 0;
+  // The node's handle, unique in the scene; kNullHandle for none.
+  virtual ULONG GetHandle() { return kNullHandle; }
   virtual const MCHAR* GetName() = 0;
   virtual void SetName(const MCHAR* s) = 0;
   virtual Mtl* GetMtl() = 0;

@@ -6,6 +6,8 @@
 
 #include "acolor.h"
 #include "color.h"
+#include "custcont.h"
+#include "iparamm.h"
 #include "interval.h"
 #include "maxtypes.h"
 #include "paramtype.h"
@@ -35,12 +37,12 @@ class Interface;
 #define P_AUTO_UI 0x0004
 #define P_USE_PARAMS 0x0008
 #define P_INCLUDE_PARAMS 0x0010
-#define P_SCRIPTED_CLASS 0x0020
-#define P_TEMPLATE_UI 0x0040
-#define P_CALLSETS_ON_LOAD 0x0080
-#define P_MULTIMAP 0x0100
+#define P_SCRIPTED_CLASS 0x1000
+#define P_TEMPLATE_UI 0x0100
+#define P_CALLSETS_ON_LOAD 0x0040
+#define P_MULTIMAP 0x0020
 #define P_VERSION 0x0200
-#define P_HASCATEGORY 0x0400
+#define P_HASCATEGORY 0x0080
 
 // Parameter flags.
 #define P_ANIMATABLE 0x00000001
@@ -66,36 +68,25 @@ enum ControlType2 {
   TYPE_RADIO,
   TYPE_SINGLECHECKBOX,
   TYPE_MULTICHECKBOX,
-  TYPE_SLIDER,
+  TYPE_COLORSWATCH,
+  TYPE_EDITBOX,
+  TYPE_CHECKBUTTON,
   TYPE_PICKNODEBUTTON,
   TYPE_TEXMAPBUTTON,
   TYPE_MTLBUTTON,
   TYPE_BITMAPBUTTON,
-  TYPE_EDITBOX,
-  TYPE_CHECKBUTTON,
-  TYPE_INTLISTBOX,
-  TYPE_COLORSWATCH,
-  TYPE_NODELISTBOX,
   TYPE_FILEOPENBUTTON,
   TYPE_FILESAVEBUTTON,
-  TYPE_COMBOBOX,
+  TYPE_INTLISTBOX,
+  TYPE_NODELISTBOX = 16,
+  TYPE_SLIDER = 17,
+  TYPE_INT_COMBOBOX = 23,
+  // The stand-in's own list controls.
+  TYPE_COMBOBOX = 100,
   TYPE_LISTBOX
 };
 #define TYPE_SINGLECHEKBOX TYPE_SINGLECHECKBOX
-
-// Edit-field kinds of spinners (custcont.h in the SDK).
-#ifndef EDITTYPE_INT
-#define EDITTYPE_INT 1
-#define EDITTYPE_FLOAT 2
-#define EDITTYPE_UNIVERSE 3
-#define EDITTYPE_POS_INT 4
-#define EDITTYPE_POS_FLOAT 5
-#define EDITTYPE_POS_UNIVERSE 6
-#define EDITTYPE_TIME 7
-#endif
-#ifndef SPIN_AUTOSCALE
-#define SPIN_AUTOSCALE -1.0f
-#endif
+#define TYPE_MULTICHEKBOX TYPE_MULTICHECKBOX
 
 // A default, range bound or other constant of a parameter definition.
 struct PB2Value {

@@ -1,6 +1,7 @@
 // Parameter maps: the rollouts that show a parameter block in the material editor.
 #pragma once
 
+#include "imtl.h"
 #include "iparamb2.h"
 #include "maxtypes.h"
 
@@ -25,7 +26,7 @@ class PB2Export ParamMap2UserDlgProc : public MaxHeapOperators {
   virtual void SetParamBlock(IParamBlock2* pb) { (void)pb; }
 };
 
-class PB2Export IParamMap2 : public MaxHeapOperators {
+class PB2Export IParamMap2 : public InterfaceServer {
  public:
   virtual ~IParamMap2() = default;
   virtual IParamBlock2* GetParamBlock() = 0;
@@ -46,30 +47,6 @@ class PB2Export IParamMap2 : public MaxHeapOperators {
                           int tabIndex = -1) = 0;
   virtual void SetThing(ReferenceTarget* m) = 0;
   virtual ReferenceTarget* GetThing() = 0;
-};
-
-class ParamDlg : public MaxHeapOperators {
- public:
-  virtual ~ParamDlg() = default;
-  virtual Class_ID ClassID() = 0;
-  virtual void SetThing(ReferenceTarget* m) = 0;
-  virtual ReferenceTarget* GetThing() = 0;
-  virtual void SetTime(TimeValue t) = 0;
-  virtual void ReloadDialog() = 0;
-  virtual void DeleteThis() = 0;
-  virtual void ActivateDlg(BOOL onOff) = 0;
-  virtual int FindSubTexFromHWND(HWND hwnd) {
-    (void)hwnd;
-    return -1;
-  }
-  virtual int FindSubMtlFromHWND(HWND hwnd) {
-    (void)hwnd;
-    return -1;
-  }
-  virtual void* GetInterface(ULONG id) {
-    (void)id;
-    return nullptr;
-  }
 };
 
 // The material editor's dialog made of automatic parameter maps.

@@ -10,6 +10,8 @@
 #include "color.h"
 #include "acolor.h"
 #include "interval.h"
+#include "custcont.h"
+#include "iparamm.h"
 #include "plugapi.h"
 #include "animtbl.h"
 #include "ref.h"

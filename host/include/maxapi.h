@@ -23,14 +23,8 @@ class CoreExport Interface : public InterfaceServer {
   virtual BOOL GetQuietMode() { return TRUE; }
 };
 
-// Interface7 and later versions of the core interface add nothing the stand-in offers.
-typedef Interface Interface7;
-typedef Interface Interface17;
+#include "GetCOREInterface.h"
 
-CoreExport Interface* GetCOREInterface();
-inline Interface17* GetCOREInterface17() {
-  return GetCOREInterface();
-}
-inline Interface7* GetCOREInterface7() {
-  return GetCOREInterface();
-}
+// The scene's "changed since saved" flag.
+CoreExport void SetSaveRequiredFlag(BOOL requireSave = TRUE, BOOL checkForSave = TRUE);
+CoreExport BOOL IsSaveRequired();

@@ -1,6 +1,8 @@
 // Type codes shared by parameter blocks and function publishing.
 #pragma once
 
+#include "maxversion.h"
+
 #define TYPE_TAB 0x800
 #define TYPE_BYREF 0x1000
 #define TYPE_BYVAL 0x2000
@@ -31,13 +33,42 @@ enum ParamType2 {
   TYPE_PBLOCK2 = 21,
   TYPE_POINT4 = 22,
   TYPE_FRGBA = 23,
+  // Before 2018 the function-publishing types follow TYPE_FRGBA directly (TYPE_POINT2 among
+  // them); from 2018 reserved codes 24 to 44 (TYPE_POINT2 still 30) come first.
+  TYPE_POINT2 = 30,
+#if MAX_VERSION_MAJOR >= 20
+  TYPE_ENUM = 45,
+  TYPE_VOID = 46,
+  TYPE_INTERVAL = 47,
+  TYPE_ANGAXIS = 48,
+  TYPE_QUAT = 49,
+  TYPE_RAY = 50,
+  TYPE_BITARRAY = 51,
+  TYPE_CLASS = 52,
+  TYPE_MESH = 53,
+  TYPE_OBJECT = 54,
+  TYPE_CONTROL = 55,
+  TYPE_POINT = 56,
+  TYPE_TSTR = 57,
+  TYPE_IOBJECT = 58,
+  TYPE_INTERFACE = 59,
+  TYPE_HWND = 60,
+  TYPE_NAME = 61,
+  TYPE_COLOR = 62,
+  TYPE_FPVALUE = 63,
+  TYPE_VALUE = 64,
+  TYPE_DWORD = 65,
+  TYPE_bool = 66,
+  TYPE_INTPTR = 67,
+  TYPE_INT64 = 68,
+  TYPE_DOUBLE = 69,
+#else
   TYPE_ENUM = 24,
   TYPE_VOID = 25,
   TYPE_INTERVAL = 26,
   TYPE_ANGAXIS = 27,
   TYPE_QUAT = 28,
   TYPE_RAY = 29,
-  TYPE_POINT2 = 30,
   TYPE_BITARRAY = 31,
   TYPE_CLASS = 32,
   TYPE_MESH = 33,
@@ -51,12 +82,13 @@ enum ParamType2 {
   TYPE_NAME = 41,
   TYPE_COLOR = 42,
   TYPE_FPVALUE = 43,
-  TYPE_VALUE = 64,
-  TYPE_DWORD = 65,
-  TYPE_bool = 66,
-  TYPE_INTPTR = 67,
-  TYPE_INT64 = 68,
-  TYPE_DOUBLE = 69,
+  TYPE_VALUE = 44,
+  TYPE_DWORD = 45,
+  TYPE_bool = 46,
+  TYPE_INTPTR = 47,
+  TYPE_INT64 = 48,
+  TYPE_DOUBLE = 49,
+#endif
 
   TYPE_FLOAT_TAB = TYPE_FLOAT + TYPE_TAB,
   TYPE_INT_TAB = TYPE_INT + TYPE_TAB,
@@ -110,34 +142,39 @@ inline bool is_by_val(int type) {
   return (type & TYPE_BYVAL) != 0;
 }
 
-// Table tags of the variadic ParamBlockDesc2 and FPInterfaceDesc constructors.
+// Table tags of the variadic ParamBlockDesc2 and FPInterfaceDesc constructors. They sit far
+// below any value a table passes (-2^30 upwards), so that a tag is never mistaken for one.
 enum ParamTags {
-  p_end = -1,
-  p_default = -2,
-  p_ms_default = -3,
-  p_range = -4,
-  p_ui = -5,
-  p_validator = -6,
-  p_accessor = -7,
-  p_dim = -8,
-  p_classID = -9,
-  p_sclassID = -10,
-  p_subtexno = -11,
-  p_submtlno = -12,
-  p_refno = -13,
-  p_prompt = -14,
-  p_caption = -15,
-  p_enabled = -16,
-  p_tooltip = -17,
-  p_vals = -18,
-  p_file_types = -19,
-  p_init_file = -20,
-  p_enum = -21,
-  p_select = -22,
-  p_inOut = -23,
-  p_keyArgDefault = -24,
-  p_uix = -25,
-  p_nonLocalizedName = -26,
-  properties = -100,
-  enums = -101
+  p_default = -(1 << 30),
+  p_ms_default,
+  p_range,
+  p_ui,
+  p_validator,
+  p_accessor,
+  p_vals,
+  p_refno,
+  p_subtexno,
+  p_submtlno,
+  p_dim,
+  p_classID,
+  p_sclassID,
+  p_enabled,
+  p_enable_ctrls,
+  p_prompt,
+  p_caption,
+  p_init_file,
+  p_file_types,
+  p_ctrl_ids,
+  p_uix,
+  p_configurable_default,
+  p_tooltip,
+  p_nonLocalizedName = p_default + 64,
+  // The stand-in also takes these spellings of the function-publishing options.
+  p_enum = p_default + 100,
+  p_select,
+  p_inOut,
+  p_keyArgDefault,
+  p_end = p_default + 1024,
+  properties,
+  enums
 };

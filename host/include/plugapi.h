@@ -70,6 +70,9 @@
 #define UTILITY_CLASS_ID 0x1020
 #define MAKEREF_REST_CLASS_ID 0x9876543
 
+// Class ids of the host's own classes that plug-ins test for.
+#define BMTEX_CLASS_ID 0x0000240
+
 #define NOTIFY_ALL 0xfffffff0
 
 class CoreExport Class_ID : public MaxHeapOperators {
@@ -88,13 +91,6 @@ class CoreExport Class_ID : public MaxHeapOperators {
   ULONG a = 0xffffffff;
   ULONG b = 0xffffffff;
 };
-
-// Categories of the material/map browser; these arrays live in the core library.
-extern CoreExport const MCHAR TEXMAP_CAT_2D[];
-extern CoreExport const MCHAR TEXMAP_CAT_3D[];
-extern CoreExport const MCHAR TEXMAP_CAT_COMP[];
-extern CoreExport const MCHAR TEXMAP_CAT_COLMOD[];
-extern CoreExport const MCHAR TEXMAP_CAT_ENV[];
 
 class ParamBlockDesc2;
 class ReferenceMaker;

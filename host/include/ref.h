@@ -8,6 +8,7 @@
 #include "animtbl.h"
 #include "interval.h"
 #include "maxtypes.h"
+#include "maxversion.h"
 
 class ISave;
 class ILoad;
@@ -19,7 +20,16 @@ class IParamBlock2;
 typedef ReferenceTarget* RefTargetHandle;
 typedef ReferenceMaker* RefMakerHandle;
 
-enum RefResult { REF_FAIL, REF_SUCCEED, REF_DONTCARE, REF_STOP, REF_INVALID, REF_HALT };
+// REF_HALT is REF_FAIL: a dependent that fails a message also stops its propagation.
+enum RefResult {
+  REF_FAIL = 0,
+  REF_HALT = 0,
+  REF_SUCCEED,
+  REF_DONTCARE,
+  REF_STOP,
+  REF_INVALID,
+  REF_AUTO_DELETE
+};
 
 enum NotifyDependentsOption { REFNOTIFY_ALLOW_OPTIMIZATIONS, REFNOTIFY_DISALLOW_OPTIMIZATIONS };
 
@@ -222,3 +232,39 @@ CoreExport RemapDir* NewRemapDir(BOOL use_A_WORK2_flag = FALSE);
 CoreExport RemapDir& NoRemap();
 // Clones rm with a fresh remap directory.
 CoreExport RefTargetHandle CloneRefHierarchy(RefTargetHandle rm);
+
+// Suspends, for its lifetime, each activity whose switch is on: undo recording, macro
+// recording, animate mode, set-key mode, automatic backup, changes of the scene's
+// save-required flag (its value is restored when the guard ends), reference messages and,
+// from 2019, scene-explorer updates.
+class CoreExport SuspendAll : public MaxHeapOperators {
+ public:
+#if MAX_VERSION_MAJOR >= 28
+  SuspendAll(bool holdState = false, bool macroRecorder = false, bool animateMode = false,
+             bool setKeyMode = false, bool autoBackup = false, bool saveRequired = false,
+             bool refMsgs = false, bool sceneExplorerUpdates = false);
+#elif MAX_VERSION_MAJOR >= 21
+  SuspendAll(BOOL holdState = FALSE, BOOL macroRecorder = FALSE, BOOL animateMode = FALSE,
+             BOOL setKeyMode = FALSE, BOOL autoBackup = FALSE, BOOL saveRequired = FALSE,
+             BOOL refMsgs = FALSE, BOOL sceneExplorerUpdates = FALSE);
+#else
+  SuspendAll(BOOL holdState = FALSE, BOOL macroRecorder = FALSE, BOOL animateMode = FALSE,
+             BOOL setKeyMode = FALSE, BOOL autoBackup = FALSE, BOOL saveRequired = FALSE,
+             BOOL refMsgs = FALSE);
+#endif
+  ~SuspendAll();
+  void Suspend();
+  void Resume();
+
+ private:
+  bool mHold, mMacro, mAnimate, mSetKey, mAutoBackup, mSaveRequired, mRefMsgs, mSceneExplorer;
+  bool mSuspended = false;
+  BOOL mSavedSaveRequired = FALSE;
+};
+
+// The stand-in's counters of the macro recorder, set-key mode, automatic backup and
+// scene-explorer suspensions, read by tests.
+CoreExport int MacroRecorderSuspendCount();
+CoreExport int SetKeyModeSuspendCount();
+CoreExport int AutoBackupSuspendCount();
+CoreExport int SceneExplorerSuspendCount();

@@ -9,7 +9,6 @@
 #define DMTL_CLASS_ID 0x00000002
 #define STDUV_CLASS_ID 0x00000100
 #define CHECKER_CLASS_ID 0x00000200
-#define BMTEX_CLASS_ID 0x00000240
 
 // Filtering modes of the bitmap texture (its parameter 8).
 #define FILTER_PYR 0

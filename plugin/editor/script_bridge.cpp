@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <maxscript/maxscript.h>
+#include <maxscript/maxwrapper/mxsobjects.h>
 
 #include "resource.h"
 #include "shell/tilvara.h"
@@ -15,8 +16,43 @@ const MCHAR* const kShowEntry = _M("fn_From_Cpp_ShowTilva_Dialog");
 const MCHAR* const kUpdateEntry = _M("fn_From_Cpp_UpdateTilva_Dialog");
 const MCHAR* const kCloseEntry = _M("fn_From_Cpp_CloseTilva_Dialog");
 
-// Set once the dialog script has run without error; never cleared.
+// From 2019 (SDK 21) a call runs inside the engine's evaluation context and reports the
+// errors of an entry function; before, the errors are swallowed and a failing dialog script
+// is not run again.
+#if MAX_VERSION_MAJOR >= 21
+#define TILVARA_BRIDGE_REPORTS_ERRORS 1
+#else
+#define TILVARA_BRIDGE_REPORTS_ERRORS 0
+#endif
+
+// Set once the dialog script has run without error (2017 and 2018: once it has been run at
+// all); never cleared.
 bool scriptLoaded = false;
+
+BOOL ExecuteDialogScript(const WStr& text) {
+  // Errors are only logged: the user sees nothing.
+#if MAX_VERSION_MAJOR >= 24
+  return ExecuteMAXScriptScript(text.data(), MAXScript::ScriptSource::NonEmbedded, TRUE, nullptr,
+                                TRUE);
+#elif MAX_VERSION_MAJOR >= 19
+  return ExecuteMAXScriptScript(text.data(), TRUE, nullptr, TRUE);
+#else
+  return ExecuteMAXScriptScript(text.data(), TRUE, nullptr);
+#endif
+}
+
+// Looks the global function `name` up and calls it with `arg`; the result, or null when
+// the function is missing. Script errors leave as exceptions.
+Value* CallGlobal(Value** locals, const MCHAR* name, Value* arg) {
+  locals[0] = Name::intern(name);
+  locals[1] = globals ? globals->get(locals[0]) : nullptr;
+  while (locals[1] && (is_globalthunk(locals[1]) || is_constglobalthunk(locals[1])))
+    locals[1] = static_cast<GlobalThunk*>(locals[1])->cell;
+  // A script that does not define the entry leaves nothing, or an unassigned global.
+  if (!locals[1] || locals[1] == &undefined) return nullptr;
+  Value* args[1] = {arg};
+  return locals[1]->apply(args, 1, nullptr);
+}
 
 }  // namespace
 
@@ -30,8 +66,13 @@ void EnsureDialogScriptLoaded() {
   if (!bytes) return;
   const DWORD size = SizeofResource(hInstance, info);
   const WStr text = WStr::FromACP(bytes, size);
-  // Errors are only logged: the user sees nothing, and the next call tries again.
-  if (ExecuteMAXScriptScript(text.data(), TRUE, nullptr, TRUE) == TRUE) scriptLoaded = true;
+#if TILVARA_BRIDGE_REPORTS_ERRORS
+  // A failed run is tried again by the next call.
+  if (ExecuteDialogScript(text) == TRUE) scriptLoaded = true;
+#else
+  ExecuteDialogScript(text);
+  scriptLoaded = true;
+#endif
 }
 
 bool DialogScriptLoaded() {
@@ -40,52 +81,63 @@ bool DialogScriptLoaded() {
 
 Value* CallScriptFunction(const MCHAR* name, Value* arg, bool keep) {
   if (!arg) return nullptr;
+#if TILVARA_BRIDGE_REPORTS_ERRORS
+  // Prepares the thread's engine state and holds an allocation frame for the call.
   ScopedMaxScriptEvaluationContext context(true, nullptr);
   EnsureDialogScriptLoaded();
-
+#else
+  EnsureDialogScriptLoaded();
   init_thread_locals();
   push_alloc_frame();
-  MXS_Exit_ValueLocal_Scope exitScope(true);
+#endif
   // The name, the function found and its result stay roots while the script runs.
   Value** locals;
   value_local_array(locals, 3);
-  Value* kept = nullptr;
   {
+#if MAX_VERSION_MAJOR >= 19
     ScopedSaveCurrentFrames savedFrames;
+#endif
     try {
-      locals[0] = Name::intern(name);
-      locals[1] = globals ? globals->get(locals[0]) : nullptr;
-      while (locals[1] && (is_globalthunk(locals[1]) || is_constglobalthunk(locals[1])))
-        locals[1] = static_cast<GlobalThunk*>(locals[1])->cell;
-      // A script that does not define the entry leaves nothing, or an unassigned global.
-      if (locals[1] && locals[1] != &undefined) {
-        Value* args[1] = {arg};
-        locals[2] = locals[1]->apply(args, 1, nullptr);
-      }
+      locals[2] = CallGlobal(locals, name, arg);
+#if TILVARA_BRIDGE_REPORTS_ERRORS
     } catch (MAXScriptException& e) {
       ProcessMAXScriptException(e, kErrorCaption, true, false, true, false);
       locals[2] = nullptr;
     } catch (...) {
-      UnknownSystemException e;
+      UnknownSystemException e(0, MSTR());
       ProcessMAXScriptException(e, kErrorCaption, false, false, true, false);
       clear_error_source_data();
       MAXScript_signals = 0;
       locals[2] = nullptr;
     }
+#else
+    } catch (...) {
+      clear_error_source_data();
+      MAXScript_signals = 0;
+      locals[2] = nullptr;
+    }
+#endif
   }
-  if (keep && locals[2]) kept = locals[2]->make_heap_permanent();
+  Value* kept = keep && locals[2] ? locals[2]->make_heap_permanent() : nullptr;
+#if MAX_VERSION_MAJOR < 19
+  pop_value_local_array(locals);
+#endif
+#if !TILVARA_BRIDGE_REPORTS_ERRORS
   pop_alloc_frame();
+#endif
   return kept;
 }
 
 void ShowManagerDialog(Pavimo& map) {
   CloseManagerDialog(map);
   init_MAXScript();
-  MXS_Exit_ValueLocal_Scope exitScope(true);
   Value** wrapper;
   value_local_array(wrapper, 1);
   wrapper[0] = MAXClass::make_wrapper_for(&map);
   Value* dialog = CallScriptFunction(kShowEntry, wrapper[0], true);
+#if MAX_VERSION_MAJOR < 19
+  pop_value_local_array(wrapper);
+#endif
   if (dialog == &undefined) {
     dialog->make_collectable();
     dialog = nullptr;

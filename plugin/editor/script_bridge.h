@@ -5,6 +5,8 @@
 
 #include <max.h>
 
+#include "shell/release.h"
+
 class Pavimo;
 class Value;
 
@@ -26,3 +28,9 @@ void ShowManagerDialog(Pavimo& map);
 void UpdateManagerDialog(Pavimo& map);
 // Closes the map's open dialog and lets go of it.
 void CloseManagerDialog(Pavimo& map);
+
+#if TILVARA_RELEASE == 201
+// Release 2.01 closes the form without letting go of the dialog: the show path and the map's
+// destructor release the struct that the show path protected.
+void ReleaseKeptDialog(Pavimo& map);
+#endif

@@ -31,6 +31,12 @@
 // Manager dialog script: custom type "MAXSCRIPT", English (Canada)
 #define IDR_MANAGER_SCRIPT 253
 
+// Release 2.01 (Tilvara201.rc): the logo, and the manager dialog script as a resource of
+// numeric type 256
+#define IDB_LOGO_201 50000
+#define RT_MANAGER_SCRIPT_201 256
+#define IDR_MANAGER_SCRIPT_201 10001
+
 // Controls of IDD_PANEL
 #define IDC_MANAGE_TEXTURES 1001
 #define IDC_RND_BY_MATID 1002
@@ -67,6 +73,11 @@
 #define IDC_BLUR_SPIN 1511
 #define IDC_ROTATE_EDIT 1512
 #define IDC_ROTATE_SPIN 1513
+
+// Controls of IDD_PANEL that only release 2.01 has or places elsewhere
+#define IDC_MANAGE_TEXTURES_201 1079
+#define IDC_USE_TEXTURES_201 1081
+#define IDC_SUB_COLOR_201 1083
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

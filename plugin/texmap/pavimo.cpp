@@ -8,6 +8,7 @@
 #include "editor/pavimo_dlg_proc.h"
 #include "editor/script_bridge.h"
 #include "resource.h"
+#include "shell/release.h"
 #include "shell/tilvara.h"
 
 namespace {
@@ -19,6 +20,7 @@ TimeValue CurrentTime() {
 
 }  // namespace
 
+#if TILVARA_RELEASE == 204
 Pavimo::Pavimo() : pblock_(this, new RefCallback{this, &Pavimo::OnBlockMessage}) {
   GetPavimoDesc()->MakeAutoParamBlocks(this);
   Reset();
@@ -34,6 +36,7 @@ Pavimo::~Pavimo() {
   table_.Init();
   // The block's slot goes with pblock_, under suspended undo.
 }
+#endif
 
 BaseInterface* Pavimo::GetInterface(Interface_ID id) {
   if (id == PAVIMO_INTERFACE_ID) return static_cast<FPMixinInterface*>(this);
@@ -81,9 +84,11 @@ IParamBlock2* Pavimo::GetParamBlockByID(BlockID id) {
   return pb && pb->ID() == id ? pb : nullptr;
 }
 
+#if TILVARA_RELEASE == 204
 void Pavimo::RefDeleted() {
   CheckMaterials();
 }
+#endif
 
 RefTargetHandle Pavimo::Clone(RemapDir& remap) {
   auto* map = new Pavimo();
@@ -119,6 +124,9 @@ void Pavimo::Reset() {
     pb->SetValue(pb_blur, t, 1.0f);
     pb->SetValue(pb_filtering, t, 0);
   }
+#if TILVARA_RELEASE == 201
+  cache_.lastRotation = 0.0f;
+#endif
   cache_.validity.SetEmpty();
 }
 
@@ -186,6 +194,7 @@ FPStatus Pavimo::_dispatch_fn(FunctionID fid, TimeValue /*t*/, FPValue& result, 
   }
 }
 
+#if TILVARA_RELEASE == 204
 int Pavimo::OnBlockMessage(void* map, RefMessage message, PartID& /*partID*/) {
   static_cast<Pavimo*>(map)->BlockMessage(message);
   return REF_SUCCEED;
@@ -234,3 +243,4 @@ int FindMaterialEnum::proc(ReferenceMaker* rmaker) {
   }
   return DEP_ENUM_CONTINUE;
 }
+#endif

@@ -11,11 +11,21 @@
 
 #include "shading/color_adjust.h"
 #include "shading/selection.h"
+#include "shell/release.h"
 #include "texmap/pavimo_params.h"
 #include "texmap/reference_manager.h"
 
+// The same class in every release, so that scenes move between them.
 #define PAVIMO_CLASS_ID Class_ID(0x55C6D763, 0xC637BB2E)
+#if TILVARA_RELEASE == 201
+#define PAVIMO_INTERFACE_ID Interface_ID(0x51677913, 0x35592b59)
+#define PAVIMO_INTERFACE_NAME _T("Pavimo Functions")
+#define PAVIMO_INTERFACE_FLAGS FP_MIXIN
+#else
 #define PAVIMO_INTERFACE_ID Interface_ID(0x2D5D2030, 0x45C54488)
+#define PAVIMO_INTERFACE_NAME _T("IPavimo")
+#define PAVIMO_INTERFACE_FLAGS 0
+#endif
 
 class Value;  // a script value: the open manager dialog
 
@@ -33,9 +43,25 @@ struct PavimoCache {
   float lastRotation = 0.0f;  // radians
   Color flatColor = Color(0.5f, 0.5f, 0.5f);
   int32_t useColor = 0;
+#if TILVARA_RELEASE == 201
+  // `sub_color` and `use_color` at time 0, which is what release 2.01 shades with whatever
+  // the time; read here so that shading does not go to the block for them.
+  Color flatColorAt0 = Color(0.5f, 0.5f, 0.5f);
+  int32_t useColorAt0 = 0;
+#endif
 };
 
-class Pavimo : public ReferenceManager<Texmap, 0>, public FPMixinInterface {
+#if TILVARA_RELEASE == 201
+// Release 2.01 keeps its one reference itself.
+using PavimoBase = Texmap;
+// Entries of the selection table: positions in `submaps`.
+using PavimoTableEntry = int;
+#else
+using PavimoBase = ReferenceManager<Texmap, 0>;
+using PavimoTableEntry = Texmap*;
+#endif
+
+class Pavimo : public PavimoBase, public FPMixinInterface {
  public:
   // The selection table never grows past this: an index draw is below 32768, so later
   // entries could never be chosen, and a capped table picks exactly as a full one would.
@@ -94,10 +120,11 @@ class Pavimo : public ReferenceManager<Texmap, 0>, public FPMixinInterface {
   FPInterfaceDesc* GetDesc() override;
   FPInterfaceDesc* GetDescByID(Interface_ID id) override;
 
-  // The block at reference 0; null only while it is being built or torn down.
-  IParamBlock2* Block() const { return pblock_.get(); }
+  // The block at reference 0; null only while it is being built or torn down, or when the
+  // reference holds something that is not a parameter block.
+  IParamBlock2* Block() const;
   const PavimoCache& Cache() const { return cache_; }
-  const Tab<Texmap*>& SelectionTable() const { return table_; }
+  const Tab<PavimoTableEntry>& SelectionTable() const { return table_; }
   bool SceneRender() const { return sceneRender_ != 0; }
   void DiscardTexHandle();
 
@@ -111,24 +138,59 @@ class Pavimo : public ReferenceManager<Texmap, 0>, public FPMixinInterface {
 
  protected:
   FPStatus _dispatch_fn(FunctionID fid, TimeValue t, FPValue& result, FPParams* p) override;
+#if TILVARA_RELEASE == 201
+  void SetReference(int i, RefTargetHandle rtarg) override;
+  RefResult NotifyRefChanged(const Interval& changeInt, RefTargetHandle hTarget, PartID& partID,
+                             RefMessage message, BOOL propagate) override;
+#endif
 
  private:
+#if TILVARA_RELEASE == 201
+  void BlockMessage(RefMessage message);
+  void CheckMaterials();
+  void Recompute(TimeValue t, IParamBlock2* pb);
+  // The sub-texture that a table entry names, or null when its position lies past the end
+  // of `submaps` or its slot is empty.
+  Texmap* EntryTexmap(int index) const;
+
+  ReferenceTarget* ref0_ = nullptr;  // what reference 0 holds
+  IParamBlock2* pblock_ = nullptr;   // the same, when it is a parameter block
+#else
   static int OnBlockMessage(void* map, RefMessage message, PartID& partID);
   void BlockMessage(RefMessage message);
   void CheckMaterials();
   void Recompute(TimeValue t, IParamBlock2* pb);
 
   RefPtr<IParamBlock2, PAVIMO_PBLOCK_REF> pblock_;
+#endif
   PavimoCache cache_;
-  Tab<Texmap*> table_;
+  Tab<PavimoTableEntry> table_;
   tilvara::EntryPicker picker_;  // picks from table_ without a division per sample
   BOOL sceneRender_ = FALSE;
   TexHandle* texHandle_ = nullptr;
   Interval texHandleValid_ = NEVER;
   Value* listView_ = nullptr;
   Value* keptDialog_ = nullptr;
+
+#if TILVARA_RELEASE == 201
+ public:
+  // The one reference, whatever its index.
+  int NumRefs() override;
+  RefTargetHandle GetReference(int i) override;
+#endif
 };
 
+#if TILVARA_RELEASE == 201
+inline IParamBlock2* Pavimo::Block() const {
+  return pblock_;
+}
+#else
+inline IParamBlock2* Pavimo::Block() const {
+  return pblock_.get();
+}
+#endif
+
+#if TILVARA_RELEASE == 204
 // Looks for a material or map, other than the map itself, among a map's dependents.
 class FindMaterialEnum : public DependentEnumProc {
  public:
@@ -140,3 +202,4 @@ class FindMaterialEnum : public DependentEnumProc {
  private:
   ReferenceMaker* map_;
 };
+#endif

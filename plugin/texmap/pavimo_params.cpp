@@ -7,6 +7,7 @@
 #include <ifnpub.h>
 
 #include "resource.h"
+#include "shell/release.h"
 #include "shell/tilvara.h"
 #include "texmap/pavimo.h"
 
@@ -89,6 +90,18 @@ ParamBlockDesc2 pavimo_param_blk(
         p_range, 0, 2,
         p_ui, TYPE_RADIO, 3, IDC_FILTER_PYRAMIDAL, IDC_FILTER_SUMMED, IDC_FILTER_NONE,
         p_end,
+#if TILVARA_RELEASE == 201
+    // Release 2.01: not animatable, no display name, the swatch and radio ids of its template;
+    // the radio buttons store their index.
+    pb_sub_color, _T("sub_color"), TYPE_RGBA, 0, 0,
+        p_default, Color(0.5f, 0.5f, 0.5f),
+        p_ui, TYPE_COLORSWATCH, IDC_SUB_COLOR_201,
+        p_end,
+    pb_use_color, _T("use_color"), TYPE_BOOL, 0, 0,
+        p_default, FALSE,
+        p_ui, TYPE_RADIO, 2, IDC_USE_TEXTURES_201, IDC_USE_COLOR,
+        p_end,
+#else
     pb_sub_color, _T("sub_color"), TYPE_RGBA, P_ANIMATABLE, IDS_SUB_COLOR,
         p_default, Color(0.5f, 0.5f, 0.5f),
         p_ui, TYPE_COLORSWATCH, IDC_SUB_COLOR,
@@ -98,9 +111,21 @@ ParamBlockDesc2 pavimo_param_blk(
         p_ui, TYPE_RADIO, 2, IDC_USE_TEXTURES, IDC_USE_COLOR,
         p_vals, FALSE, TRUE,
         p_end,
+#endif
     pb_submap_on, _T("submap_on"), TYPE_BOOL_TAB, 0, P_VARIABLE_SIZE, 0,
         p_default, TRUE,
         p_end,
+#if TILVARA_RELEASE == 201
+    // Release 2.01: the weights are animatable; the angle is not, has no display name and
+    // no range.
+    pb_probability, _T("probability"), TYPE_INT_TAB, 0, P_VARIABLE_SIZE + P_ANIMATABLE, 0,
+        p_default, 1,
+        p_end,
+    pb_rotate, _T("rotate"), TYPE_ANGLE, 0, 0,
+        p_default, 0.0f,
+        p_ui, TYPE_SPINNER, EDITTYPE_FLOAT, IDC_ROTATE_EDIT, IDC_ROTATE_SPIN, 0.01f,
+        p_end,
+#else
     pb_probability, _T("probability"), TYPE_INT_TAB, 0, P_VARIABLE_SIZE, 0,
         p_default, 1,
         p_end,
@@ -110,6 +135,7 @@ ParamBlockDesc2 pavimo_param_blk(
         p_range, 0.0f, 360.0f,
         p_ui, TYPE_SPINNER, EDITTYPE_FLOAT, IDC_ROTATE_EDIT, IDC_ROTATE_SPIN, 0.01f,
         p_end,
+#endif
     p_end);
 // clang-format on
 
@@ -119,7 +145,7 @@ ParamBlockDesc2 pavimo_param_blk(
 // clang-format off
 static FPInterfaceDesc pavimo_interface(
     // interface ID, internal name, description (none), owner, flags
-    PAVIMO_INTERFACE_ID, _T("IPavimo"), 0, GetPavimoDesc(), 0,
+    PAVIMO_INTERFACE_ID, PAVIMO_INTERFACE_NAME, 0, GetPavimoDesc(), PAVIMO_INTERFACE_FLAGS,
     properties,
         // getter, setter, name, description (none), type
         pavimo_get_listview, pavimo_set_listview, _T("ListView"), 0, TYPE_VALUE,

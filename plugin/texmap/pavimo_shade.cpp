@@ -4,6 +4,7 @@
 #include <inode.h>
 
 #include "shading/shading.h"
+#include "shell/release.h"
 #include "texmap/pavimo.h"
 
 namespace {
@@ -39,6 +40,7 @@ class SampleSource {
 
 }  // namespace
 
+#if TILVARA_RELEASE == 204
 AColor Pavimo::EvalColor(ShadeContext& sc) {
   AColor result(0.0f, 0.0f, 0.0f, 0.0f);
   if (sc.GetCache(this, result)) return result;
@@ -67,11 +69,6 @@ AColor Pavimo::EvalColor(ShadeContext& sc) {
   return result;
 }
 
-float Pavimo::EvalMono(ShadeContext& sc) {
-  const AColor c = EvalColor(sc);
-  return (c.g + c.r + c.b) / 3.0f;
-}
-
 Point3 Pavimo::EvalNormalPerturb(ShadeContext& sc) {
   Point3 result(0.0f, 0.0f, 0.0f);
   if (sc.GetCache(this, result)) return result;
@@ -86,4 +83,65 @@ Point3 Pavimo::EvalNormalPerturb(ShadeContext& sc) {
   }
   sc.PutCache(this, result);
   return result;
+}
+
+#else
+// Release 2.01: the table names positions in `submaps`; a position past the end or an empty
+// slot leaves the colour at red. The flat colour, taken at time 0, serves also when the table
+// is empty.
+AColor Pavimo::EvalColor(ShadeContext& sc) {
+  AColor result(1.0f, 0.0f, 0.0f, 0.0f);
+  if (sc.GetCache(this, result)) return result;
+  if (gbufID) sc.SetGBufferID(gbufID);
+
+  SampleSource source(sc);
+  const int32_t key = tilvara::SampleKey(cache_.rndBy, sceneRender_ != 0, source);
+  const tilvara::ColorDraws draws = tilvara::DrawForColor(tilvara::SampleSeed(key, cache_.seed));
+
+  tilvara::Rgba base{1.0f, 0.0f, 0.0f, 0.0f};
+  if (cache_.useColorAt0 || table_.Count() == 0) {
+    const Color& flat = cache_.flatColorAt0;
+    base = {flat.r, flat.g, flat.b, 1.0f};
+  } else if (Texmap* m = EntryTexmap(picker_.Index(draws.index))) {
+    const AColor c = m->EvalColor(sc);
+    base = {c.r, c.g, c.b, c.a};
+  }
+
+  const tilvara::Rgba out = tilvara::AdjustColor<HostHsv>(
+      base, tilvara::DeferredUnit{draws.gamma}, tilvara::DeferredUnit{draws.hue},
+      tilvara::DeferredUnit{draws.saturation}, cache_.adjust);
+  result = AColor(out.r, out.g, out.b, out.a);
+  sc.PutCache(this, result);
+  return result;
+}
+
+Point3 Pavimo::EvalNormalPerturb(ShadeContext& sc) {
+  Point3 result(0.0f, 0.0f, 0.0f);
+  if (sc.GetCache(this, result)) return result;
+  if (gbufID) sc.SetGBufferID(gbufID);
+
+  SampleSource source(sc);
+  const int32_t key = tilvara::SampleKey(cache_.rndBy, sceneRender_ != 0, source);
+  tilvara::CrtRandom rng(tilvara::SampleSeed(key, cache_.seed));
+  if (table_.Count() > 0) {
+    if (Texmap* m = EntryTexmap(picker_.Index(rng.Next()))) result = m->EvalNormalPerturb(sc);
+  }
+  sc.PutCache(this, result);
+  return result;
+}
+
+// Reads the block, which nothing writes while samples are evaluated; the reads change no
+// state of it.
+Texmap* Pavimo::EntryTexmap(int index) const {
+  IParamBlock2* pb = Block();
+  if (!pb || index < 0) return nullptr;
+  const int position = table_[index];
+  if (position < 0 || position >= pb->Count(pb_submaps)) return nullptr;
+  return pb->GetTexmap(pb_submaps, 0, position);
+}
+#endif
+
+float Pavimo::EvalMono(ShadeContext& sc) {
+  const AColor c = EvalColor(sc);
+  return (c.g + c.r + c.b) / 3.0f;
 }

@@ -5,10 +5,14 @@
 
 #include <hold.h>
 #include <maxapi.h>
+#include <ref.h>
 #include <stdmat.h>
 
+#include "shell/release.h"
 #include "texmap/pavimo.h"
 
+// Release 2.01 updates in pavimo_update_201.cpp.
+#if TILVARA_RELEASE == 204
 namespace {
 
 // Holds off scene redraws for the length of a recompute, when the host offers it; resumes
@@ -82,8 +86,14 @@ void Pavimo::Recompute(TimeValue t, IParamBlock2* pb) {
   SceneRedrawSuspend redrawSuspend;
   const int n = pb->Count(pb_submaps);
   {
-    // Fitting the lists is bookkeeping: no undo record, no change message to the map.
+    // Fitting the lists is bookkeeping: no undo record, no change message to the map. On:
+    // undo, macro recorder, animate and set-key modes, auto backup, the save-required flag
+    // and reference messages; from 2019 the scene explorer's switch stays off.
+#if MAX_VERSION_MAJOR >= 21
     SuspendAll suspend(TRUE, TRUE, TRUE, TRUE, TRUE, TRUE, TRUE, FALSE);
+#else
+    SuspendAll suspend(TRUE, TRUE, TRUE, TRUE, TRUE, TRUE, TRUE);
+#endif
     pb->SetCount(pb_submap_on, n);
     pb->SetCount(pb_probability, n);
   }
@@ -134,6 +144,7 @@ void Pavimo::Recompute(TimeValue t, IParamBlock2* pb) {
     if (Texmap* m = pb->GetTexmap(pb_submaps, t, i)) m->Update(t, c.validity);
   }
 }
+#endif
 
 Interval Pavimo::Validity(TimeValue t) {
   Interval scratch = NEVER;

@@ -1,9 +1,15 @@
-// The script engine as plug-ins see it: start-up, running script text, per-thread
-// state, error reporting, and (through the included headers) the value classes.
+// The script engine as plug-ins see it: start-up, running script text, the global table,
+// and (through the included headers) errors, per-thread state, value locals and the value
+// classes. Host-object wrappers (MAXClass) are in maxwrapper/mxsobjects.h.
 #pragma once
+
+#include <maxversion.h>
 
 #include "kernel/value.h"
 #include "kernel/exceptions.h"
+#include "kernel/interupts.h"
+#include "kernel/MAXScript_TLS.h"
+#include "kernel/collectable.h"
 #include "foundation/numbers.h"
 #include "foundation/colors.h"
 #include "foundation/bitarrays.h"
@@ -15,61 +21,30 @@
 #include "foundation/structs.h"
 #include "compiler/thunks.h"
 #include "macros/value_locals.h"
-#include "maxwrapper/mxsobjects.h"
+#if MAX_VERSION_MAJOR >= 24
+#include "ScriptSource.h"
+#endif
 
 class FPValue;
-struct MAXScript_TLS;
 
 // Starts the engine once (globals, built-ins); later calls do nothing.
 ScripterExport void init_MAXScript();
 
 // Runs script text in the global scope. Returns TRUE when it ran without error. With
 // quietErrors an error shows no message box and is written to the listener only when
-// logQuietErrors is set; otherwise it is reported as ProcessMAXScriptException does.
+// logQuietErrors is set (up to 2016 it always is); otherwise it is reported as
+// ProcessMAXScriptException does. From 2022 the caller says where the text comes from.
+#if MAX_VERSION_MAJOR >= 24
+ScripterExport BOOL ExecuteMAXScriptScript(const MCHAR* s, MAXScript::ScriptSource scriptSource,
+                                           BOOL quietErrors = FALSE, FPValue* fpv = nullptr,
+                                           BOOL logQuietErrors = TRUE);
+#elif MAX_VERSION_MAJOR >= 19
 ScripterExport BOOL ExecuteMAXScriptScript(const MCHAR* s, BOOL quietErrors = FALSE,
                                            FPValue* fpv = NULL, BOOL logQuietErrors = TRUE);
+#else
+ScripterExport BOOL ExecuteMAXScriptScript(const MCHAR* s, BOOL quietErrors = FALSE,
+                                           FPValue* fpv = NULL);
+#endif
 
-// Reports a script error: the listener text, and a message box (MessageBoxW with the
-// caption) when displayErrorMessageBox is set and quietErrors is not.
-ScripterExport void ProcessMAXScriptException(MAXScriptException& e, const MCHAR* caption,
-                                              bool displayErrorMessageBox, bool showSourcePosition,
-                                              bool isTerminalHandling, bool quietErrors = false);
-
-ScripterExport void clear_error_source_data();
-
-// Pending interrupt signals of the engine; code that recovers from errors resets it to 0.
-extern ScripterExport int MAXScript_signals;
-
-// Per-thread state. init_thread_locals prepares the calling thread's state;
-// push_alloc_frame/pop_alloc_frame bracket native code that creates values.
-ScripterExport void init_thread_locals();
-ScripterExport void push_alloc_frame();
-ScripterExport void pop_alloc_frame();
-
-// Marks a call into the engine from native (plug-in) code for its lifetime.
-class ScripterExport ScopedMaxScriptEvaluationContext {
- public:
-  explicit ScopedMaxScriptEvaluationContext(bool allowPushThreadLocalsForNewThread = false,
-                                            MAXScript_TLS* _tls = nullptr);
-  ~ScopedMaxScriptEvaluationContext();
-  ScopedMaxScriptEvaluationContext(const ScopedMaxScriptEvaluationContext&) = delete;
-  ScopedMaxScriptEvaluationContext& operator=(const ScopedMaxScriptEvaluationContext&) = delete;
-  MAXScript_TLS* Get_TLS() const { return tls_; }
-
- private:
-  MAXScript_TLS* tls_;
-  int saved_depth_;
-};
-
-// Saves the evaluator's current frames and restores them when the scope ends.
-class ScripterExport ScopedSaveCurrentFrames {
- public:
-  explicit ScopedSaveCurrentFrames(MAXScript_TLS* _tls = nullptr);
-  ~ScopedSaveCurrentFrames();
-  ScopedSaveCurrentFrames(const ScopedSaveCurrentFrames&) = delete;
-  ScopedSaveCurrentFrames& operator=(const ScopedSaveCurrentFrames&) = delete;
-
- private:
-  std::size_t saved_scopes_;
-  std::size_t saved_roots_;
-};
+// The global variables: Name -> GlobalThunk / ConstGlobalThunk.
+extern ScripterExport HashTable* globals;

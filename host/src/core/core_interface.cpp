@@ -4,11 +4,11 @@
 #include <maxapi.h>
 #include <plugapi.h>
 
-const MCHAR TEXMAP_CAT_2D[] = L"2D maps";
-const MCHAR TEXMAP_CAT_3D[] = L"3D maps";
-const MCHAR TEXMAP_CAT_COMP[] = L"Compositors";
-const MCHAR TEXMAP_CAT_COLMOD[] = L"Color Mods";
-const MCHAR TEXMAP_CAT_ENV[] = L"Environment";
+MCHAR TEXMAP_CAT_2D[] = L"2D maps";
+MCHAR TEXMAP_CAT_3D[] = L"3D maps";
+MCHAR TEXMAP_CAT_COMP[] = L"Compositors";
+MCHAR TEXMAP_CAT_COLMOD[] = L"Color Mods";
+MCHAR TEXMAP_CAT_ENV[] = L"Environment";
 
 namespace {
 

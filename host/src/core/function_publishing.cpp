@@ -9,7 +9,7 @@
 #include "base/param_types.h"
 #include "base/text.h"
 
-FPInterfaceDesc nullInterface;
+FPInterfaceDesc FPInterface::nullInterface;
 
 namespace {
 

@@ -3,6 +3,7 @@
 
 #include <animtbl.h>
 #include <hold.h>
+#include <maxapi.h>
 #include <ref.h>
 
 namespace {
@@ -12,6 +13,8 @@ int gMacroSuspend = 0;
 int gSetKeySuspend = 0;
 int gAutoBackupSuspend = 0;
 int gRefMsgsDisabled = 0;
+int gSceneExplorerSuspend = 0;
+BOOL gSaveRequired = FALSE;
 }  // namespace
 
 Hold theHold;
@@ -50,6 +53,17 @@ int SetKeyModeSuspendCount() {
 }
 int AutoBackupSuspendCount() {
   return gAutoBackupSuspend;
+}
+int SceneExplorerSuspendCount() {
+  return gSceneExplorerSuspend;
+}
+
+void SetSaveRequiredFlag(BOOL requireSave, BOOL checkForSave) {
+  (void)checkForSave;
+  gSaveRequired = requireSave ? TRUE : FALSE;
+}
+BOOL IsSaveRequired() {
+  return gSaveRequired;
 }
 
 Hold::Hold() = default;
@@ -112,17 +126,28 @@ int Hold::Restoring(int& isUndo) {
   return mRestoring ? TRUE : FALSE;
 }
 
-SuspendAll::SuspendAll(BOOL holdSuspend, BOOL macroRecorderSuspend, BOOL animateSuspend,
-                       BOOL setKeyModeSuspend, BOOL autoBackupSuspend, BOOL refMsgsSuspend,
-                       BOOL pluginOverrideSuspend, BOOL defaultingSuspend)
-    : mHold(holdSuspend),
-      mMacro(macroRecorderSuspend),
-      mAnimate(animateSuspend),
-      mSetKey(setKeyModeSuspend),
-      mAutoBackup(autoBackupSuspend),
-      mRefMsgs(refMsgsSuspend) {
-  // The stand-in has no plug-in override or defaulting modes to suspend.
-  (void)pluginOverrideSuspend, (void)defaultingSuspend;
+#if MAX_VERSION_MAJOR >= 28
+SuspendAll::SuspendAll(bool holdState, bool macroRecorder, bool animateMode, bool setKeyMode,
+                       bool autoBackup, bool saveRequired, bool refMsgs, bool sceneExplorerUpdates)
+#elif MAX_VERSION_MAJOR >= 21
+SuspendAll::SuspendAll(BOOL holdState, BOOL macroRecorder, BOOL animateMode, BOOL setKeyMode,
+                       BOOL autoBackup, BOOL saveRequired, BOOL refMsgs, BOOL sceneExplorerUpdates)
+#else
+SuspendAll::SuspendAll(BOOL holdState, BOOL macroRecorder, BOOL animateMode, BOOL setKeyMode,
+                       BOOL autoBackup, BOOL saveRequired, BOOL refMsgs)
+#endif
+    : mHold(holdState),
+      mMacro(macroRecorder),
+      mAnimate(animateMode),
+      mSetKey(setKeyMode),
+      mAutoBackup(autoBackup),
+      mSaveRequired(saveRequired),
+      mRefMsgs(refMsgs),
+#if MAX_VERSION_MAJOR >= 21
+      mSceneExplorer(sceneExplorerUpdates) {
+#else
+      mSceneExplorer(false) {
+#endif
   Suspend();
 }
 
@@ -138,13 +163,17 @@ void SuspendAll::Suspend() {
   if (mAnimate) SuspendAnimate();
   if (mSetKey) ++gSetKeySuspend;
   if (mAutoBackup) ++gAutoBackupSuspend;
+  if (mSaveRequired) mSavedSaveRequired = IsSaveRequired();
   if (mRefMsgs) DisableRefMsgs();
+  if (mSceneExplorer) ++gSceneExplorerSuspend;
 }
 
 void SuspendAll::Resume() {
   if (!mSuspended) return;
   mSuspended = false;
+  if (mSceneExplorer && gSceneExplorerSuspend > 0) --gSceneExplorerSuspend;
   if (mRefMsgs) EnableRefMsgs();
+  if (mSaveRequired) SetSaveRequiredFlag(mSavedSaveRequired, FALSE);
   if (mAutoBackup && gAutoBackupSuspend > 0) --gAutoBackupSuspend;
   if (mSetKey && gSetKeySuspend > 0) --gSetKeySuspend;
   if (mAnimate) ResumeAnimate();

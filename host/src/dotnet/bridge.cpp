@@ -281,7 +281,7 @@ class ScriptEventHandler : public EventHandler {
                          static_cast<::Value*>(nullptr));
       mxs::report_script_error(error);
     } catch (const std::exception&) {
-      UnknownSystemException error;
+      UnknownSystemException error(0, MSTR());
       mxs::report_script_error(error);
     }
   }

@@ -103,8 +103,21 @@ static void show_box(const std::wstring& text, const std::wstring& caption) {
   MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
 }
 
+// The listener text and message box of a reported error; ProcessMAXScriptException's
+// behaviour, also for host years whose SDK does not declare it.
+static void report_exception(MAXScriptException& e, const MCHAR* caption,
+                             bool displayErrorMessageBox, bool showSourcePosition,
+                             bool quietErrors) {
+  std::wstring text = error_text(e, showSourcePosition);
+  std::wstring cap = caption ? caption : L"MAXScript";
+  bool box = displayErrorMessageBox && !quietErrors;
+  record_error(cap, text, box);
+  if (!quietErrors) write_output(text);
+  if (box) show_box(L"-- " + e.message(), cap);
+}
+
 void report_script_error(MAXScriptException& e, const std::wstring& caption) {
-  ProcessMAXScriptException(e, caption.c_str(), true, true, true, false);
+  report_exception(e, caption.c_str(), true, true, false);
 }
 
 void define_global(const std::wstring& name, Value* v, bool constant) {
@@ -192,7 +205,7 @@ static void store_result(Value* v, FPValue& out) {
   }
 }
 
-BOOL ExecuteMAXScriptScript(const MCHAR* s, BOOL quietErrors, FPValue* fpv, BOOL logQuietErrors) {
+static BOOL execute_script(const MCHAR* s, BOOL quietErrors, FPValue* fpv, BOOL logQuietErrors) {
   init_MAXScript();
   ParseResult parsed = parse_program(s ? s : L"", L"");
   try {
@@ -209,36 +222,67 @@ BOOL ExecuteMAXScriptScript(const MCHAR* s, BOOL quietErrors, FPValue* fpv, BOOL
     return TRUE;
   } catch (MAXScriptException& e) {
     if (!quietErrors)
-      ProcessMAXScriptException(e, L"MAXScript", true, true, true, false);
+      report_exception(e, L"MAXScript", true, true, false);
     else if (logQuietErrors)
-      ProcessMAXScriptException(e, L"MAXScript", false, true, true, false);
+      report_exception(e, L"MAXScript", false, true, false);
     else
       record_error(L"MAXScript", error_text(e, true), false);
   } catch (...) {
-    UnknownSystemException e;
-    ProcessMAXScriptException(e, L"MAXScript", false, false, true, quietErrors && !logQuietErrors);
+    UnknownSystemException e(0, MSTR());
+    report_exception(e, L"MAXScript", false, false, quietErrors && !logQuietErrors);
   }
   return FALSE;
 }
 
+static void clear_error_source(ThreadState& t) {
+  t.current_exception = nullptr;
+}
+
+#if MAX_VERSION_MAJOR >= 24
+BOOL ExecuteMAXScriptScript(const MCHAR* s, MAXScript::ScriptSource, BOOL quietErrors, FPValue* fpv,
+                            BOOL logQuietErrors) {
+  return execute_script(s, quietErrors, fpv, logQuietErrors);
+}
+#elif MAX_VERSION_MAJOR >= 19
+BOOL ExecuteMAXScriptScript(const MCHAR* s, BOOL quietErrors, FPValue* fpv, BOOL logQuietErrors) {
+  return execute_script(s, quietErrors, fpv, logQuietErrors);
+}
+#else
+BOOL ExecuteMAXScriptScript(const MCHAR* s, BOOL quietErrors, FPValue* fpv) {
+  return execute_script(s, quietErrors, fpv, TRUE);
+}
+#endif
+
+#if MAX_VERSION_MAJOR >= 28
+void ProcessMAXScriptException(MAXScriptException& e, const MSTR& caption,
+                               bool displayErrorMessageBox, bool showSourcePosition,
+                               bool isTerminalHandling, bool quietErrors) {
+  (void)isTerminalHandling;
+  report_exception(e, caption.data(), displayErrorMessageBox, showSourcePosition, quietErrors);
+}
+#elif MAX_VERSION_MAJOR >= 19
 void ProcessMAXScriptException(MAXScriptException& e, const MCHAR* caption,
                                bool displayErrorMessageBox, bool showSourcePosition,
                                bool isTerminalHandling, bool quietErrors) {
   (void)isTerminalHandling;
-  std::wstring text = error_text(e, showSourcePosition);
-  std::wstring cap = caption ? caption : L"MAXScript";
-  bool box = displayErrorMessageBox && !quietErrors;
-  record_error(cap, text, box);
-  if (!quietErrors) write_output(text);
-  if (box) show_box(L"-- " + e.message(), cap);
+  report_exception(e, caption, displayErrorMessageBox, showSourcePosition, quietErrors);
 }
+#endif
 
+#if MAX_VERSION_MAJOR >= 20
+void clear_error_source_data(MAXScript_TLS* tls) {
+  clear_error_source(tls ? *reinterpret_cast<ThreadState*>(tls) : thread_state());
+}
+void push_alloc_frame(MAXScript_TLS* tls) {
+  ++(tls ? *reinterpret_cast<ThreadState*>(tls) : thread_state()).alloc_frames;
+}
+void pop_alloc_frame(MAXScript_TLS* tls) {
+  ThreadState& t = tls ? *reinterpret_cast<ThreadState*>(tls) : thread_state();
+  if (t.alloc_frames > 0) --t.alloc_frames;
+}
+#else
 void clear_error_source_data() {
-  thread_state().current_exception = nullptr;
-}
-
-void init_thread_locals() {
-  (void)thread_state();
+  clear_error_source(thread_state());
 }
 void push_alloc_frame() {
   ++thread_state().alloc_frames;
@@ -247,20 +291,45 @@ void pop_alloc_frame() {
   ThreadState& t = thread_state();
   if (t.alloc_frames > 0) --t.alloc_frames;
 }
+#endif
 
-ScopedMaxScriptEvaluationContext::ScopedMaxScriptEvaluationContext(bool, MAXScript_TLS* _tls)
-    : tls_(_tls), saved_depth_(thread_state().eval_contexts++) {
+void init_thread_locals() {
+  (void)thread_state();
+}
+
+#if MAX_VERSION_MAJOR >= 19
+
+#if MAX_VERSION_MAJOR >= 20
+ScopedMaxScriptEvaluationContext::ScopedMaxScriptEvaluationContext(bool initThreadLocals,
+                                                                   MAXScript_TLS* _tls)
+    : m_tls(_tls) {
+#else
+ScopedMaxScriptEvaluationContext::ScopedMaxScriptEvaluationContext(bool initThreadLocals)
+    : m_tls(nullptr) {
+#endif
   init_MAXScript();
-  if (tls_ == nullptr) tls_ = reinterpret_cast<MAXScript_TLS*>(&thread_state());
+  if (initThreadLocals) init_thread_locals();
+  if (m_tls == nullptr) m_tls = reinterpret_cast<MAXScript_TLS*>(&thread_state());
+  ThreadState& t = *reinterpret_cast<ThreadState*>(m_tls);
+  m_saved_depth = t.eval_contexts++;
+  ++t.alloc_frames;
 }
 ScopedMaxScriptEvaluationContext::~ScopedMaxScriptEvaluationContext() {
-  thread_state().eval_contexts = saved_depth_;
+  ThreadState& t = *reinterpret_cast<ThreadState*>(m_tls);
+  t.eval_contexts = m_saved_depth;
+  if (t.alloc_frames > 0) --t.alloc_frames;
 }
 
+#if MAX_VERSION_MAJOR >= 20
 ScopedSaveCurrentFrames::ScopedSaveCurrentFrames(MAXScript_TLS*)
-    : saved_scopes_(thread_state().scopes.size()), saved_roots_(thread_state().temp_roots.size()) {}
+#else
+ScopedSaveCurrentFrames::ScopedSaveCurrentFrames()
+#endif
+    : saved_scopes_(thread_state().scopes.size()), saved_roots_(thread_state().temp_roots.size()) {
+}
 ScopedSaveCurrentFrames::~ScopedSaveCurrentFrames() {
   ThreadState& t = thread_state();
   if (t.scopes.size() > saved_scopes_) t.scopes.resize(saved_scopes_);
   if (t.temp_roots.size() > saved_roots_) t.temp_roots.resize(saved_roots_);
 }
+#endif

@@ -337,16 +337,76 @@ size_t mxs_value_local_frame_bytes(int count) {
   return (static_cast<size_t>(count < 0 ? 0 : count) + 2) * sizeof(Value*);
 }
 
-MXS_Exit_ValueLocal_Scope::MXS_Exit_ValueLocal_Scope(bool validateFrame)
-    : saved_(mxs_current_locals_frame()), validate_(validateFrame) {}
+namespace {
 
+// Frames that a scope object has taken charge of, innermost last. A second scope that
+// finds the same frame at the head of the chain has no frame of its own.
+thread_local std::vector<Value**> t_owned_frames;
+std::atomic<std::size_t> g_frameless_scopes{0};
+
+maxhost::mxs::ThreadState& state_of(MAXScript_TLS* tls) {
+  return tls != nullptr ? *reinterpret_cast<maxhost::mxs::ThreadState*>(tls)
+                        : maxhost::mxs::thread_state();
+}
+
+// The frame at the head of the chain if the caller may take charge of it, else nullptr.
+Value** claim_head_frame(MAXScript_TLS* tls, bool validate) {
+  Value** head = state_of(tls).locals_frame;
+  bool owned =
+      std::find(t_owned_frames.begin(), t_owned_frames.end(), head) != t_owned_frames.end();
+  if (head == nullptr || (validate && owned)) {
+    ++g_frameless_scopes;
+    return nullptr;
+  }
+  t_owned_frames.push_back(head);
+  return head;
+}
+
+// Unlinks `frame` and whatever was pushed after it without a scope of its own.
+void release_frame(MAXScript_TLS* tls, Value** frame) {
+  if (frame == nullptr) return;
+  auto it = std::find(t_owned_frames.rbegin(), t_owned_frames.rend(), frame);
+  if (it != t_owned_frames.rend()) t_owned_frames.erase(std::next(it).base());
+  state_of(tls).locals_frame = reinterpret_cast<Value**>(frame[1]);
+}
+
+}  // namespace
+
+namespace maxhost::mxs {
+std::size_t frameless_value_local_scopes() {
+  return g_frameless_scopes.load();
+}
+}  // namespace maxhost::mxs
+
+#if MAX_VERSION_MAJOR >= 20
+MXS_Exit_ValueLocal_Scope::MXS_Exit_ValueLocal_Scope(bool validateFrame, MAXScript_TLS* tls)
+    : frame(claim_head_frame(tls, validateFrame)), _tls(tls) {}
+MXS_Exit_ValueLocal_Scope::MXS_Exit_ValueLocal_Scope(MAXScript_TLS* tls)
+    : frame(claim_head_frame(tls, true)), _tls(tls) {}
+#elif MAX_VERSION_MAJOR >= 19
+MXS_Exit_ValueLocal_Scope::MXS_Exit_ValueLocal_Scope(bool validateFrame)
+    : frame(claim_head_frame(nullptr, validateFrame)), _tls(nullptr) {}
+#endif
+#if MAX_VERSION_MAJOR >= 19
 MXS_Exit_ValueLocal_Scope::~MXS_Exit_ValueLocal_Scope() {
-  Value**& head = mxs_current_locals_frame();
-  head = saved_;
-  if (validate_) {
-    // Frames below this object on the stack belong to the function being left.
-    const char* here = reinterpret_cast<const char*>(this);
-    while (head != nullptr && reinterpret_cast<const char*>(head) < here)
-      head = reinterpret_cast<Value**>(head[1]);
+  release_frame(_tls, frame);
+}
+#endif
+
+#if MAX_VERSION_MAJOR >= 24
+void* mxs_value_local_frame_alloc(int count) {
+  return ::operator new(mxs_value_local_frame_bytes(count));
+}
+MXS_Exit_ValueLocalArray_Scope::MXS_Exit_ValueLocalArray_Scope(void* alloc_ptr, MAXScript_TLS* tls)
+    : frame(claim_head_frame(tls, true)), _tls(tls), mpAllocPtr(alloc_ptr) {
+  // The macro pushed exactly this frame; anything else is not this scope's to unlink.
+  if (frame != static_cast<Value**>(alloc_ptr)) {
+    if (frame != nullptr) t_owned_frames.pop_back();
+    frame = nullptr;
   }
 }
+MXS_Exit_ValueLocalArray_Scope::~MXS_Exit_ValueLocalArray_Scope() {
+  release_frame(_tls, frame);
+  ::operator delete(mpAllocPtr);
+}
+#endif

@@ -46,6 +46,9 @@ void reserve_heap(std::size_t bytes);
 // Counts bytes a value has already allocated (a string made from finished text).
 void note_heap_bytes(std::size_t bytes);
 std::size_t collection_count();
+// Value-local scope objects that found no frame of their own at the head of the chain
+// (none, or one another scope owns) and so did nothing; counted since the process began.
+std::size_t frameless_value_local_scopes();
 
 // Marker callbacks run during every collection's mark phase; they call Value::gc_mark.
 int add_root_marker(std::function<void()> marker);

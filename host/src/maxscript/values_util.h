@@ -4,6 +4,7 @@
 #include <string>
 
 #include "maxscript/maxscript.h"
+#include "maxscript/maxwrapper/mxsobjects.h"
 
 namespace maxhost::mxs {
 

@@ -9,6 +9,7 @@
 #include <ref.h>
 
 #include "maxscript/maxscript.h"
+#include "maxscript/maxwrapper/mxsobjects.h"
 
 class FPValue;
 

@@ -436,6 +436,8 @@ bool ParamMap::Click(int id, bool doubleClick) {
     // buttons report the second one as a double click.
     if (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON || (w->style & 0x4000L /*BS_NOTIFY*/))
       second = BN_DOUBLECLICKED;
+  } else if (EqualsNoCase(w->class_name, L"CustButton")) {
+    // The host's custom push button reports each click as a push button does.
   } else if (EqualsNoCase(w->class_name, L"Static")) {
     if (!(w->style & SS_NOTIFY)) return false;
     first = STN_CLICKED;

@@ -171,8 +171,10 @@ void DrawControl(Painter& p, const Box& b, const Window& w, const ParamMap& map)
   const float s = p.S();
   const bool enabled = !(w.style & WS_DISABLED);
   const Rgba textColour = enabled ? kText : kDisabledText;
-  if (IsClass(w, L"Button")) {
-    const DWORD type = w.style & BS_TYPEMASK;
+  // The host's custom button draws as a push button.
+  const bool custButton = IsClass(w, L"CustButton");
+  if (IsClass(w, L"Button") || custButton) {
+    const DWORD type = custButton ? DWORD{BS_PUSHBUTTON} : (w.style & BS_TYPEMASK);
     if (type == BS_GROUPBOX) return DrawGroupBox(p, b, w.text, textColour);
     if (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON)
       return DrawRadioOrCheck(p, b, w, true, textColour);

@@ -141,7 +141,7 @@ TEST_F(ParamBlockTest, ListOperationsSendStructureChange) {
 
 TEST_F(ParamBlockTest, SuspendedMessagesStillChangeValues) {
   {
-    SuspendAll guard(TRUE, TRUE, TRUE, TRUE, TRUE, TRUE, TRUE, FALSE);
+    SuspendAll guard(TRUE, TRUE, TRUE, TRUE, TRUE, TRUE, TRUE);
     pb->SetCount(tp_flags, 4);
     pb->SetValue(tp_int, 0, 3);
   }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <hold.h>
+#include <maxapi.h>
 #include <ref.h>
 
 #include "test_classes.h"
@@ -170,7 +171,7 @@ TEST_F(ReferencesTest, SuspendAllWithRefMsgBlocksNotifications) {
   auto* child = new TestTarget();
   a->ReplaceReference(0, child);
   {
-    SuspendAll guard(TRUE, TRUE, TRUE, TRUE, TRUE, TRUE, TRUE, FALSE);
+    SuspendAll guard(TRUE, TRUE, TRUE, TRUE, TRUE, TRUE, TRUE);
     EXPECT_TRUE(theHold.IsSuspended());
     EXPECT_FALSE(Animating());
     child->NotifyDependents(FOREVER, PART_ALL, REFMSG_CHANGE);
@@ -183,6 +184,46 @@ TEST_F(ReferencesTest, SuspendAllWithRefMsgBlocksNotifications) {
   }
   EXPECT_EQ(a->messages.size(), 1u) << "only the refMsg switch blocks messages";
   a->DeleteMe();
+}
+
+// The switches in the host year's order: hold, macro recorder, animate, set key, auto
+// backup, save required (restored at the end), reference messages; scene explorer from 2019.
+TEST_F(ReferencesTest, SuspendAllSwitchesFollowTheHostYearsOrder) {
+  AnimateOn();
+  SetSaveRequiredFlag(FALSE);
+  {
+    SuspendAll guard(FALSE, TRUE, TRUE, TRUE, TRUE, TRUE, FALSE);
+    EXPECT_FALSE(theHold.IsSuspended());
+    EXPECT_EQ(MacroRecorderSuspendCount(), 1);
+    EXPECT_FALSE(Animating());
+    EXPECT_EQ(SetKeyModeSuspendCount(), 1);
+    EXPECT_EQ(AutoBackupSuspendCount(), 1);
+    EXPECT_FALSE(RefMsgsDisabled());
+    SetSaveRequiredFlag(TRUE);
+    EXPECT_TRUE(IsSaveRequired());
+  }
+  EXPECT_FALSE(IsSaveRequired()) << "the flag is given back its value from before the guard";
+  EXPECT_TRUE(Animating());
+  EXPECT_EQ(MacroRecorderSuspendCount(), 0);
+  EXPECT_EQ(SetKeyModeSuspendCount(), 0);
+  EXPECT_EQ(AutoBackupSuspendCount(), 0);
+  {
+    SuspendAll refsOnly(FALSE, FALSE, FALSE, FALSE, FALSE, FALSE, TRUE);
+    EXPECT_TRUE(RefMsgsDisabled());
+    SetSaveRequiredFlag(TRUE);
+  }
+  EXPECT_FALSE(RefMsgsDisabled());
+  EXPECT_TRUE(IsSaveRequired()) << "without its switch the flag keeps what was set";
+#if MAX_VERSION_MAJOR >= 21
+  {
+    SuspendAll explorer(FALSE, FALSE, FALSE, FALSE, FALSE, FALSE, FALSE, TRUE);
+    EXPECT_EQ(SceneExplorerSuspendCount(), 1);
+    EXPECT_FALSE(RefMsgsDisabled());
+  }
+#endif
+  EXPECT_EQ(SceneExplorerSuspendCount(), 0);
+  SetSaveRequiredFlag(FALSE);
+  AnimateOff();
 }
 
 TEST_F(ReferencesTest, HoldSuspendNestsAndResumes) {

@@ -50,31 +50,82 @@ TEST_F(Collector, PermanentValueKeepsWhatItReaches) {
   EXPECT_EQ(ProbeValue::destroyed, 1);
 }
 
-TEST_F(Collector, ValueLocalsAreRoots) {
+#if MAX_VERSION_MAJOR >= 19
+// From 2017 a value-local array unlinks itself when its C++ scope ends.
+TEST_F(Collector, ValueLocalsAreRootsUntilTheirScopeEnds) {
   {
-    MXS_Exit_ValueLocal_Scope scope;
     Value** vl;
     value_local_array(vl, 2);
     vl[1] = new ProbeValue();
     collect();
     EXPECT_EQ(ProbeValue::destroyed, 0);
+    EXPECT_EQ(mxs_current_locals_frame(), &vl[-2]);
   }
   EXPECT_EQ(mxs_current_locals_frame(), nullptr);
   collect();
   EXPECT_EQ(ProbeValue::destroyed, 1);
 }
 
-TEST_F(Collector, ExitScopeDeclaredAfterTheArrayStillUnlinksIt) {
+TEST_F(Collector, NestedArraysUnlinkInnermostFirst) {
+  Value** outer;
+  value_local_array(outer, 1);
+  outer[0] = new ProbeValue();
   {
+    Value** inner;
+    value_local_array(inner, 1);
+    inner[0] = new ProbeValue();
+    EXPECT_EQ(reinterpret_cast<Value**>(inner[-1]), &outer[-2]);
+  }
+  EXPECT_EQ(mxs_current_locals_frame(), &outer[-2]);
+  collect();
+  EXPECT_EQ(ProbeValue::destroyed, 1);
+}
+
+TEST_F(Collector, AnExceptionLeavingTheScopeUnlinksTheArray) {
+  Value** outer;
+  value_local_array(outer, 1);
+  outer[0] = new ProbeValue();
+  try {
     Value** vl;
     value_local_array(vl, 1);
-    MXS_Exit_ValueLocal_Scope scope(true);
     vl[0] = new ProbeValue();
+    throw RuntimeError(L"leaving");
+  } catch (MAXScriptException&) {
   }
+  EXPECT_EQ(mxs_current_locals_frame(), &outer[-2]);
+  collect();
+  EXPECT_EQ(ProbeValue::destroyed, 1);
+}
+
+// A scope object declared without a frame of its own, or a second one for a frame that
+// already has one, must not unlink the caller's frame when it ends.
+TEST_F(Collector, AScopeWithoutAFrameOfItsOwnLeavesTheChainAlone) {
+  const std::size_t before = frameless_value_local_scopes();
+  { MXS_Exit_ValueLocal_Scope stray(true); }
+  EXPECT_EQ(mxs_current_locals_frame(), nullptr);
+  Value** outer;
+  value_local_array(outer, 1);
+  outer[0] = new ProbeValue();
+  { MXS_Exit_ValueLocal_Scope second(true); }
+  EXPECT_EQ(mxs_current_locals_frame(), &outer[-2]);
+  collect();
+  EXPECT_EQ(ProbeValue::destroyed, 0);
+  EXPECT_EQ(frameless_value_local_scopes(), before + 2);
+}
+#else
+// Before 2017 the caller unlinks a value-local array itself.
+TEST_F(Collector, ValueLocalsAreRootsUntilPopped) {
+  Value** vl;
+  value_local_array(vl, 2);
+  vl[1] = new ProbeValue();
+  collect();
+  EXPECT_EQ(ProbeValue::destroyed, 0);
+  pop_value_local_array(vl);
   EXPECT_EQ(mxs_current_locals_frame(), nullptr);
   collect();
   EXPECT_EQ(ProbeValue::destroyed, 1);
 }
+#endif
 
 TEST_F(Collector, GlobalsAreRoots) {
   Value* name = Name::intern(L"probeHolder");

@@ -7,6 +7,7 @@
 #include <ifnpub.h>
 #include <iparamb2.h>
 #include <max.h>
+#include <maxscript/maxwrapper/mxsobjects.h>
 
 #include "core/class_directory.h"
 #include "render/register.h"

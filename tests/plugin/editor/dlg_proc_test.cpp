@@ -76,7 +76,14 @@ TEST_F(DlgProcTest, ARolloutSwitchedToAnotherMapOpensTheDialogOfThatMap) {
   // Each map can have its own dialog open.
   editor_->Show(map_);
   editor_->ClickButton(kManageTextures);
+#if TILVARA_RELEASE == 201
+  // Release 2.01 closes a dialog whenever a reference to its map goes and no node answers:
+  // the editor letting go of the other map closed that one.
+  EXPECT_EQ(user::openForms().size(), 1u);
+  EXPECT_EQ(HeldDialog(other), &undefined);
+#else
   EXPECT_EQ(user::openForms().size(), 2u);
+#endif
   EXPECT_TRUE(is_struct(HeldDialog(map_)));
   EXPECT_NE(HeldDialog(map_), HeldDialog(other));
 }

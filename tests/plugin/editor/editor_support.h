@@ -12,6 +12,9 @@
 #include <imtl.h>
 #include <iparamb2.h>
 #include <maxscript/maxscript.h>
+#include <maxscript/maxwrapper/mxsobjects.h>
+
+#include "shell/release.h"
 
 #include "dotnet/controls.h"
 #include "dotnet/listview.h"
@@ -25,7 +28,11 @@ namespace editor_test {
 namespace net = maxhost::dotnet;
 
 // Control ids of the rollout that are not parameters.
+#if TILVARA_RELEASE == 201
+constexpr int kManageTextures = 1079;  // a custom button in release 2.01
+#else
 constexpr int kManageTextures = 1001;
+#endif
 constexpr int kLogo = 1007;
 
 struct Host {

@@ -25,10 +25,17 @@ TEST_F(IPavimoTest, TheDescriptorPublishesOnePropertyAndIsRegisteredWithTheClass
   FPInterfaceDesc* desc = fpi->GetDesc();
   ASSERT_NE(desc, nullptr);
   EXPECT_TRUE(desc->ID == PAVIMO_INTERFACE_ID);
+#if TILVARA_RELEASE == 201
+  EXPECT_TRUE(desc->ID == Interface_ID(0x51677913, 0x35592b59));
+  EXPECT_EQ(std::wstring(desc->internal_name), L"Pavimo Functions");
+  EXPECT_EQ(desc->flags, FP_MIXIN);
+#else
+  EXPECT_TRUE(desc->ID == Interface_ID(0x2D5D2030, 0x45C54488));
   EXPECT_EQ(std::wstring(desc->internal_name), L"IPavimo");
+  EXPECT_EQ(desc->flags, 0);
+#endif
   EXPECT_EQ(desc->description, 0);
   EXPECT_EQ(desc->cd, static_cast<ClassDesc*>(TheHost().desc));
-  EXPECT_EQ(desc->flags, 0);
   EXPECT_TRUE(desc->functions.empty());
   EXPECT_TRUE(desc->enumerations.empty());
   ASSERT_EQ(desc->props.size(), 1u);
@@ -36,7 +43,12 @@ TEST_F(IPavimoTest, TheDescriptorPublishesOnePropertyAndIsRegisteredWithTheClass
   EXPECT_EQ(desc->props[0].setter_ID, 1);
   EXPECT_EQ(std::wstring(desc->props[0].internal_name), L"ListView");
   EXPECT_EQ(desc->props[0].description, 0);
+  // The host's code of a script value: 64 from 2018, 44 before.
+#if MAX_VERSION_MAJOR >= 20
   EXPECT_EQ(static_cast<int>(desc->props[0].prop_type), 64);
+#else
+  EXPECT_EQ(static_cast<int>(desc->props[0].prop_type), 44);
+#endif
   // The class descriptor lists the interface (after its parameter block descriptor).
   ClassDesc* cd = TheHost().desc;
   ASSERT_EQ(cd->NumInterfaces(), 1);
@@ -48,8 +60,13 @@ TEST_F(IPavimoTest, LookupsByIdAnswerTheInterfaceOnlyForItsOwnId) {
   FPMixinInterface* fpi = Interface();
   ASSERT_NE(fpi, nullptr);
   EXPECT_EQ(fpi->GetDescByID(PAVIMO_INTERFACE_ID), fpi->GetDesc());
-  EXPECT_EQ(fpi->GetDescByID(Interface_ID(0x2D5D2030, 0x45C54489)), &nullInterface);
-  EXPECT_EQ(fpi->GetDescByID(Interface_ID(0x51677913, 0x35592b59)), &nullInterface);
+  EXPECT_EQ(fpi->GetDescByID(Interface_ID(0x2D5D2030, 0x45C54489)), &FPInterface::nullInterface);
+  // The other release's interface ID is not this one's.
+#if TILVARA_RELEASE == 201
+  EXPECT_EQ(fpi->GetDescByID(Interface_ID(0x2D5D2030, 0x45C54488)), &FPInterface::nullInterface);
+#else
+  EXPECT_EQ(fpi->GetDescByID(Interface_ID(0x51677913, 0x35592b59)), &FPInterface::nullInterface);
+#endif
   EXPECT_TRUE(fpi->GetID() == PAVIMO_INTERFACE_ID);
   // Other IDs get the base class's answer.
   const Interface_ID other(0x2D5D2030, 0x45C54489);

@@ -14,9 +14,9 @@
 namespace maxhost::dotnet {
 namespace {
 
-std::wstring readScript() {
+std::wstring readScript(const char* file) {
   const char* path = std::getenv("TILVARA_MANAGER_SCRIPT_OVERRIDE");
-  std::ifstream in(path ? path : TILVARA_MANAGER_SCRIPT, std::ios::binary);
+  std::ifstream in(path ? path : file, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
   return maxhost::WideFromUtf8(text.str());
@@ -33,11 +33,13 @@ theMap.ListView = fn_From_Cpp_ShowTilva_Dialog theMap
 ok
 )";
 
-class ManagerScriptTest : public ::testing::Test {
+// Both forms of the script: global functions, and (for the hosts up to 2018) members of the
+// dialog's struct. They behave the same.
+class ManagerScriptTest : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
-    std::wstring script = readScript();
-    ASSERT_NE(script.find(L"Zorbak_GenerateListView"), std::wstring::npos)
+    std::wstring script = readScript(GetParam());
+    ASSERT_NE(script.find(L"GenerateListView"), std::wstring::npos)
         << "the manager dialog script is missing";
     installBridge();
     user::reset();
@@ -66,7 +68,7 @@ class ManagerScriptTest : public ::testing::Test {
   std::shared_ptr<NumericUpDown> spinner;
 };
 
-TEST_F(ManagerScriptTest, ShowsTheMapsEntries) {
+TEST_P(ManagerScriptTest, ShowsTheMapsEntries) {
   EXPECT_EQ(form->bounds().width, 600);
   EXPECT_EQ(form->bounds().height, 460);
   EXPECT_TRUE(form->visible());
@@ -85,7 +87,7 @@ TEST_F(ManagerScriptTest, ShowsTheMapsEntries) {
   EXPECT_EQ(list->backColor(), Color::fromArgb(255, 68, 68, 68));
 }
 
-TEST_F(ManagerScriptTest, ProbabilityCellOpensTheSpinnerAndLeavingStoresIt) {
+TEST_P(ManagerScriptTest, ProbabilityCellOpensTheSpinnerAndLeavingStoresIt) {
   user::clickListCell(*list, 1, 1);
   ASSERT_TRUE(spinner->visible());
   EXPECT_TRUE(spinner->focused());
@@ -102,7 +104,7 @@ TEST_F(ManagerScriptTest, ProbabilityCellOpensTheSpinnerAndLeavingStoresIt) {
   EXPECT_FALSE(spinner->visible());
 }
 
-TEST_F(ManagerScriptTest, DraggingTheSpinnerStepsByTenPixelsAndClampsTheShownValue) {
+TEST_P(ManagerScriptTest, DraggingTheSpinnerStepsByTenPixelsAndClampsTheShownValue) {
   user::clickListCell(*list, 0, 1);
   ASSERT_TRUE(spinner->visible());
   user::press(*spinner, 10, 50);
@@ -122,7 +124,7 @@ TEST_F(ManagerScriptTest, DraggingTheSpinnerStepsByTenPixelsAndClampsTheShownVal
   EXPECT_EQ(run(L"theMap.probability[1]"), L"0");
 }
 
-TEST_F(ManagerScriptTest, CheckBoxesWriteTheMapOnlyForPlainClicksAfterARelease) {
+TEST_P(ManagerScriptTest, CheckBoxesWriteTheMapOnlyForPlainClicksAfterARelease) {
   // Before the first press and release on the list, changes are not written.
   run(L"(theMap.ListView.m_theListView.Items.Item[0]).Checked = false");
   EXPECT_EQ(run(L"theMap.submap_on[1]"), L"true");
@@ -147,7 +149,7 @@ TEST_F(ManagerScriptTest, CheckBoxesWriteTheMapOnlyForPlainClicksAfterARelease) 
   EXPECT_EQ(run(L"theMap.submap_on"), L"#(true, true, true, true, false)");
 }
 
-TEST_F(ManagerScriptTest, RemoveDeletesTheSelectedEntriesWhateverTheSelectionOrder) {
+TEST_P(ManagerScriptTest, RemoveDeletesTheSelectedEntriesWhateverTheSelectionOrder) {
   user::clickListCell(*list, 3, 2);
   user::clickListCell(*list, 1, 2, Keys::Control);
   user::clickButton(*form, L"Remove");
@@ -161,7 +163,7 @@ TEST_F(ManagerScriptTest, RemoveDeletesTheSelectedEntriesWhateverTheSelectionOrd
   EXPECT_EQ(list->items[1]->subItems[2]->text, L"c.png");
 }
 
-TEST_F(ManagerScriptTest, ReloadAllAndACancelledAddTouchNothingElse) {
+TEST_P(ManagerScriptTest, ReloadAllAndACancelledAddTouchNothingElse) {
   user::clickButton(*form, L"Reload All");
   EXPECT_EQ(run(L"for t in theMap.submaps collect t.reloads"), L"#(1, 1, 1, 1, 1)");
   user::cancelOpenFile();
@@ -174,7 +176,7 @@ TEST_F(ManagerScriptTest, ReloadAllAndACancelledAddTouchNothingElse) {
   EXPECT_TRUE(shown[0].multiselect);
 }
 
-TEST_F(ManagerScriptTest, ClosingClearsTheMapsDialogAndShowingAgainReplacesTheForm) {
+TEST_P(ManagerScriptTest, ClosingClearsTheMapsDialogAndShowingAgainReplacesTheForm) {
   run(L"theMap.ListView = fn_From_Cpp_ShowTilva_Dialog theMap\nok");
   EXPECT_TRUE(form->isDisposed());
   ASSERT_EQ(user::openForms().size(), 1u);
@@ -183,6 +185,32 @@ TEST_F(ManagerScriptTest, ClosingClearsTheMapsDialogAndShowingAgainReplacesTheFo
   EXPECT_EQ(run(L"theMap.ListView"), L"undefined");
   run(L"fn_From_Cpp_UpdateTilva_Dialog undefined\nfn_From_Cpp_CloseTilva_Dialog undefined");
   EXPECT_TRUE(user::openForms().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothForms, ManagerScriptTest,
+                         ::testing::Values(TILVARA_MANAGER_SCRIPT, TILVARA_MANAGER_MEMBERS_SCRIPT),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                           return std::string(info.index == 0 ? "Globals" : "Members");
+                         });
+
+// The member form keeps no global functions but the back links, the file selection and the
+// entries.
+TEST(ManagerScriptMembers, FunctionsAreMembersOfTheStruct) {
+  installBridge();
+  mxs::clear_reported_errors();
+  ASSERT_TRUE(mxs::run_string(readScript(TILVARA_MANAGER_MEMBERS_SCRIPT), L"members.ms").ok);
+  for (const wchar_t* global :
+       {L"getStruct", L"getTexture", L"GetUserFileSelection", L"fn_From_Cpp_ShowTilva_Dialog",
+        L"fn_From_Cpp_UpdateTilva_Dialog", L"fn_From_Cpp_CloseTilva_Dialog"})
+    EXPECT_NE(mxs::global_value(global), nullptr) << maxhost::Utf8FromWide(global);
+  for (const wchar_t* member :
+       {L"PopulateList", L"AddColumns", L"evAddBitmap", L"GenerateListView"})
+    EXPECT_EQ(mxs::global_value(member), nullptr) << maxhost::Utf8FromWide(member);
+  const mxs::RunResult r = mxs::run_string(
+      L"s = TilvaraListView()\n#(classOf s.PopulateList, s.m_selectedIndex, s.m_isMouseDown)",
+      L"test");
+  ASSERT_TRUE(r.ok) << maxhost::Utf8FromWide(r.error);
+  EXPECT_EQ(r.result, L"#(MAXScriptFunction, 0, undefined)");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <imtl.h>
 #include <iparamb2.h>
 #include <iparamm2.h>
+#include <maxversion.h>
 #include <plugapi.h>
 
 #include "loader/plugin_loader.h"
@@ -32,6 +33,15 @@ enum {
   kUseColor = 15,
   kRotate = 18
 };
+
+// Release 2.01 (the hosts up to 2015) has its own ids for "Use Textures" and the swatch.
+#if MAX_VERSION_MAJOR <= 17
+constexpr int kUseTexturesId = 1081;
+constexpr int kSwatchId = 1083;
+#else
+constexpr int kUseTexturesId = 1005;
+constexpr int kSwatchId = 1079;
+#endif
 
 class PluginEditorTest : public ::testing::Test {
  protected:
@@ -85,7 +95,7 @@ TEST_F(PluginEditorTest, RolloutIsTemplate114WithTheResetValues) {
   EXPECT_EQ(editor_->EditText(1495), L"0.0");
   EXPECT_EQ(editor_->EditText(1015), L"12345");
   EXPECT_TRUE(editor_->RadioChecked(1006));
-  EXPECT_TRUE(editor_->RadioChecked(1005));
+  EXPECT_TRUE(editor_->RadioChecked(kUseTexturesId));
 }
 
 TEST_F(PluginEditorTest, ControlsSetTheMapsParameters) {
@@ -105,7 +115,10 @@ TEST_F(PluginEditorTest, ControlsSetTheMapsParameters) {
   EXPECT_EQ(pb->GetInt(kFiltering), 2);
   editor_->ChooseRadio(1082);
   EXPECT_EQ(pb->GetInt(kUseColor), 1);
-  editor_->SetSwatchColor(1079, Color(0.0f, 0.0f, 1.0f));
+  editor_->ChooseRadio(kUseTexturesId);
+  EXPECT_EQ(pb->GetInt(kUseColor), 0);
+  editor_->ChooseRadio(1082);
+  editor_->SetSwatchColor(kSwatchId, Color(0.0f, 0.0f, 1.0f));
   EXPECT_FLOAT_EQ(pb->GetColor(kSubColor).b, 1.0f);
   // "Use Color" leaves filtering, blur and rotate enabled.
   for (int id : {1006, 1008, 1009, 1510, 1511, 1512, 1513}) EXPECT_TRUE(editor_->IsEnabled(id));
@@ -148,6 +161,35 @@ TEST_F(PluginEditorTest, LogoClicksOpenThePageOncePerCommand) {
   EXPECT_EQ(editor_->SendToDialog(WM_COMMAND, MAKEWPARAM(1510, 0), 0), TRUE);
   EXPECT_EQ(maxhost::ShellExecuteLog().size(), 3u);
 }
+
+#if MAX_VERSION_MAJOR <= 17
+// Release 2.01's rollout: "Manage Textures" is a host custom button, and its commands reach
+// the dialog procedure.
+TEST_F(PluginEditorTest, Release201RolloutHasTheCustomButtonAndItsVersion) {
+  editor_->Show(a_);
+  ASSERT_TRUE(editor_->IsOpen()) << editor_->Error();
+  ASSERT_TRUE(HasUserProc());
+  bool button = false, version = false;
+  for (const auto& c : editor_->Controls()) {
+    if (c.id == 1079) {
+      button = true;
+      EXPECT_EQ(c.cls, L"CustButton");
+      EXPECT_EQ(c.text, L"Manage Textures");
+      EXPECT_EQ(c.x, 11);
+      EXPECT_EQ(c.y, 16);
+      EXPECT_EQ(c.cx, 68);
+      EXPECT_EQ(c.cy, 14);
+    }
+    EXPECT_NE(c.id, 1001);
+    if (c.text == L"2.01") version = true;
+  }
+  EXPECT_TRUE(button);
+  EXPECT_TRUE(version);
+  const int before = editor_->CommandMessagesSent();
+  editor_->ClickButton(1079);
+  EXPECT_EQ(editor_->CommandMessagesSent(), before + 1);
+}
+#endif
 
 TEST_F(PluginEditorTest, ClosingDeletesTheDialogProcedure) {
   editor_->Show(a_);

@@ -7,9 +7,18 @@
 #include <iterator>
 
 #include "base/text.h"
+#include <maxversion.h>
+
 #include "win32/module.h"
 #if defined(_WIN32)
 #include "win32/pe_module.h"
+#endif
+
+// Release 2.01, for the hosts up to 2015, carries resources of its own.
+#if MAX_VERSION_MAJOR <= 17
+#define TILVARA_RESOURCES_201 1
+#else
+#define TILVARA_RESOURCES_201 0
 #endif
 
 namespace maxhost {
@@ -51,6 +60,26 @@ HMODULE TilvaraResources::module_ = nullptr;
 HMODULE TilvaraResources::record_ = nullptr;
 
 TEST_F(TilvaraResources, StringTableHoldsEveryIdAndText) {
+#if TILVARA_RESOURCES_201
+  // The older table: another description and no strings 1076 to 1078.
+  const std::pair<UINT, const wchar_t*> expected[] = {{1, L"Ostrum's Noise Map"},
+                                                      {4, L"Parameters"},
+                                                      {50, L"Random seed"},
+                                                      {146, L"Key maps"},
+                                                      {252, L"Tilvara"},
+                                                      {253, L"General Gamma"},
+                                                      {254, L"General Hue"},
+                                                      {255, L"Random Gamma"},
+                                                      {256, L"Random Hue"},
+                                                      {257, L"Random Saturation"},
+                                                      {258, L"Occurance Gamma"},
+                                                      {259, L"Occurance Hue"},
+                                                      {260, L"Occurance Saturation"},
+                                                      {261, L"Randomize by"},
+                                                      {263, L"Blur"},
+                                                      {264, L"Filtering"},
+                                                      {265, L"General Saturation"}};
+#else
   const std::pair<UINT, const wchar_t*> expected[] = {{1, L"Korvane Tilvara"},
                                                       {4, L"Parameters"},
                                                       {50, L"Random seed"},
@@ -71,6 +100,7 @@ TEST_F(TilvaraResources, StringTableHoldsEveryIdAndText) {
                                                       {1076, L"Sub-texture Color"},
                                                       {1077, L"Use Color"},
                                                       {1078, L"Rotate"}};
+#endif
   for (const auto& [id, text] : expected) {
     WCHAR buffer[512];
     const int n = LoadStringW(module_, id, buffer, 512);
@@ -88,16 +118,81 @@ TEST_F(TilvaraResources, UnlistedStringIdsAreMissing) {
   EXPECT_EQ(LoadStringW(module_, 5, buffer, 16), 0);
   EXPECT_EQ(buffer[0], L'\0');
   EXPECT_EQ(LoadStringW(module_, 262, buffer, 16), 0);
+#if TILVARA_RESOURCES_201
+  for (UINT id : {1076u, 1077u, 1078u}) EXPECT_EQ(LoadStringW(module_, id, buffer, 16), 0) << id;
+#endif
 }
+
+#if TILVARA_RESOURCES_201
+constexpr int kLogoId = 50000;
+#else
+constexpr int kLogoId = 103;
+#endif
 
 struct ExpectedControl {
   int id;
   const wchar_t* cls;
-  const wchar_t* text;  // null: the text is the ordinal 103
+  const wchar_t* text;  // null: the text is the logo's ordinal
   std::uint32_t style;
   int x, y, cx, cy;
 };
 
+#if TILVARA_RESOURCES_201
+// The rollout's controls in template order: release 2.01 moves some, has a custom button for
+// "Manage Textures" and other ids for the colour controls.
+const ExpectedControl kControls[] = {
+    {1006, L"Button", L"Pyramidal", 0x50000009, 88, 18, 46, 10},
+    {1008, L"Button", L"Summed Area", 0x50000009, 88, 29, 60, 10},
+    {1009, L"Button", L"None", 0x50000009, 88, 40, 33, 10},
+    {1510, L"CustEdit", L"", 0x50010000, 161, 21, 35, 10},
+    {1002, L"Button", L"Material ID", 0x50000009, 9, 71, 50, 10},
+    {1003, L"Button", L"Object", 0x50000009, 57, 71, 37, 10},
+    {1015, L"CustEdit", L"", 0x50010000, 166, 70, 35, 10},
+    {1490, L"CustEdit", L"", 0x50010000, 66, 109, 35, 10},
+    {1493, L"CustEdit", L"", 0x50010000, 66, 122, 35, 10},
+    {1502, L"CustEdit", L"", 0x50010000, 66, 135, 35, 10},
+    {1491, L"CustEdit", L"", 0x50010000, 116, 109, 35, 10},
+    {1494, L"CustEdit", L"", 0x50010000, 116, 122, 35, 10},
+    {1504, L"CustEdit", L"", 0x50010000, 116, 135, 35, 10},
+    {1492, L"CustEdit", L"", 0x50010000, 166, 109, 35, 10},
+    {1495, L"CustEdit", L"", 0x50010000, 166, 122, 35, 10},
+    {1506, L"CustEdit", L"", 0x50010000, 166, 135, 35, 10},
+    {1496, L"SpinnerControl", L"", 0x50000000, 102, 109, 7, 10},
+    {-1, L"Static", L"Overall", 0x50020002, 19, 110, 39, 8},
+    {1079, L"CustButton", L"Manage Textures", 0x50010000, 11, 16, 68, 14},
+    {-1, L"Button", L"Color Adjustment", 0x50000007, 2, 88, 213, 61},
+    {-1, L"Static", L"Random (+/-)", 0x50020002, 12, 123, 46, 8},
+    {-1, L"Static", L"Distribution (%)", 0x50020002, 6, 136, 52, 8},
+    {1497, L"SpinnerControl", L"", 0x50000000, 152, 109, 7, 10},
+    {1498, L"SpinnerControl", L"", 0x50000000, 202, 109, 7, 10},
+    {-1, L"Static", L"Gamma", 0x50020000, 75, 97, 25, 8},
+    {-1, L"Static", L"Hue (\u00b0)", 0x50020000, 126, 97, 23, 8},
+    {-1, L"Static", L"Saturation (%)", 0x50020000, 166, 97, 44, 8},
+    {1499, L"SpinnerControl", L"", 0x50000000, 102, 122, 7, 10},
+    {1500, L"SpinnerControl", L"", 0x50000000, 152, 122, 7, 10},
+    {1501, L"SpinnerControl", L"", 0x50000000, 202, 122, 7, 10},
+    {1503, L"SpinnerControl", L"", 0x50000000, 102, 135, 7, 10},
+    {1505, L"SpinnerControl", L"", 0x50000000, 152, 135, 7, 10},
+    {1507, L"SpinnerControl", L"", 0x50000000, 202, 135, 7, 10},
+    {-1, L"Button", L"Randomize by", 0x50000007, 2, 58, 213, 29},
+    {1017, L"SpinnerControl", L"", 0x50000000, 202, 70, 7, 10},
+    {-1, L"Static", L"Seed", 0x50020000, 144, 71, 18, 8},
+    {-1, L"Button", L"Bitmaps", 0x50000007, 1, 3, 213, 54},
+    {-1, L"Button", L"Filtering", 0x50000007, 83, 8, 69, 44},
+    {1511, L"SpinnerControl", L"", 0x50000000, 197, 21, 7, 10},
+    {-1, L"Static", L"Blur", 0x50020000, 173, 12, 13, 8},
+    {-1, L"Static", L"Tilvara Version", 0x50020000, 3, 187, 65, 8},
+    {1007, L"Static", nullptr, 0x5000110e, 2, 149, 213, 36},
+    {-1, L"Static", L"2.01", 0x50020000, 69, 187, 17, 8},
+    {1010, L"Button", L"OstrumTile", 0x50000009, 94, 71, 50, 10},
+    {1512, L"CustEdit", L"", 0x50010000, 161, 41, 35, 10},
+    {1513, L"SpinnerControl", L"", 0x50000000, 197, 41, 7, 10},
+    {-1, L"Static", L"Rotate", 0x50020000, 169, 32, 22, 8},
+    {1081, L"Button", L"Use Textures", 0x50000009, 26, 34, 56, 10},
+    {1082, L"Button", L"Use Color", 0x50000009, 26, 44, 47, 10},
+    {1083, L"ColorSwatch", L"Color", 0x50010000, 10, 36, 14, 14},
+};
+#else
 // The rollout's controls in template order.
 const ExpectedControl kControls[] = {
     {1006, L"Button", L"Pyramidal", 0x50000009, 91, 18, 46, 10},
@@ -151,6 +246,7 @@ const ExpectedControl kControls[] = {
     {1082, L"Button", L"Use Color", 0x50000009, 24, 43, 50, 10},
     {1079, L"ColorSwatch", L"", 0x50010000, 7, 35, 15, 15},
 };
+#endif
 
 TEST_F(TilvaraResources, RolloutTemplateHeader) {
   DialogParseResult parsed = LoadDialogTemplate(record_, 114);
@@ -195,7 +291,7 @@ TEST_F(TilvaraResources, RolloutTemplateHasTheFiftyControlsInOrder) {
       EXPECT_EQ(c.text.name, e.text);
     } else {
       EXPECT_TRUE(c.text.is_ordinal);
-      EXPECT_EQ(c.text.ordinal, 103);
+      EXPECT_EQ(c.text.ordinal, kLogoId);
     }
   }
 }
@@ -215,7 +311,7 @@ TEST_F(TilvaraResources, StandardClassesAreOrdinalsAndCustomOnesNames) {
 }
 
 TEST_F(TilvaraResources, LogoIs318By56At24Bits) {
-  const Resource* r = FindModuleResource(record_, ResId::Ordinal(2), ResId::Ordinal(103));
+  const Resource* r = FindModuleResource(record_, ResId::Ordinal(2), ResId::Ordinal(kLogoId));
   ASSERT_NE(r, nullptr);
   ASSERT_GE(r->data.size(), 40u);
   std::uint16_t bpp = 0;
@@ -224,7 +320,7 @@ TEST_F(TilvaraResources, LogoIs318By56At24Bits) {
   std::memcpy(&compression, &r->data[16], 4);
   EXPECT_EQ(bpp, 24);
   EXPECT_EQ(compression, 0u);  // BI_RGB
-  DibDecodeResult decoded = LoadBitmapResource(record_, 103);
+  DibDecodeResult decoded = LoadBitmapResource(record_, kLogoId);
   ASSERT_TRUE(decoded.ok) << decoded.error;
   EXPECT_EQ(decoded.image.width, 318);
   EXPECT_EQ(decoded.image.height, 56);
@@ -241,13 +337,23 @@ TEST_F(TilvaraResources, LogoIs318By56At24Bits) {
 }
 
 TEST_F(TilvaraResources, ScriptResourceIsCrLfTextWithoutBomOrNul) {
+#if TILVARA_RESOURCES_201
+  // A resource of numeric type 256, id 10001; no resource of the later type.
+  HRSRC info = FindResourceW(module_, MAKEINTRESOURCEW(10001), MAKEINTRESOURCEW(256));
+  ASSERT_NE(info, nullptr);
+  const Resource* r = FindModuleResource(record_, ResId::Ordinal(256), ResId::Ordinal(10001));
+  ASSERT_NE(r, nullptr);
+  EXPECT_TRUE(r->type.is_ordinal);
+  EXPECT_EQ(FindResourceW(module_, MAKEINTRESOURCEW(253), L"Maxscript"), nullptr);
+#else
   // The bridge asks for "Maxscript": type names compare without regard to case.
   HRSRC info = FindResourceW(module_, MAKEINTRESOURCEW(253), L"Maxscript");
   ASSERT_NE(info, nullptr);
   const Resource* r = FindModuleResource(record_, ResId::Name(L"MAXSCRIPT"), ResId::Ordinal(253));
   ASSERT_NE(r, nullptr);
-  EXPECT_EQ(r->language, 0x1009);
   EXPECT_EQ(r->type.name, L"MAXSCRIPT");
+#endif
+  EXPECT_EQ(r->language, 0x1009);
   const DWORD size = SizeofResource(module_, info);
   const auto* bytes = static_cast<const unsigned char*>(LockResource(LoadResource(module_, info)));
   ASSERT_NE(bytes, nullptr);

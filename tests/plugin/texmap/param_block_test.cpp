@@ -33,11 +33,20 @@ const Expected kTable[] = {
     {pb_seed, L"seed", TYPE_INT, P_ANIMATABLE, IDS_SEED},
     {pb_blur, L"blur", TYPE_FLOAT, P_ANIMATABLE, IDS_BLUR},
     {pb_filtering, L"filtering", TYPE_INT, 0, IDS_FILTERING},
+#if TILVARA_RELEASE == 201
+    // Release 2.01: four parameters differ in flags and display name.
+    {pb_sub_color, L"sub_color", TYPE_RGBA, 0, 0},
+    {pb_use_color, L"use_color", TYPE_BOOL, 0, 0},
+    {pb_submap_on, L"submap_on", TYPE_BOOL_TAB, P_VARIABLE_SIZE, 0},
+    {pb_probability, L"probability", TYPE_INT_TAB, P_VARIABLE_SIZE | P_ANIMATABLE, 0},
+    {pb_rotate, L"rotate", TYPE_ANGLE, 0, 0},
+#else
     {pb_sub_color, L"sub_color", TYPE_RGBA, P_ANIMATABLE, IDS_SUB_COLOR},
     {pb_use_color, L"use_color", TYPE_BOOL, P_ANIMATABLE, IDS_USE_COLOR},
     {pb_submap_on, L"submap_on", TYPE_BOOL_TAB, P_VARIABLE_SIZE, 0},
     {pb_probability, L"probability", TYPE_INT_TAB, P_VARIABLE_SIZE, 0},
     {pb_rotate, L"rotate", TYPE_ANGLE, P_ANIMATABLE, IDS_ROTATE},
+#endif
 };
 
 ParamBlockDesc2* Desc() {
@@ -109,6 +118,14 @@ TEST_F(ParamTableTest, DefaultsAndRanges) {
   EXPECT_EQ(d->GetParamDef(pb_probability).def.i, 1);
   EXPECT_FALSE(d->GetParamDef(pb_sub_color).has_range);
   EXPECT_FALSE(d->GetParamDef(pb_probability).has_range);
+  EXPECT_FLOAT_EQ(d->GetParamDef(pb_rotate).def.f, 0.0f);
+#if TILVARA_RELEASE == 201
+  EXPECT_FALSE(d->GetParamDef(pb_rotate).has_range);
+#else
+  // Given in degrees, as the rollout shows it.
+  ASSERT_TRUE(d->GetParamDef(pb_rotate).has_range);
+  EXPECT_FLOAT_EQ(d->GetParamDef(pb_rotate).range_high.f, 360.0f);
+#endif
 }
 
 TEST_F(ParamTableTest, RolloutBindings) {
@@ -132,12 +149,18 @@ TEST_F(ParamTableTest, RolloutBindings) {
   EXPECT_EQ(d->GetParamDef(pb_filtering).ctrl_IDs, (std::vector<int>{1006, 1008, 1009}));
 
   const ParamDef& useColor = d->GetParamDef(pb_use_color);
-  EXPECT_EQ(useColor.ctrl_IDs, (std::vector<int>{1005, 1082}));
-  EXPECT_EQ(useColor.vals, (std::vector<int>{0, 1}));
-
   const ParamDef& swatch = d->GetParamDef(pb_sub_color);
   EXPECT_EQ(swatch.ctrl_type, TYPE_COLORSWATCH);
+#if TILVARA_RELEASE == 201
+  // Bound by position: the button index is the value.
+  EXPECT_EQ(useColor.ctrl_IDs, (std::vector<int>{1081, 1082}));
+  EXPECT_TRUE(useColor.vals.empty());
+  EXPECT_EQ(swatch.ctrl_IDs, (std::vector<int>{1083}));
+#else
+  EXPECT_EQ(useColor.ctrl_IDs, (std::vector<int>{1005, 1082}));
+  EXPECT_EQ(useColor.vals, (std::vector<int>{0, 1}));
   EXPECT_EQ(swatch.ctrl_IDs, (std::vector<int>{1079}));
+#endif
 
   EXPECT_EQ(d->GetParamDef(pb_rotate).ctrl_IDs, (std::vector<int>{1512, 1513}));
   EXPECT_EQ(d->GetParamDef(pb_occ_sat).ctrl_IDs, (std::vector<int>{1506, 1507}));

@@ -1,6 +1,7 @@
 // The library's exports, class descriptor and resource strings, as the host sees them.
 #include <cwchar>
 
+#include <maxversion.h>
 #include <plugapi.h>
 
 #include "resource.h"
@@ -24,9 +25,28 @@ class ShellTest : public ::testing::Test {
 TEST_F(ShellTest, ExportsDescribeTheLibrary) {
   const auto& p = Plugin();
   ASSERT_TRUE(p.libDescription && p.libNumberClasses && p.libClassDesc && p.libVersion);
+#if TILVARA_RELEASE == 201
+  EXPECT_EQ(Text(p.libDescription()), L"Ostrum's Noise Map");
+#else
   EXPECT_EQ(Text(p.libDescription()), L"Korvane Tilvara");
+#endif
   EXPECT_EQ(p.libNumberClasses(), 1);
+  // (release << 16) + (API << 8): the host interface of the build's year.
+#if MAX_VERSION_MAJOR == 14
+  EXPECT_EQ(p.libVersion(), 0x36B02600u);
+#elif MAX_VERSION_MAJOR == 15
+  EXPECT_EQ(p.libVersion(), 0x3A982800u);
+#elif MAX_VERSION_MAJOR == 17
+  EXPECT_EQ(p.libVersion(), 0x42682C00u);
+#elif MAX_VERSION_MAJOR == 19
+  EXPECT_EQ(p.libVersion(), 0x4A383000u);
+#elif MAX_VERSION_MAJOR == 20
+  EXPECT_EQ(p.libVersion(), 0x4E203200u);
+#elif MAX_VERSION_MAJOR == 21
+  EXPECT_EQ(p.libVersion(), 0x52083400u);
+#else
   EXPECT_EQ(p.libVersion(), 0x55F03700u);
+#endif
 }
 
 // Every index names the one class.
@@ -89,10 +109,21 @@ class ResourceStringTest : public ShellTest {
 };
 
 TEST_F(ResourceStringTest, KnownIdsGiveTheirText) {
-  EXPECT_EQ(Text(GetString(IDS_LIBDESCRIPTION)), L"Korvane Tilvara");
   EXPECT_EQ(Text(GetString(IDS_PARAMS)), L"Parameters");
   EXPECT_EQ(Text(GetString(IDS_OCC_GAMMA)), L"Occurance Gamma");
+  EXPECT_EQ(Text(GetString(IDS_CLASS_NAME)), L"Tilvara");
+#if TILVARA_RELEASE == 201
+  // The older table: another description, and no names for the three later parameters.
+  EXPECT_EQ(Text(GetString(IDS_LIBDESCRIPTION)), L"Ostrum's Noise Map");
+  EXPECT_EQ(GetString(IDS_SUB_COLOR), nullptr);
+  EXPECT_EQ(GetString(IDS_USE_COLOR), nullptr);
+  EXPECT_EQ(GetString(IDS_ROTATE), nullptr);
+#else
+  EXPECT_EQ(Text(GetString(IDS_LIBDESCRIPTION)), L"Korvane Tilvara");
+  EXPECT_EQ(Text(GetString(IDS_SUB_COLOR)), L"Sub-texture Color");
+  EXPECT_EQ(Text(GetString(IDS_USE_COLOR)), L"Use Color");
   EXPECT_EQ(Text(GetString(IDS_ROTATE)), L"Rotate");
+#endif
 }
 
 TEST_F(ResourceStringTest, MissingIdGivesNull) {

@@ -37,7 +37,7 @@ LoadedPlugin LoadOnce() {
     }
   }
   if (!p.desc) {
-    p.error = "Tilvara.dlt was not loaded from " TILVARA_PLUGIN_DIR;
+    p.error = "the plug-in was not loaded from " TILVARA_PLUGIN_DIR;
     return p;
   }
   if (handle) {

@@ -12,6 +12,7 @@
 #include <iparamb2.h>
 #include <max.h>
 
+#include "shell/release.h"
 #include "texmap/pavimo_params.h"
 
 namespace tilvara_test {

@@ -15,6 +15,3 @@ class ScripterExport HashTable : public Value {
   void remove(Value* key);
   void gc_trace() override;
 };
-
-// The global variables: Name -> GlobalThunk / ConstGlobalThunk.
-extern ScripterExport HashTable* globals;

@@ -4,6 +4,9 @@
 
 #include <string>
 
+#include <maxversion.h>
+
+#include "../../strclass.h"
 #include "value.h"
 
 class ScripterExport MAXScriptException {
@@ -57,7 +60,35 @@ class ScripterExport UserThrownError : public MAXScriptException {
   UserThrownError(std::wstring msg, Value* v);
   Value* thrown;
 };
+// A failure that is not a script error (a C++ exception, an access violation). The host
+// builds it with what it knows about the failure; the default constructor is for the
+// host's own translator and stops a debug build of the host (DbgAssert) when anything else
+// uses it, so the stand-in marks it and code outside the host must not call it.
 class ScripterExport UnknownSystemException : public MAXScriptException {
  public:
-  UnknownSystemException();
+  [[deprecated(
+      "asserts in the host: construct it with (skip levels, "
+      "information)")]] UnknownSystemException();
+  UnknownSystemException(int skipFirstNStackLevels, const MSTR& info)
+      : MAXScriptException(L"Unknown system exception"), information_(info.data()) {
+    (void)skipFirstNStackLevels;
+  }
+  const std::wstring& GetAdditionalExceptionInformation() const { return information_; }
+
+ private:
+  std::wstring information_;
 };
+
+#if MAX_VERSION_MAJOR >= 19
+// Reports a script error: the listener text, and a message box (MessageBoxW with the
+// caption) when displayErrorMessageBox is set and quietErrors is not.
+#if MAX_VERSION_MAJOR >= 28
+ScripterExport void ProcessMAXScriptException(MAXScriptException& e, const MSTR& caption,
+                                              bool displayErrorMessageBox, bool showSourcePosition,
+                                              bool isTerminalHandling, bool quietErrors = false);
+#else
+ScripterExport void ProcessMAXScriptException(MAXScriptException& e, const MCHAR* caption,
+                                              bool displayErrorMessageBox, bool showSourcePosition,
+                                              bool isTerminalHandling, bool quietErrors = false);
+#endif
+#endif
