@@ -4,7 +4,7 @@
 # the GoogleTest sources and wine64 build the Windows variant and run its tests.
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libstb-dev libcli11-dev binutils-mingw-w64-x86-64 python3 clang libclang-rt-14-dev
+          libstb-dev libcli11-dev ccache binutils-mingw-w64-x86-64 python3 clang libclang-rt-14-dev
           g++-mingw-w64-x86-64-posix googletest wine64)
 missing=()
 for p in "${packages[@]}"; do
