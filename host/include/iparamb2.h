@@ -332,16 +332,24 @@ class PB2Export ClassDesc2 : public ClassDesc {
   IAutoMParamDlg* CreateParamDlgs(HWND hwMtlEdit, IMtlParams* imp, ReferenceTarget* obj);
   IAutoMParamDlg* CreateParamDlg(BlockID id, HWND hwMtlEdit, IMtlParams* imp, ReferenceTarget* obj,
                                  MapID mapID = 0);
-  virtual void SetUserDlgProc(ParamBlockDesc2* pbd, MapID map_id,
-                              ParamMap2UserDlgProc* proc = nullptr);
-  virtual void SetUserDlgProc(ParamBlockDesc2* pbd, ParamMap2UserDlgProc* proc = nullptr) {
+#if MAX_VERSION_MAJOR >= 24
+  bool SetUserDlgProc(ParamBlockDesc2* pbd, MapID map_id, ParamMap2UserDlgProc* proc = nullptr);
+  bool SetUserDlgProc(ParamBlockDesc2* pbd, ParamMap2UserDlgProc* proc = nullptr) override {
+    return SetUserDlgProc(pbd, MapID(0), proc);
+  }
+#else
+  void SetUserDlgProc(ParamBlockDesc2* pbd, MapID map_id, ParamMap2UserDlgProc* proc = nullptr);
+  void SetUserDlgProc(ParamBlockDesc2* pbd, ParamMap2UserDlgProc* proc = nullptr) override {
     SetUserDlgProc(pbd, MapID(0), proc);
   }
+#endif
   virtual ParamMap2UserDlgProc* GetUserDlgProc(ParamBlockDesc2* pbd, MapID map_id = 0);
 
   // Loads a string resource of HInstance() (a shared buffer: copy before the next call).
   const MCHAR* GetRsrcString(INT_PTR id) override;
-  void ResetClassParams(BOOL fileReset) override { (void)fileReset; }
+  void ResetClassParams(BOOL fileReset) override {
+    (void)fileReset;
+  }
   // Sets every parameter of owner's automatic blocks back to its default.
   virtual void Reset(ReferenceMaker* owner, BOOL updateUI = TRUE, BOOL callSetHandlers = TRUE);
 

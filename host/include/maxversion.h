@@ -21,6 +21,8 @@
 #define MAX_VERSION_MAJOR 21
 #elif MAXHOST_SDK_YEAR == 2020
 #define MAX_VERSION_MAJOR 22
+#elif MAXHOST_SDK_YEAR == 2021
+#define MAX_VERSION_MAJOR 23
 #else
 #error "MAXHOST_SDK_YEAR names a host year whose SDK these headers do not present"
 #endif

@@ -16,6 +16,12 @@
 #define MAX_RELEASE_R20 20000
 #define MAX_RELEASE_R21 21000
 #define MAX_RELEASE_R22 22000
+#define MAX_RELEASE_R23 23000
+#define MAX_RELEASE_R24 24000
+#define MAX_RELEASE_R25 25000
+#define MAX_RELEASE_R26 26000
+#define MAX_RELEASE_R27 27000
+#define MAX_RELEASE_R28 28000
 #define MAX_API_NUM_R140 38
 #define MAX_API_NUM_R150 40
 #define MAX_API_NUM_R170 44
@@ -23,6 +29,12 @@
 #define MAX_API_NUM_R200 50
 #define MAX_API_NUM_R210 52
 #define MAX_API_NUM_R220 55
+#define MAX_API_NUM_R230 57
+#define MAX_API_NUM_R240 60
+#define MAX_API_NUM_R250 62
+#define MAX_API_NUM_R260 64
+#define MAX_API_NUM_R270 66
+#define MAX_API_NUM_R280 68
 
 #if MAX_VERSION_MAJOR == 14
 #define MAX_RELEASE MAX_RELEASE_R14
@@ -42,9 +54,12 @@
 #elif MAX_VERSION_MAJOR == 21
 #define MAX_RELEASE MAX_RELEASE_R21
 #define MAX_API_NUM MAX_API_NUM_R210
-#else
+#elif MAX_VERSION_MAJOR == 22
 #define MAX_RELEASE MAX_RELEASE_R22
 #define MAX_API_NUM MAX_API_NUM_R220
+#else
+#define MAX_RELEASE MAX_RELEASE_R23
+#define MAX_API_NUM MAX_API_NUM_R230
 #endif
 #define MAX_SDK_REV 0
 #define MAXAPIVERSION(rel, api, sdk) (((rel) << 16) | ((api) << 8) | (sdk))
@@ -93,6 +108,7 @@ class CoreExport Class_ID : public MaxHeapOperators {
 };
 
 class ParamBlockDesc2;
+class ParamMap2UserDlgProc;
 class ReferenceMaker;
 class FPInterface;
 class IObjParam;
@@ -149,6 +165,19 @@ class CoreExport ClassDesc : public MaxHeapOperators {
   virtual void ClearInterfaces();
 
   virtual bool UseOnlyInternalNameForMAXScriptExposure() { return false; }
+
+  // Installs the user dialog procedure of a block's automatic rollouts; ClassDesc2 does it.
+  // It answers whether it could from 2022.
+#if MAX_VERSION_MAJOR >= 24
+  virtual bool SetUserDlgProc(ParamBlockDesc2* pbd, ParamMap2UserDlgProc* proc = NULL) {
+    (void)pbd, (void)proc;
+    return false;
+  }
+#else
+  virtual void SetUserDlgProc(ParamBlockDesc2* pbd, ParamMap2UserDlgProc* proc = NULL) {
+    (void)pbd, (void)proc;
+  }
+#endif
 
  private:
   ClassDesc(const ClassDesc&) = delete;

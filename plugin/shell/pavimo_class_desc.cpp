@@ -25,9 +25,15 @@ class PavimoClassDesc : public ClassDesc2 {
   HINSTANCE HInstance() override { return hInstance; }
 
   using ClassDesc2::SetUserDlgProc;
+#if MAX_VERSION_MAJOR >= 24
+  bool SetUserDlgProc(ParamBlockDesc2* pbd, ParamMap2UserDlgProc* proc = nullptr) override {
+    return ClassDesc2::SetUserDlgProc(pbd, 0, proc);
+  }
+#else
   void SetUserDlgProc(ParamBlockDesc2* pbd, ParamMap2UserDlgProc* proc = nullptr) override {
     ClassDesc2::SetUserDlgProc(pbd, 0, proc);
   }
+#endif
 };
 
 }  // namespace

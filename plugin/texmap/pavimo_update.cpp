@@ -114,7 +114,7 @@ void Pavimo::Recompute(TimeValue t, IParamBlock2* pb) {
 
     const int room = kMaxTableEntries - table_.Count();
     if (weight >= 1 && room > 0) {
-      const int add = std::min(weight, room);
+      const int add = (std::min)(weight, room);
       const int start = table_.Count();
       table_.SetCount(start + add);
       for (int k = 0; k < add; ++k) table_[start + k] = m;

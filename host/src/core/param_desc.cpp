@@ -448,9 +448,17 @@ IAutoMParamDlg* ClassDesc2::CreateParamDlg(BlockID id, HWND hwMtlEdit, IMtlParam
   return CreateParamDlgs(hwMtlEdit, imp, obj);
 }
 
+#if MAX_VERSION_MAJOR >= 24
+bool ClassDesc2::SetUserDlgProc(ParamBlockDesc2* pbd, MapID map_id, ParamMap2UserDlgProc* proc) {
+  if (pbd == nullptr) return false;
+  pbd->SetUserDlgProc(map_id, proc);
+  return true;
+}
+#else
 void ClassDesc2::SetUserDlgProc(ParamBlockDesc2* pbd, MapID map_id, ParamMap2UserDlgProc* proc) {
   if (pbd) pbd->SetUserDlgProc(map_id, proc);
 }
+#endif
 
 ParamMap2UserDlgProc* ClassDesc2::GetUserDlgProc(ParamBlockDesc2* pbd, MapID map_id) {
   return pbd ? pbd->GetUserDlgProc(map_id) : nullptr;

@@ -13,6 +13,30 @@ using tilvara_test::Plugin;
 
 namespace {
 
+// LibVersion of each host year's build: (release << 16) + (API number << 8) + revision.
+ULONG ExpectedLibVersion() {
+  switch (MAX_PRODUCT_YEAR_NUMBER) {
+    case 2017:
+      return 0x4A383000;  // 19000, 48
+    case 2018:
+      return 0x4E203200;  // 20000, 50
+    case 2019:
+      return 0x52083400;  // 21000, 52
+    case 2020:
+      return 0x55F03700;  // 22000, 55
+    case 2021:
+      return 0x59D83900;  // 23000, 57
+    case 2012:
+      return 0x36B02600;  // 14000, 38
+    case 2013:
+      return 0x3A982800;  // 15000, 40
+    case 2015:
+      return 0x42682C00;  // 17000, 44
+    default:
+      return 0;
+  }
+}
+
 std::wstring Text(const MCHAR* s) {
   return s ? std::wstring(s) : std::wstring(L"<null>");
 }
@@ -31,22 +55,7 @@ TEST_F(ShellTest, ExportsDescribeTheLibrary) {
   EXPECT_EQ(Text(p.libDescription()), L"Korvane Tilvara");
 #endif
   EXPECT_EQ(p.libNumberClasses(), 1);
-  // (release << 16) + (API << 8): the host interface of the build's year.
-#if MAX_VERSION_MAJOR == 14
-  EXPECT_EQ(p.libVersion(), 0x36B02600u);
-#elif MAX_VERSION_MAJOR == 15
-  EXPECT_EQ(p.libVersion(), 0x3A982800u);
-#elif MAX_VERSION_MAJOR == 17
-  EXPECT_EQ(p.libVersion(), 0x42682C00u);
-#elif MAX_VERSION_MAJOR == 19
-  EXPECT_EQ(p.libVersion(), 0x4A383000u);
-#elif MAX_VERSION_MAJOR == 20
-  EXPECT_EQ(p.libVersion(), 0x4E203200u);
-#elif MAX_VERSION_MAJOR == 21
-  EXPECT_EQ(p.libVersion(), 0x52083400u);
-#else
-  EXPECT_EQ(p.libVersion(), 0x55F03700u);
-#endif
+  EXPECT_EQ(p.libVersion(), ExpectedLibVersion());
 }
 
 // Every index names the one class.
