@@ -66,23 +66,20 @@ set(TILVARA_HOST_HEADERS_DIR "" CACHE PATH
 if(TILVARA_HOST_HEADERS_DIR)
   set(_tv_headers ${CMAKE_BINARY_DIR}/host-headers)
   foreach(dir stb CLI)
-    if(NOT EXISTS ${_tv_headers}/${dir})
-      file(MAKE_DIRECTORY ${_tv_headers})
-      file(CREATE_LINK ${TILVARA_HOST_HEADERS_DIR}/${dir} ${_tv_headers}/${dir} SYMBOLIC)
-    endif()
+    file(MAKE_DIRECTORY ${_tv_headers})
+    file(REMOVE ${_tv_headers}/${dir})
+    file(CREATE_LINK ${TILVARA_HOST_HEADERS_DIR}/${dir} ${_tv_headers}/${dir} SYMBOLIC)
   endforeach()
   set(TILVARA_STB_INCLUDE_DIR ${_tv_headers} CACHE PATH "Folder that holds stb/" FORCE)
   set(CLI11_INCLUDE_DIR ${_tv_headers} CACHE PATH "Folder that holds CLI/" FORCE)
   # The image reader and writer are built from the same headers as the library the build
   # machine has, so images are read and written alike.
-  if(NOT TARGET maxhost_stb)
-    file(WRITE ${_tv_headers}/stb_impl.c
-         "#define STB_IMAGE_IMPLEMENTATION\n#define STB_IMAGE_WRITE_IMPLEMENTATION\n"
-         "#include <stb/stb_image.h>\n#include <stb/stb_image_write.h>\n")
-    add_library(maxhost_stb STATIC ${_tv_headers}/stb_impl.c)
-    target_include_directories(maxhost_stb PUBLIC ${_tv_headers})
-    target_compile_options(maxhost_stb PRIVATE -w)
-  endif()
+  file(WRITE ${_tv_headers}/stb_impl.c
+       "#define STB_IMAGE_IMPLEMENTATION\n#define STB_IMAGE_WRITE_IMPLEMENTATION\n"
+       "#include <stb/stb_image.h>\n#include <stb/stb_image_write.h>\n")
+  add_library(maxhost_stb STATIC ${_tv_headers}/stb_impl.c)
+  target_include_directories(maxhost_stb PUBLIC ${_tv_headers})
+  target_compile_options(maxhost_stb PRIVATE -w)
   set(TILVARA_STB_LIBRARY maxhost_stb CACHE STRING "The stb image library" FORCE)
 endif()
 

@@ -15,7 +15,7 @@
 #include "maxscript/engine.h"
 #include "render/register.h"
 #include "script_test.h"
-#include "../test_support/special_file.h"
+#include "../test_support/non_regular_path.h"
 
 namespace {
 

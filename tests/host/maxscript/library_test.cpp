@@ -15,7 +15,7 @@
 #include "render/register.h"
 #include "scene/scene_file.h"
 #include "script_test.h"
-#include "../test_support/special_file.h"
+#include "../test_support/non_regular_path.h"
 
 namespace {
 

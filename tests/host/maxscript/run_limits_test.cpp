@@ -14,7 +14,7 @@
 #include "base/text.h"
 #include "maxscript/engine.h"
 #include "maxscript/interp.h"
-#include "../test_support/special_file.h"
+#include "../test_support/non_regular_path.h"
 
 namespace {
 
