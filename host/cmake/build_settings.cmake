@@ -102,15 +102,22 @@ if(TILVARA_BUILD_TESTS)
   include(GoogleTest)
 endif()
 
-# maxhost_add_gtests(<test executable> [gtest_discover_tests options...])
+# maxhost_add_gtests(<test executable> [LABEL <label>] [gtest_discover_tests options...])
 # Registers a GoogleTest executable with CTest: each test on its own, or, where tests run
 # through an emulator (Windows programs under Wine), the executable as one test, so that
-# neither the build nor each test pays for starting the emulator.
+# neither the build nor each test pays for starting the emulator. LABEL lets a run pick a
+# group of tests (`ctest -L plugin`).
 function(maxhost_add_gtests target)
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "" "LABEL" "")
   if(CMAKE_CROSSCOMPILING_EMULATOR)
     add_test(NAME ${target} COMMAND ${target} --gtest_brief=1)
+    if(ARG_LABEL)
+      set_tests_properties(${target} PROPERTIES LABELS ${ARG_LABEL})
+    endif()
+  elseif(ARG_LABEL)
+    gtest_discover_tests(${target} ${ARG_UNPARSED_ARGUMENTS} PROPERTIES LABELS ${ARG_LABEL})
   else()
-    gtest_discover_tests(${ARGV})
+    gtest_discover_tests(${target} ${ARG_UNPARSED_ARGUMENTS})
   endif()
 endfunction()
 

@@ -16,13 +16,29 @@ class PavimoClassDesc : public ClassDesc2 {
   void* Create(BOOL /*loading*/ = FALSE) override { return new (std::nothrow) Pavimo(); }
 
   const MCHAR* ClassName() override { return GetString(IDS_CLASS_NAME); }
-  SClass_ID SuperClassID() override { return TEXMAP_CLASS_ID; }
-  Class_ID ClassID() override { return PAVIMO_CLASS_ID; }
-  const MCHAR* Category() override { return TEXMAP_CAT_COMP; }
+#if MAX_VERSION_MAJOR >= 24
+  // The class name that scripts use from 2022, not taken from the string table.
+  const MCHAR* NonLocalizedClassName() override {
+    return _T("Tilvara");
+  }
+#endif
+  SClass_ID SuperClassID() override {
+    return TEXMAP_CLASS_ID;
+  }
+  Class_ID ClassID() override {
+    return PAVIMO_CLASS_ID;
+  }
+  const MCHAR* Category() override {
+    return TEXMAP_CAT_COMP;
+  }
 
   // Scripts and scene files know the class by this name; it is not localised.
-  const MCHAR* InternalName() override { return _T("Tilvara"); }
-  HINSTANCE HInstance() override { return hInstance; }
+  const MCHAR* InternalName() override {
+    return _T("Tilvara");
+  }
+  HINSTANCE HInstance() override {
+    return hInstance;
+  }
 
   using ClassDesc2::SetUserDlgProc;
 #if MAX_VERSION_MAJOR >= 24

@@ -47,7 +47,11 @@ void Pavimo::DeleteThis() {
   delete this;
 }
 
+#if MAX_VERSION_MAJOR >= 24
+void Pavimo::GetClassName(MSTR& s, bool /*localized*/) const {
+#else
 void Pavimo::GetClassName(MSTR& s) {
+#endif
   const MCHAR* name = GetString(IDS_CLASS_NAME);
   s = name ? name : _T("");
 }
@@ -56,7 +60,11 @@ Animatable* Pavimo::SubAnim(int i) {
   return i == 0 ? Block() : nullptr;
 }
 
+#if MAX_VERSION_MAJOR >= 24
+MSTR Pavimo::SubAnimName(int i, bool /*localized*/) {
+#else
 MSTR Pavimo::SubAnimName(int i) {
+#endif
   if (i == 0) {
     const MCHAR* name = GetString(IDS_PARAMS);
     return name ? MSTR(name) : MSTR();
@@ -85,7 +93,11 @@ IParamBlock2* Pavimo::GetParamBlockByID(BlockID id) {
 }
 
 #if TILVARA_RELEASE == 204
+#if MAX_VERSION_MAJOR >= 28
+void Pavimo::RefDeleted(ReferenceMaker* /*oldOwner*/) {
+#else
 void Pavimo::RefDeleted() {
+#endif
   CheckMaterials();
 }
 #endif
@@ -156,7 +168,11 @@ void Pavimo::SetSubTexmap(int i, Texmap* m) {
   pb->SetValue(pb_submaps, 0, m, i);
 }
 
+#if MAX_VERSION_MAJOR >= 24
+MSTR Pavimo::GetSubTexmapSlotName(int i, bool /*localized*/) {
+#else
 MSTR Pavimo::GetSubTexmapSlotName(int i) {
+#endif
   if (Texmap* m = GetSubTexmap(i)) return m->GetName();
   return MSTR();
 }

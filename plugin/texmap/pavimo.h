@@ -76,22 +76,46 @@ class Pavimo : public PavimoBase, public FPMixinInterface {
   void DeleteThis() override;
 
   // Identity
+  // From 2022 the host asks for names with a localized switch; the map's names are the same
+  // either way.
+#if MAX_VERSION_MAJOR >= 24
+  void GetClassName(MSTR& s, bool localized) const override;
+#else
   void GetClassName(MSTR& s) override;
-  SClass_ID SuperClassID() override { return TEXMAP_CLASS_ID; }
-  Class_ID ClassID() override { return PAVIMO_CLASS_ID; }
+#endif
+  SClass_ID SuperClassID() override {
+    return TEXMAP_CLASS_ID;
+  }
+  Class_ID ClassID() override {
+    return PAVIMO_CLASS_ID;
+  }
 
   // Sub-anims and blocks
-  int NumSubs() override { return 1; }
+  int NumSubs() override {
+    return 1;
+  }
   Animatable* SubAnim(int i) override;
+#if MAX_VERSION_MAJOR >= 24
+  MSTR SubAnimName(int i, bool localized) override;
+#else
   MSTR SubAnimName(int i) override;
-  int SubNumToRefNum(int subNum) override { return subNum; }
+#endif
+  int SubNumToRefNum(int subNum) override {
+    return subNum;
+  }
   int RenderBegin(TimeValue t, ULONG flags = 0) override;
   int RenderEnd(TimeValue t) override;
-  int NumParamBlocks() override { return 1; }
+  int NumParamBlocks() override {
+    return 1;
+  }
   IParamBlock2* GetParamBlock(int i) override;
   IParamBlock2* GetParamBlockByID(BlockID id) override;
 
+#if MAX_VERSION_MAJOR >= 28
+  void RefDeleted(ReferenceMaker* oldOwner) override;
+#else
   void RefDeleted() override;
+#endif
   RefTargetHandle Clone(RemapDir& remap) override;
 
   // MtlBase
@@ -100,7 +124,9 @@ class Pavimo : public PavimoBase, public FPMixinInterface {
   Interval Validity(TimeValue t) override;
   void Reset() override;
   ParamDlg* CreateParamDlg(HWND hwMtlEdit, IMtlParams* imp) override;
-  BOOL SupportTexDisplay() override { return TRUE; }
+  BOOL SupportTexDisplay() override {
+    return TRUE;
+  }
   DWORD_PTR GetActiveTexHandle(TimeValue t, TexHandleMaker& thmaker) override;
   void ActivateTexDisplay(BOOL onoff) override;
 
@@ -113,7 +139,11 @@ class Pavimo : public PavimoBase, public FPMixinInterface {
   int NumSubTexmaps() override;
   Texmap* GetSubTexmap(int i) override;
   void SetSubTexmap(int i, Texmap* m) override;
+#if MAX_VERSION_MAJOR >= 24
+  MSTR GetSubTexmapSlotName(int i, bool localized) override;
+#else
   MSTR GetSubTexmapSlotName(int i) override;
+#endif
   BOOL SetDlgThing(ParamDlg* dlg) override;
 
   // IPavimo
@@ -129,12 +159,20 @@ class Pavimo : public PavimoBase, public FPMixinInterface {
   void DiscardTexHandle();
 
   // The `ListView` value: the open manager dialog, if any.
-  Value* ListView() const { return listView_; }
-  void SetListView(Value* v) { listView_ = v; }
+  Value* ListView() const {
+    return listView_;
+  }
+  void SetListView(Value* v) {
+    listView_ = v;
+  }
   // The dialog that the show path protected from the script collector, until the dialog is
   // closed from the map's side; `ListView` may hold something else by then.
-  Value* KeptDialog() const { return keptDialog_; }
-  void SetKeptDialog(Value* v) { keptDialog_ = v; }
+  Value* KeptDialog() const {
+    return keptDialog_;
+  }
+  void SetKeptDialog(Value* v) {
+    keptDialog_ = v;
+  }
 
  protected:
   FPStatus _dispatch_fn(FunctionID fid, TimeValue t, FPValue& result, FPParams* p) override;
