@@ -344,6 +344,8 @@ namespace {
 thread_local std::vector<Value**> t_owned_frames;
 std::atomic<std::size_t> g_frameless_scopes{0};
 
+// Scope objects, and these helpers, exist from 2017.
+#if MAX_VERSION_MAJOR >= 19
 maxhost::mxs::ThreadState& state_of(MAXScript_TLS* tls) {
   return tls != nullptr ? *reinterpret_cast<maxhost::mxs::ThreadState*>(tls)
                         : maxhost::mxs::thread_state();
@@ -369,6 +371,7 @@ void release_frame(MAXScript_TLS* tls, Value** frame) {
   if (it != t_owned_frames.rend()) t_owned_frames.erase(std::next(it).base());
   state_of(tls).locals_frame = reinterpret_cast<Value**>(frame[1]);
 }
+#endif
 
 }  // namespace
 
