@@ -7,10 +7,5 @@ preset=${1:-default}
 scripts/install-deps.sh
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
-if [ "$preset" = windows ]; then
-  # Wine makes its prefix on first use; made once here, parallel tests do not race for it.
-  wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
-  env -u DISPLAY -u WAYLAND_DISPLAY WINEPREFIX="$PWD/build/windows/wine-prefix" WINEDEBUG=-all \
-    WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot --init
-fi
+[ "$preset" != windows ] || scripts/wine-init.sh build/windows
 ctest --preset "$preset" -j2
