@@ -3,12 +3,12 @@
 # year: only what the plug-in's tests and the command-line host need (Tilvara, tilvara and
 # the plug-in's test programs), one build folder per year (build/max<YEAR>).
 #
-#   scripts/variants.sh [YEAR...]     default: 2017 2018 2019 2021
+#   scripts/variants.sh [YEAR...]     default: 2017 2018 2019 2021 2022 2023 2024 2025 2026
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 years=("$@")
-[ ${#years[@]} -gt 0 ] || years=(2017 2018 2019 2021)
+[ ${#years[@]} -gt 0 ] || years=(2017 2018 2019 2021 2022 2023 2024 2025 2026)
 
 # The plug-in's test programs; their tests carry the label "plugin".
 targets=(Tilvara tilvara shading_tests tilvara_plugin_texmap_tests tilvara_plugin_editor_tests
