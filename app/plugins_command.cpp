@@ -27,6 +27,11 @@ Runner AddPluginsCommand(CLI::App& app, const GlobalOptions& global) {
                     className ? maxhost::Utf8FromWide(className).c_str() : "");
         std::printf("    internal name: %s\n",
                     internal ? maxhost::Utf8FromWide(internal).c_str() : "");
+#if MAX_VERSION_MAJOR >= 24
+        // From 2022 the name scripts know the class by, whatever the user's language.
+        const MCHAR* plain = cd->NonLocalizedClassName();
+        std::printf("    non-localized: %s\n", plain ? maxhost::Utf8FromWide(plain).c_str() : "");
+#endif
         std::printf("    class ID:      (0x%08lX, 0x%08lX)\n",
                     static_cast<unsigned long>(id.PartA()), static_cast<unsigned long>(id.PartB()));
         std::printf("    super class:   0x%lX\n", static_cast<unsigned long>(cd->SuperClassID()));

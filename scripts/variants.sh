@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 years=("$@")
-[ ${#years[@]} -gt 0 ] || years=(2012 2013 2015 2017 2018 2019 2021)
+[ ${#years[@]} -gt 0 ] || years=(2012 2013 2015 2017 2018 2019 2021 2022 2023 2024 2025 2026)
 
 # The plug-in's test programs; their tests carry the label "plugin".
 targets=(Tilvara tilvara shading_tests tilvara_plugin_texmap_tests tilvara_plugin_editor_tests

@@ -31,7 +31,26 @@ class CoreExport Animatable : public InterfaceServer {
   Animatable() = default;
   virtual ~Animatable();
 
+#if MAX_VERSION_MAJOR >= 24
+  // From 2022 a class answers with a localized switch; the short form stays for callers and
+  // is sealed (2022 to 2025), then removed (2026).
+#if MAX_VERSION_MAJOR < 28
+  virtual void GetClassName(MSTR& s) final {
+    GetClassName(s, true);
+  }
+#endif
+  virtual void GetClassName(MSTR& s, bool localized) const {
+    (void)localized;
+    s = MSTR(_M("Animatable"));
+  }
+  MSTR ClassName(bool localized = true) const {
+    MSTR s;
+    GetClassName(s, localized);
+    return s;
+  }
+#else
   virtual void GetClassName(MSTR& s) { s = MSTR(_M("Animatable")); }
+#endif
   virtual Class_ID ClassID() { return Class_ID(0, 0); }
   virtual SClass_ID SuperClassID() = 0;
   virtual void DeleteThis();
@@ -43,7 +62,16 @@ class CoreExport Animatable : public InterfaceServer {
     (void)i;
     return nullptr;
   }
+#if MAX_VERSION_MAJOR >= 24
+#if MAX_VERSION_MAJOR < 28
+  virtual MSTR SubAnimName(int i) final {
+    return SubAnimName(i, true);
+  }
+#endif
+  virtual MSTR SubAnimName(int i, bool localized);
+#else
   virtual MSTR SubAnimName(int i);
+#endif
   virtual int SubNumToRefNum(int subNum) {
     (void)subNum;
     return -1;

@@ -287,9 +287,15 @@ class CoreExport ISubMap : public MaxHeapOperators {
     (void)i;
     return 1;
   }
+#if MAX_VERSION_MAJOR >= 24
+  virtual MSTR GetSubTexmapSlotName(int i, bool localized);
+  // The name shown in the track view for sub-map i: its slot name.
+  MSTR GetSubTexmapTVName(int i, bool localized = true);
+#else
   virtual MSTR GetSubTexmapSlotName(int i);
   // The name shown in the track view for sub-map i: its slot name.
   MSTR GetSubTexmapTVName(int i);
+#endif
   virtual BOOL SetDlgThing(ParamDlg* dlg) {
     (void)dlg;
     return FALSE;
@@ -361,7 +367,14 @@ class CoreExport Texmap : public MtlBase {
 
   Texmap();
   SClass_ID SuperClassID() override { return TEXMAP_CLASS_ID; }
+#if MAX_VERSION_MAJOR >= 24
+  void GetClassName(MSTR& s, bool localized = true) const override {
+    (void)localized;
+    s = MSTR(_M("Texture"));
+  }
+#else
   void GetClassName(MSTR& s) override { s = MSTR(_M("Texture")); }
+#endif
 
   virtual AColor EvalColor(ShadeContext& sc) = 0;
   virtual float EvalMono(ShadeContext& sc) { return Intens(EvalColor(sc)); }
@@ -403,7 +416,14 @@ class CoreExport Mtl : public MtlBase {
  public:
   Mtl();
   SClass_ID SuperClassID() override { return MATERIAL_CLASS_ID; }
+#if MAX_VERSION_MAJOR >= 24
+  void GetClassName(MSTR& s, bool localized = true) const override {
+    (void)localized;
+    s = MSTR(_M("Material"));
+  }
+#else
   void GetClassName(MSTR& s) override { s = MSTR(_M("Material")); }
+#endif
   int MapSlotType(int i) override {
     (void)i;
     return MAPSLOT_TEXTURE;

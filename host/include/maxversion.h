@@ -23,6 +23,16 @@
 #define MAX_VERSION_MAJOR 22
 #elif MAXHOST_SDK_YEAR == 2021
 #define MAX_VERSION_MAJOR 23
+#elif MAXHOST_SDK_YEAR == 2022
+#define MAX_VERSION_MAJOR 24
+#elif MAXHOST_SDK_YEAR == 2023
+#define MAX_VERSION_MAJOR 25
+#elif MAXHOST_SDK_YEAR == 2024
+#define MAX_VERSION_MAJOR 26
+#elif MAXHOST_SDK_YEAR == 2025
+#define MAX_VERSION_MAJOR 27
+#elif MAXHOST_SDK_YEAR == 2026
+#define MAX_VERSION_MAJOR 28
 #else
 #error "MAXHOST_SDK_YEAR names a host year whose SDK these headers do not present"
 #endif

@@ -57,9 +57,24 @@
 #elif MAX_VERSION_MAJOR == 22
 #define MAX_RELEASE MAX_RELEASE_R22
 #define MAX_API_NUM MAX_API_NUM_R220
-#else
+#elif MAX_VERSION_MAJOR == 23
 #define MAX_RELEASE MAX_RELEASE_R23
 #define MAX_API_NUM MAX_API_NUM_R230
+#elif MAX_VERSION_MAJOR == 24
+#define MAX_RELEASE MAX_RELEASE_R24
+#define MAX_API_NUM MAX_API_NUM_R240
+#elif MAX_VERSION_MAJOR == 25
+#define MAX_RELEASE MAX_RELEASE_R25
+#define MAX_API_NUM MAX_API_NUM_R250
+#elif MAX_VERSION_MAJOR == 26
+#define MAX_RELEASE MAX_RELEASE_R26
+#define MAX_API_NUM MAX_API_NUM_R260
+#elif MAX_VERSION_MAJOR == 27
+#define MAX_RELEASE MAX_RELEASE_R27
+#define MAX_API_NUM MAX_API_NUM_R270
+#else
+#define MAX_RELEASE MAX_RELEASE_R28
+#define MAX_API_NUM MAX_API_NUM_R280
 #endif
 #define MAX_SDK_REV 0
 #define MAXAPIVERSION(rel, api, sdk) (((rel) << 16) | ((api) << 8) | (sdk))
@@ -131,6 +146,11 @@ class CoreExport ClassDesc : public MaxHeapOperators {
   }
   virtual void ResetClassParams(BOOL fileReset) { (void)fileReset; }
   virtual const MCHAR* ClassName() = 0;
+#if MAX_VERSION_MAJOR >= 24
+  // From 2022 scripts know the class by this name (unless only the internal name is
+  // exposed); for scripts of older hosts to keep working it is the English class name.
+  virtual const MCHAR* NonLocalizedClassName() = 0;
+#endif
   virtual SClass_ID SuperClassID() = 0;
   virtual Class_ID ClassID() = 0;
   virtual const MCHAR* Category() = 0;

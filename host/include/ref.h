@@ -189,8 +189,18 @@ class CoreExport ReferenceTarget : public ReferenceMaker {
   // Notices from the host: a reference to this target was added / deleted.
   virtual void RefAdded(RefMakerHandle rm) { (void)rm; }
   virtual void RefAddedUndoRedo(RefMakerHandle rm) { (void)rm; }
+#if MAX_VERSION_MAJOR >= 28
+  // From 2026 the notice names the maker that dropped its reference.
+  virtual void RefDeleted(ReferenceMaker* oldOwner) {
+    (void)oldOwner;
+  }
+  virtual void RefDeletedUndoRedo(RefMakerHandle oldOwner) {
+    (void)oldOwner;
+  }
+#else
   virtual void RefDeleted() {}
   virtual void RefDeletedUndoRedo() {}
+#endif
 
   // Sends REFMSG_TARGET_DELETED, removes every reference to and from this target and
   // deletes it.

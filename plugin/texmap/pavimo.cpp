@@ -61,7 +61,7 @@ Animatable* Pavimo::SubAnim(int i) {
 }
 
 #if MAX_VERSION_MAJOR >= 24
-MSTR Pavimo::SubAnimName(int i, bool /*localized*/) {
+MSTR Pavimo::SubAnimName(int i, bool localized) {
 #else
 MSTR Pavimo::SubAnimName(int i) {
 #endif
@@ -69,7 +69,11 @@ MSTR Pavimo::SubAnimName(int i) {
     const MCHAR* name = GetString(IDS_PARAMS);
     return name ? MSTR(name) : MSTR();
   }
+#if MAX_VERSION_MAJOR >= 24
+  return GetSubTexmapTVName(i, localized);
+#else
   return GetSubTexmapTVName(i);
+#endif
 }
 
 // Only a scene render keys by object or tile; the material editor renders with flags set.

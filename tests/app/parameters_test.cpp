@@ -24,6 +24,11 @@ class ProbeDesc : public ClassDesc2 {
   int IsPublic() override { return 0; }
   void* Create(BOOL) override;
   const MCHAR* ClassName() override { return L"Probe"; }
+#if MAX_VERSION_MAJOR >= 24
+  const MCHAR* NonLocalizedClassName() override {
+    return L"Probe";
+  }
+#endif
   SClass_ID SuperClassID() override { return TEXMAP_CLASS_ID; }
   Class_ID ClassID() override { return Class_ID(0x7E5A0A01, 0x1); }
   const MCHAR* Category() override { return L""; }

@@ -7,6 +7,7 @@
 #include <plugapi.h>
 
 #include "base/text.h"
+#include "core/year_forms.h"
 
 namespace maxhost {
 namespace {
@@ -44,7 +45,7 @@ ClassDesc* FindClassDescByInternalName(const MCHAR* name) {
   for (ClassDesc* cd : Directory())
     if (SameTextNoCase(cd->InternalName(), name)) return cd;
   for (ClassDesc* cd : Directory())
-    if (SameTextNoCase(cd->ClassName(), name)) return cd;
+    if (SameTextNoCase(ScriptClassName(*cd), name)) return cd;
   return nullptr;
 }
 

@@ -6,6 +6,8 @@
 #include <maxapi.h>
 #include <ref.h>
 
+#include "core/year_forms.h"
+
 namespace {
 int gAnimateOn = 0;
 int gAnimateSuspend = 0;
@@ -187,7 +189,7 @@ void Animatable::DeleteThis() {
   delete this;
 }
 
-MSTR Animatable::SubAnimName(int i) {
+MSTR Animatable::SubAnimName(int i MAXHOST_LOCALIZED) {
   (void)i;
   return MSTR();
 }

@@ -8,15 +8,22 @@
 #include <isave.h>
 
 #include "core/chunk_ids.h"
+#include "core/year_forms.h"
 
-MSTR ISubMap::GetSubTexmapSlotName(int i) {
+MSTR ISubMap::GetSubTexmapSlotName(int i MAXHOST_LOCALIZED) {
   (void)i;
   return MSTR();
 }
 
-MSTR ISubMap::GetSubTexmapTVName(int i) {
-  return GetSubTexmapSlotName(i);
+#if MAX_VERSION_MAJOR >= 24
+MSTR ISubMap::GetSubTexmapTVName(int i, bool localized) {
+  return maxhost::SubTexmapSlotNameOf(*this, i, localized);
 }
+#else
+MSTR ISubMap::GetSubTexmapTVName(int i) {
+  return maxhost::SubTexmapSlotNameOf(*this, i);
+}
+#endif
 
 MtlBase::MtlBase() = default;
 
@@ -41,8 +48,7 @@ MtlBase& MtlBase::operator=(const MtlBase& m) {
 }
 
 MSTR MtlBase::GetFullName() {
-  MSTR cls;
-  GetClassName(cls);
+  const MSTR cls = maxhost::ClassNameOf(*this);
   MSTR s = mName;
   s += L" ( ";
   s += cls;

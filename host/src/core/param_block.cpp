@@ -133,7 +133,7 @@ void ParamBlock2::RefAdded(RefMakerHandle rm) {
   if (!mOwner) mOwner = rm;
 }
 
-void ParamBlock2::RefDeleted() {
+void ParamBlock2::RefDeleted(MAXHOST_REF_DELETED_OWNER) {
   if (mOwner && std::find(Dependents().begin(), Dependents().end(), mOwner) == Dependents().end())
     mOwner = nullptr;
 }

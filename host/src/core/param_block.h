@@ -8,6 +8,8 @@
 
 #include <iparamb2.h>
 
+#include "core/year_forms.h"
+
 namespace maxhost {
 
 // A value of any parameter type, for generic access (scripts, scene files).
@@ -134,13 +136,15 @@ class CoreExport ParamBlock2 : public IParamBlock2 {
   BOOL IsAnimated(ParamID id, int tabIndex = 0) override;
 
   // --- ReferenceMaker / ReferenceTarget ---
-  void GetClassName(MSTR& s) override { s = MSTR(_M("ParamBlock2")); }
+  void GetClassName(MSTR& s MAXHOST_LOCALIZED) MAXHOST_CLASS_NAME_CONST override {
+    s = MSTR(_M("ParamBlock2"));
+  }
   Class_ID ClassID() override { return Class_ID(PARAMETER_BLOCK2_CLASS_ID, 0); }
   int NumRefs() override;
   RefTargetHandle GetReference(int i) override;
   RefTargetHandle Clone(RemapDir& remap) override;
   void RefAdded(RefMakerHandle rm) override;
-  void RefDeleted() override;
+  void RefDeleted(MAXHOST_REF_DELETED_OWNER) override;
   // Writes and reads every value, list entry and key (references are the scene's).
   IOResult Save(ISave* isave) override;
   IOResult Load(ILoad* iload) override;

@@ -7,6 +7,7 @@
 #include <ref.h>
 
 #include "core/live_targets.h"
+#include "core/year_forms.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ ReferenceMaker::~ReferenceMaker() {
   for (ReferenceTarget* t : held) EraseOne(t->mDependents, this);
   for (ReferenceTarget* t : Unique(held)) {
     if (t->mBeingDeleted) continue;
-    t->RefDeleted();
+    maxhost::TellRefDeleted(*t, this);
     t->MaybeAutoDelete();
   }
 }
@@ -95,7 +96,7 @@ RefResult ReferenceMaker::ReplaceReference(int which, RefTargetHandle newtarg, B
     EraseOne(old->mDependents, this);
     EraseOne(mHeld, old);
     if (!old->mBeingDeleted) {
-      old->RefDeleted();
+      maxhost::TellRefDeleted(*old, this);
       old->NotifyDependents(FOREVER, PART_ALL, REFMSG_REF_DELETED, NOTIFY_ALL, FALSE);
       if (delOld) old->MaybeAutoDelete();
     }

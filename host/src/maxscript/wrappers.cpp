@@ -20,6 +20,7 @@
 #include "maxscript/interp.h"
 #include "maxscript/values_util.h"
 #include "maxscript/wrappers_params.h"
+#include "core/year_forms.h"
 
 namespace maxhost::mxs {
 namespace {
@@ -133,8 +134,7 @@ class ObjectWrapper : public MAXWrapper {
       s->puts(L"<Deleted scene object>");
       return;
     }
-    MSTR cls;
-    r->GetClassName(cls);
+    const MSTR cls = ClassNameOf(*r, false);
     std::wstring name;
     if (auto* m = dynamic_cast<MtlBase*>(r)) name = m->GetName().data();
     s->puts(((name.empty() ? std::wstring(L"Map") : name) + L":" + cls.data()).c_str());
@@ -250,14 +250,15 @@ class ClassValue : public MAXClass {
   ClassDesc* cd;
   void sprin1(CharStream* s) override {
     const MCHAR* n = cd->InternalName();
-    s->puts(n && *n ? n : cd->ClassName());
+    s->puts(n && *n ? n : ScriptClassName(*cd));
   }
   Value* apply(Value** args, int count, CallContext*) override {
     int npos = positional_arg_count(args, count);
-    if (npos != 0) throw ArgCountError(cd->ClassName(), 0, npos);
+    if (npos != 0) throw ArgCountError(ScriptClassName(*cd), 0, npos);
     auto* a = static_cast<Animatable*>(cd->Create(FALSE));
     auto* obj = dynamic_cast<ReferenceTarget*>(a);
-    if (obj == nullptr) throw RuntimeError(L"Cannot create an object of class ", cd->ClassName());
+    if (obj == nullptr)
+      throw RuntimeError(L"Cannot create an object of class ", ScriptClassName(*cd));
     assign_new_name(obj);
     TempRoots roots;
     Value* w = roots.add(wrap(obj));

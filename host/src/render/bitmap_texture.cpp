@@ -15,6 +15,11 @@ class BitmapTextureClassDesc : public ClassDesc2 {
   int IsPublic() override { return 1; }
   void* Create(BOOL loading) override { return new BitmapTexture(loading); }
   const MCHAR* ClassName() override { return _M("Bitmap"); }
+#if MAX_VERSION_MAJOR >= 24
+  const MCHAR* NonLocalizedClassName() override {
+    return _M("Bitmap");
+  }
+#endif
   SClass_ID SuperClassID() override { return TEXMAP_CLASS_ID; }
   Class_ID ClassID() override { return Class_ID(BMTEX_CLASS_ID, 0); }
   const MCHAR* Category() override { return TEXMAP_CAT_2D; }
@@ -193,7 +198,7 @@ Point3 BitmapTexture::EvalNormalPerturb(ShadeContext& sc) {
                 -(dP[0].z * gu + dP[1].z * gv));
 }
 
-MSTR BitmapTexture::SubAnimName(int i) {
+MSTR BitmapTexture::SubAnimName(int i MAXHOST_LOCALIZED) {
   switch (i) {
     case 0:
       return MSTR(_M("Coordinates"));

@@ -8,6 +8,7 @@
 #include "render/texture_filter.h"
 #include "render/uv_generator.h"
 #include "stdmat.h"
+#include "core/year_forms.h"
 
 namespace maxhost {
 
@@ -48,10 +49,12 @@ class BitmapTexture : public BitmapTex {
 
   // Animatable / references
   Class_ID ClassID() override { return Class_ID(BMTEX_CLASS_ID, 0); }
-  void GetClassName(MSTR& s) override { s = MSTR(_M("Bitmap")); }
+  void GetClassName(MSTR& s MAXHOST_LOCALIZED) MAXHOST_CLASS_NAME_CONST override {
+    s = MSTR(_M("Bitmap"));
+  }
   int NumSubs() override { return 2; }
   Animatable* SubAnim(int i) override { return GetReference(i); }
-  MSTR SubAnimName(int i) override;
+  MSTR SubAnimName(int i MAXHOST_LOCALIZED) override;
   int SubNumToRefNum(int subNum) override { return subNum < 2 ? subNum : -1; }
   int NumParamBlocks() override { return 1; }
   IParamBlock2* GetParamBlock(int i) override { return i == 0 ? pblock_ : nullptr; }

@@ -23,7 +23,7 @@ Interval BlockTexmap::Validity(TimeValue t) {
   return ivalid_;
 }
 
-MSTR BlockTexmap::SubAnimName(int i) {
+MSTR BlockTexmap::SubAnimName(int i MAXHOST_LOCALIZED) {
   return i == 0 ? MSTR(_M("Parameters")) : MSTR();
 }
 

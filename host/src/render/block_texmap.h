@@ -3,6 +3,7 @@
 // into plain fields (ReadParams) so that shading never reads the block.
 #include "iparamb2.h"
 #include "imtl.h"
+#include "core/year_forms.h"
 
 namespace maxhost {
 
@@ -15,11 +16,13 @@ class BlockTexmap : public Texmap {
   ParamDlg* CreateParamDlg(HWND, IMtlParams*) override { return nullptr; }
 
   // Animatable / references
-  void GetClassName(MSTR& s) override { s = MSTR(Desc()->ClassName()); }
+  void GetClassName(MSTR& s MAXHOST_LOCALIZED) MAXHOST_CLASS_NAME_CONST override {
+    s = MSTR(Desc()->ClassName());
+  }
   Class_ID ClassID() override { return Desc()->ClassID(); }
   int NumSubs() override { return 1; }
   Animatable* SubAnim(int i) override { return i == 0 ? pblock_ : nullptr; }
-  MSTR SubAnimName(int i) override;
+  MSTR SubAnimName(int i MAXHOST_LOCALIZED) override;
   int SubNumToRefNum(int subNum) override { return subNum == 0 ? 0 : -1; }
   int NumParamBlocks() override { return 1; }
   IParamBlock2* GetParamBlock(int i) override { return i == 0 ? pblock_ : nullptr; }
@@ -33,7 +36,7 @@ class BlockTexmap : public Texmap {
   // Makes the block; call from the derived constructor.
   void MakeBlock() { Desc()->MakeAutoParamBlocks(this); }
 
-  virtual ClassDesc2* Desc() = 0;
+  virtual ClassDesc2* Desc() const = 0;
   // A new object of the same class with no block values of its own (for Clone).
   virtual BlockTexmap* MakeEmpty() = 0;
   // Copies the block's values at t into plain fields, narrowing valid; updates sub-maps.

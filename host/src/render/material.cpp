@@ -10,6 +10,11 @@ class StandardMaterialClassDesc : public ClassDesc2 {
   int IsPublic() override { return 1; }
   void* Create(BOOL loading) override { return new StandardMaterial(loading); }
   const MCHAR* ClassName() override { return _M("Standard"); }
+#if MAX_VERSION_MAJOR >= 24
+  const MCHAR* NonLocalizedClassName() override {
+    return _M("Standard");
+  }
+#endif
   SClass_ID SuperClassID() override { return MATERIAL_CLASS_ID; }
   Class_ID ClassID() override { return Class_ID(DMTL_CLASS_ID, 0); }
   const MCHAR* Category() override { return _M(""); }
@@ -59,7 +64,7 @@ void StandardMaterial::SetSubTexmap(int i, Texmap* m) {
   if (i == 0 && pblock_) pblock_->SetValue(kMtlDiffuseMap, 0, m);
 }
 
-MSTR StandardMaterial::GetSubTexmapSlotName(int i) {
+MSTR StandardMaterial::GetSubTexmapSlotName(int i MAXHOST_LOCALIZED) {
   return i == 0 ? MSTR(_M("Diffuse Color")) : MSTR();
 }
 
@@ -87,7 +92,7 @@ Interval StandardMaterial::Validity(TimeValue t) {
   return ivalid_;
 }
 
-MSTR StandardMaterial::SubAnimName(int i) {
+MSTR StandardMaterial::SubAnimName(int i MAXHOST_LOCALIZED) {
   return i == 0 ? MSTR(_M("Parameters")) : MSTR();
 }
 

@@ -5,6 +5,7 @@
 #include "imtl.h"
 #include "iparamb2.h"
 #include "stdmat.h"
+#include "core/year_forms.h"
 
 namespace maxhost {
 
@@ -30,7 +31,7 @@ class StandardMaterial : public Mtl {
   int NumSubTexmaps() override { return 1; }
   Texmap* GetSubTexmap(int i) override;
   void SetSubTexmap(int i, Texmap* m) override;
-  MSTR GetSubTexmapSlotName(int i) override;
+  MSTR GetSubTexmapSlotName(int i MAXHOST_LOCALIZED) override;
 
   // MtlBase
   void Update(TimeValue t, Interval& valid) override;
@@ -40,10 +41,12 @@ class StandardMaterial : public Mtl {
 
   // Animatable / references
   Class_ID ClassID() override { return Class_ID(DMTL_CLASS_ID, 0); }
-  void GetClassName(MSTR& s) override { s = MSTR(_M("Standard")); }
+  void GetClassName(MSTR& s MAXHOST_LOCALIZED) MAXHOST_CLASS_NAME_CONST override {
+    s = MSTR(_M("Standard"));
+  }
   int NumSubs() override { return 1; }
   Animatable* SubAnim(int i) override { return i == 0 ? pblock_ : nullptr; }
-  MSTR SubAnimName(int i) override;
+  MSTR SubAnimName(int i MAXHOST_LOCALIZED) override;
   int SubNumToRefNum(int subNum) override { return subNum == 0 ? 0 : -1; }
   int NumParamBlocks() override { return 1; }
   IParamBlock2* GetParamBlock(int i) override { return i == 0 ? pblock_ : nullptr; }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "inode.h"
+#include "core/year_forms.h"
 
 namespace maxhost {
 
@@ -19,7 +20,9 @@ class SceneNode : public INode {
   void SetMtl(Mtl* matl) override;
 
   Class_ID ClassID() override { return SCENE_NODE_CLASS_ID; }
-  void GetClassName(MSTR& s) override { s = MSTR(_M("Node")); }
+  void GetClassName(MSTR& s MAXHOST_LOCALIZED) MAXHOST_CLASS_NAME_CONST override {
+    s = MSTR(_M("Node"));
+  }
   int NumRefs() override { return 1; }
   RefTargetHandle GetReference(int i) override;
 

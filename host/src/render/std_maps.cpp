@@ -10,6 +10,11 @@ class ConstantColorClassDesc : public ClassDesc2 {
   int IsPublic() override { return 1; }
   void* Create(BOOL loading) override { return new ConstantColorMap(loading); }
   const MCHAR* ClassName() override { return _M("Constant Color"); }
+#if MAX_VERSION_MAJOR >= 24
+  const MCHAR* NonLocalizedClassName() override {
+    return _M("Constant Color");
+  }
+#endif
   SClass_ID SuperClassID() override { return TEXMAP_CLASS_ID; }
   Class_ID ClassID() override { return CONSTANT_COLOR_CLASS_ID; }
   const MCHAR* Category() override { return TEXMAP_CAT_2D; }
@@ -21,6 +26,11 @@ class CheckerClassDesc : public ClassDesc2 {
   int IsPublic() override { return 1; }
   void* Create(BOOL loading) override { return new CheckerMap(loading); }
   const MCHAR* ClassName() override { return _M("Checker"); }
+#if MAX_VERSION_MAJOR >= 24
+  const MCHAR* NonLocalizedClassName() override {
+    return _M("Checker");
+  }
+#endif
   SClass_ID SuperClassID() override { return TEXMAP_CLASS_ID; }
   Class_ID ClassID() override { return Class_ID(CHECKER_CLASS_ID, 0); }
   const MCHAR* Category() override { return TEXMAP_CAT_2D; }
@@ -66,7 +76,7 @@ ConstantColorMap::ConstantColorMap(BOOL loading) {
   MakeBlock();
 }
 
-ClassDesc2* ConstantColorMap::Desc() {
+ClassDesc2* ConstantColorMap::Desc() const {
   return GetConstantColorDesc();
 }
 
@@ -87,7 +97,7 @@ CheckerMap::CheckerMap(BOOL loading) {
   MakeBlock();
 }
 
-ClassDesc2* CheckerMap::Desc() {
+ClassDesc2* CheckerMap::Desc() const {
   return GetCheckerDesc();
 }
 

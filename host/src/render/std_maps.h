@@ -17,7 +17,7 @@ class ConstantColorMap : public BlockTexmap {
   Point3 EvalNormalPerturb(ShadeContext&) override { return Point3(0.0f, 0.0f, 0.0f); }
 
  protected:
-  ClassDesc2* Desc() override;
+  ClassDesc2* Desc() const override;
   BlockTexmap* MakeEmpty() override { return new ConstantColorMap(TRUE); }
   void ReadParams(TimeValue t, Interval& valid) override;
 
@@ -41,7 +41,7 @@ class CheckerMap : public BlockTexmap {
   int GetMapChannel() override { return channel_; }
 
  protected:
-  ClassDesc2* Desc() override;
+  ClassDesc2* Desc() const override;
   BlockTexmap* MakeEmpty() override { return new CheckerMap(TRUE); }
   void ReadParams(TimeValue t, Interval& valid) override;
 

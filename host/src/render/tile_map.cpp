@@ -8,6 +8,11 @@ class TileMapClassDesc : public ClassDesc2 {
   int IsPublic() override { return 1; }
   void* Create(BOOL loading) override { return new TileMap(loading); }
   const MCHAR* ClassName() override { return _M("Plank Tiles"); }
+#if MAX_VERSION_MAJOR >= 24
+  const MCHAR* NonLocalizedClassName() override {
+    return _M("Plank Tiles");
+  }
+#endif
   SClass_ID SuperClassID() override { return TEXMAP_CLASS_ID; }
   Class_ID ClassID() override { return PLANK_TILES_CLASS_ID; }
   const MCHAR* Category() override { return TEXMAP_CAT_2D; }
@@ -83,7 +88,7 @@ TileMap::TileMap(BOOL loading) {
   MakeBlock();
 }
 
-ClassDesc2* TileMap::Desc() {
+ClassDesc2* TileMap::Desc() const {
   return GetTileMapDesc();
 }
 
@@ -129,7 +134,7 @@ void TileMap::SetSubTexmap(int i, Texmap* m) {
   if (i == 0 && pblock_) pblock_->SetValue(kTileSubMap, 0, m);
 }
 
-MSTR TileMap::GetSubTexmapSlotName(int i) {
+MSTR TileMap::GetSubTexmapSlotName(int i MAXHOST_LOCALIZED) {
   return i == 0 ? MSTR(_M("Tile")) : MSTR();
 }
 

@@ -79,10 +79,10 @@ class TileMap : public BlockTexmap {
   int NumSubTexmaps() override { return 1; }
   Texmap* GetSubTexmap(int i) override;
   void SetSubTexmap(int i, Texmap* m) override;
-  MSTR GetSubTexmapSlotName(int i) override;
+  MSTR GetSubTexmapSlotName(int i MAXHOST_LOCALIZED) override;
 
  protected:
-  ClassDesc2* Desc() override;
+  ClassDesc2* Desc() const override;
   BlockTexmap* MakeEmpty() override { return new TileMap(TRUE); }
   void ReadParams(TimeValue t, Interval& valid) override;
   void ParamChanged() override;

@@ -12,6 +12,11 @@ class UVGeneratorClassDesc : public ClassDesc2 {
   int IsPublic() override { return 0; }
   void* Create(BOOL loading) override { return new UVGenerator(loading); }
   const MCHAR* ClassName() override { return _M("StandardUVGen"); }
+#if MAX_VERSION_MAJOR >= 24
+  const MCHAR* NonLocalizedClassName() override {
+    return _M("StandardUVGen");
+  }
+#endif
   SClass_ID SuperClassID() override { return UVGEN_CLASS_ID; }
   Class_ID ClassID() override { return Class_ID(STDUV_CLASS_ID, 0); }
   const MCHAR* Category() override { return _M(""); }
@@ -116,7 +121,7 @@ Interval UVGenerator::Validity(TimeValue t) {
   return ivalid_;
 }
 
-MSTR UVGenerator::SubAnimName(int i) {
+MSTR UVGenerator::SubAnimName(int i MAXHOST_LOCALIZED) {
   return i == 0 ? MSTR(_M("Parameters")) : MSTR();
 }
 

@@ -4,6 +4,7 @@
 // plain numbers, so that shading never touches the block.
 #include "iparamb2.h"
 #include "stdmat.h"
+#include "core/year_forms.h"
 
 namespace maxhost {
 
@@ -78,10 +79,12 @@ class UVGenerator : public StdUVGen {
 
   // Animatable / references
   Class_ID ClassID() override { return Class_ID(STDUV_CLASS_ID, 0); }
-  void GetClassName(MSTR& s) override { s = MSTR(_M("StandardUVGen")); }
+  void GetClassName(MSTR& s MAXHOST_LOCALIZED) MAXHOST_CLASS_NAME_CONST override {
+    s = MSTR(_M("StandardUVGen"));
+  }
   int NumSubs() override { return 1; }
   Animatable* SubAnim(int i) override { return i == 0 ? pblock_ : nullptr; }
-  MSTR SubAnimName(int i) override;
+  MSTR SubAnimName(int i MAXHOST_LOCALIZED) override;
   int SubNumToRefNum(int subNum) override { return subNum == 0 ? 0 : -1; }
   int NumParamBlocks() override { return 1; }
   IParamBlock2* GetParamBlock(int i) override { return i == 0 ? pblock_ : nullptr; }

@@ -10,6 +10,7 @@
 #include "base/files.h"
 #include "core/chunk_ids.h"
 #include "scene/scene_format.h"
+#include "core/year_forms.h"
 
 namespace maxhost {
 namespace {
@@ -17,9 +18,7 @@ namespace {
 constexpr const char* kSave = "SaveScene";
 
 std::string ClassText(ReferenceTarget* o) {
-  MSTR name;
-  o->GetClassName(name);
-  return name.ToUTF8().data();
+  return ClassNameOf(*o, false).ToUTF8().data();
 }
 
 // ---------------------------------------------------------------- writing

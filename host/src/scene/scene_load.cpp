@@ -16,6 +16,7 @@
 #include "scene/scene_file.h"
 #include "scene/scene_format.h"
 #include "scene/scene_reader.h"
+#include "core/year_forms.h"
 
 namespace maxhost {
 namespace {
@@ -31,9 +32,7 @@ template <class... Args>
 }
 
 std::string ClassText(ReferenceTarget* o) {
-  MSTR name;
-  o->GetClassName(name);
-  return name.ToUTF8().data();
+  return ClassNameOf(*o, false).ToUTF8().data();
 }
 
 struct LoadedObject {

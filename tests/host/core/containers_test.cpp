@@ -109,8 +109,32 @@ TEST(ColorTest, ClampMinMaxClampsAllFourComponents) {
   EXPECT_EQ(c, AColor(0.0f, 0.5f, 1.0f, 1.0f));
 }
 
+// The release and API number of each host year's final SDK, and the LibVersion they make.
 TEST(VersionTest, VersionOfTheHost) {
-  EXPECT_EQ(VERSION_3DSMAX, 0x55F03700);
+  struct Year {
+    int year, major;
+    ULONG release, api, version;
+  };
+  const Year years[] = {
+      {2012, 14, 14000, 38, 0x36B02600}, {2013, 15, 15000, 40, 0x3A982800},
+      {2015, 17, 17000, 44, 0x42682C00}, {2017, 19, 19000, 48, 0x4A383000},
+      {2018, 20, 20000, 50, 0x4E203200}, {2019, 21, 21000, 52, 0x52083400},
+      {2020, 22, 22000, 55, 0x55F03700}, {2021, 23, 23000, 57, 0x59D83900},
+      {2022, 24, 24000, 60, 0x5DC03C00}, {2023, 25, 25000, 62, 0x61A83E00},
+      {2024, 26, 26000, 64, 0x65904000}, {2025, 27, 27000, 66, 0x69784200},
+      {2026, 28, 28000, 68, 0x6D604400},
+  };
+  const Year* built = nullptr;
+  for (const Year& y : years)
+    if (y.year == MAX_PRODUCT_YEAR_NUMBER) built = &y;
+  ASSERT_NE(built, nullptr) << "no entry for host year " << MAX_PRODUCT_YEAR_NUMBER;
+  EXPECT_EQ(MAX_VERSION_MAJOR, built->major);
+  EXPECT_EQ(static_cast<ULONG>(MAX_RELEASE), built->release);
+  EXPECT_EQ(static_cast<ULONG>(MAX_API_NUM), built->api);
+  EXPECT_EQ(static_cast<ULONG>(VERSION_3DSMAX), built->version);
+  EXPECT_EQ(GET_MAX_RELEASE(VERSION_3DSMAX), built->release);
+  EXPECT_EQ(GET_MAX_API_NUM(VERSION_3DSMAX), built->api);
+  EXPECT_EQ(GET_MAX_SDK_REV(VERSION_3DSMAX), 0u);
   EXPECT_EQ(TEXMAP_CLASS_ID, 0xC10);
   EXPECT_STREQ(TEXMAP_CAT_COMP, L"Compositors");
 }

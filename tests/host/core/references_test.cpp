@@ -143,6 +143,33 @@ TEST_F(ReferencesTest, DeletingReferenceSendsRefDeletedToRemainingDependents) {
   b->DeleteMe();
 }
 
+// A target hears of every reference it loses, by deletion, by replacement and when the
+// maker holding it is destroyed; from 2026 it learns which maker dropped it.
+TEST_F(ReferencesTest, RefDeletedNamesTheMakerThatDroppedTheReference) {
+  auto* a = new TestTarget(1);
+  auto* b = new TestTarget(2);
+  auto* c = new TestTarget(1);
+  auto* child = new TestTarget();
+  auto* other = new TestTarget();
+  a->ReplaceReference(0, child);
+  b->ReplaceReference(0, child);
+  b->ReplaceReference(1, child);
+  c->ReplaceReference(0, child);
+  a->ReplaceReference(0, other);
+  EXPECT_EQ(child->refDeletedCalls, 1);
+  b->DeleteReference(1);
+  EXPECT_EQ(child->refDeletedCalls, 2);
+  b->DeleteMe();  // its remaining reference goes with it
+  EXPECT_EQ(child->refDeletedCalls, 3);
+  EXPECT_EQ(other->refDeletedCalls, 0);
+#if MAX_VERSION_MAJOR >= 28
+  EXPECT_EQ(child->deletedBy, (std::vector<ReferenceMaker*>{a, b, b}));
+#endif
+  c->DeleteMe();
+  a->DeleteMe();
+  EXPECT_EQ(Created(), 0);
+}
+
 TEST_F(ReferencesTest, DeleteMeTellsDependentsAndClearsTheirReferences) {
   auto* a = new TestTarget(2);
   auto* child = new TestTarget();

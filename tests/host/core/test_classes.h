@@ -8,6 +8,7 @@
 #include <iparamb2.h>
 #include <imtl.h>
 #include <max.h>
+#include "core/year_forms.h"
 
 namespace coretest {
 
@@ -49,7 +50,14 @@ public:
     BaseClone(this, c, remap);
     return c;
   }
+#if MAX_VERSION_MAJOR >= 28
+  void RefDeleted(ReferenceMaker* oldOwner) override {
+    ++refDeletedCalls;
+    deletedBy.push_back(oldOwner);
+  }
+#else
   void RefDeleted() override { ++refDeletedCalls; }
+#endif
   void RefAdded(RefMakerHandle rm) override { added.push_back(rm); }
 
   std::vector<ReferenceTarget*> refs;
@@ -57,6 +65,7 @@ public:
   std::vector<ReferenceMaker*> added;
   bool weakFirst = false;
   int refDeletedCalls = 0;
+  std::vector<ReferenceMaker*> deletedBy;  // from 2026: the maker of each dropped reference
   RefResult answer = REF_SUCCEED;
 
 protected:
@@ -103,7 +112,9 @@ public:
   }
 
   Class_ID ClassID() override { return Class_ID(0x7E570002, 0x2); }
-  void GetClassName(MSTR& s) override { s = MSTR(L"TestMap"); }
+  void GetClassName(MSTR& s MAXHOST_LOCALIZED) MAXHOST_CLASS_NAME_CONST override {
+    s = MSTR(L"TestMap");
+  }
   int NumRefs() override { return 1; }
   RefTargetHandle GetReference(int i) override { return i == 0 ? pblock : nullptr; }
   int NumParamBlocks() override { return 1; }
@@ -144,6 +155,11 @@ public:
   int IsPublic() override { return 1; }
   void* Create(BOOL) override { return new TestMap(); }
   const MCHAR* ClassName() override { return L"TestMap"; }
+#if MAX_VERSION_MAJOR >= 24
+  const MCHAR* NonLocalizedClassName() override {
+    return L"TestMap";
+  }
+#endif
   SClass_ID SuperClassID() override { return TEXMAP_CLASS_ID; }
   Class_ID ClassID() override { return Class_ID(0x7E570002, 0x2); }
   const MCHAR* Category() override { return TEXMAP_CAT_COMP; }

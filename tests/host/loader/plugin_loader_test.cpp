@@ -40,7 +40,7 @@ TEST(PluginLoader, LoadsAndUnloadsInTheHostsOrder) {
   ASSERT_TRUE(results[0].ok) << results[0].error;
   ASSERT_EQ(loader.Libraries().size(), 1u);
   const LoadedLibrary& lib = loader.Libraries()[0];
-  EXPECT_EQ(lib.version, 0x55F03700u);
+  EXPECT_EQ(lib.version, static_cast<ULONG>(VERSION_3DSMAX));
   // The description comes from the probe's string 1, through the module handle DllMain
   // received.
   EXPECT_EQ(lib.description, L"Loader Probe");

@@ -11,6 +11,7 @@
 #include <max.h>
 
 #include "core/class_directory.h"
+#include "core/year_forms.h"
 
 namespace tile_test {
 
@@ -48,6 +49,11 @@ class TileMapDesc : public ClassDesc2 {
   int IsPublic() override { return 1; }
   void* Create(BOOL) override;
   const MCHAR* ClassName() override { return L"Tilvara"; }
+#if MAX_VERSION_MAJOR >= 24
+  const MCHAR* NonLocalizedClassName() override {
+    return L"Tilvara";
+  }
+#endif
   SClass_ID SuperClassID() override { return TEXMAP_CLASS_ID; }
   Class_ID ClassID() override { return kTileMapClassId; }
   const MCHAR* Category() override { return L""; }
@@ -137,7 +143,9 @@ class TileMap : public Texmap, public TileInterface {
   }
   ~TileMap() override { DeleteAllRefs(); }
   Class_ID ClassID() override { return kTileMapClassId; }
-  void GetClassName(MSTR& s) override { s = MSTR(L"Tilvara"); }
+  void GetClassName(MSTR& s MAXHOST_LOCALIZED) MAXHOST_CLASS_NAME_CONST override {
+    s = MSTR(L"Tilvara");
+  }
   int NumRefs() override { return 1; }
   RefTargetHandle GetReference(int i) override { return i == 0 ? pblock : nullptr; }
   int NumSubTexmaps() override { return pblock ? pblock->Count(tp_submaps) : 0; }

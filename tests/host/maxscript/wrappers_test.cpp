@@ -14,6 +14,7 @@
 #include "base/text.h"
 #include "maxscript/engine.h"
 #include "maxscript/heap.h"
+#include "core/year_forms.h"
 
 namespace {
 
@@ -31,6 +32,11 @@ class WrapMapDesc : public ClassDesc2 {
   int IsPublic() override { return 1; }
   void* Create(BOOL) override;
   const MCHAR* ClassName() override { return L"Wrap Map"; }
+#if MAX_VERSION_MAJOR >= 24
+  const MCHAR* NonLocalizedClassName() override {
+    return L"Wrap Map";
+  }
+#endif
   SClass_ID SuperClassID() override { return TEXMAP_CLASS_ID; }
   Class_ID ClassID() override { return kWrapMapClassId; }
   const MCHAR* Category() override { return L""; }
@@ -105,7 +111,9 @@ class WrapMap : public Texmap, public HeldInterface {
   }
   ~WrapMap() override { DeleteAllRefs(); }
   Class_ID ClassID() override { return kWrapMapClassId; }
-  void GetClassName(MSTR& s) override { s = MSTR(L"Wrap Map"); }
+  void GetClassName(MSTR& s MAXHOST_LOCALIZED) MAXHOST_CLASS_NAME_CONST override {
+    s = MSTR(L"Wrap Map");
+  }
   int NumRefs() override { return 1; }
   RefTargetHandle GetReference(int i) override { return i == 0 ? pblock : nullptr; }
   int NumParamBlocks() override { return 1; }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imtl.h"
+#include "core/year_forms.h"
 
 namespace maxhost::testing {
 
@@ -81,7 +82,7 @@ class ProbeMap : public Texmap {
     ++endCount;
     return 1;
   }
-  void RefDeleted() override { ++refDeletedCount; }
+  void RefDeleted(MAXHOST_REF_DELETED_OWNER) override { ++refDeletedCount; }
 
  protected:
   std::thread::id owner_ = std::this_thread::get_id();

@@ -10,6 +10,7 @@
 #include <iparamb2.h>
 #include <iparamm2.h>
 #include <max.h>
+#include "core/year_forms.h"
 
 namespace uitest {
 
@@ -88,7 +89,9 @@ class EditorTestMap : public Texmap {
   ~EditorTestMap() override;
 
   Class_ID ClassID() override;
-  void GetClassName(MSTR& s) override { s = MSTR(L"EditorTestMap"); }
+  void GetClassName(MSTR& s MAXHOST_LOCALIZED) MAXHOST_CLASS_NAME_CONST override {
+    s = MSTR(L"EditorTestMap");
+  }
   int NumRefs() override { return 1; }
   RefTargetHandle GetReference(int i) override { return i == 0 ? pblock : nullptr; }
   int NumParamBlocks() override { return 1; }
@@ -129,6 +132,11 @@ class EditorTestDesc : public ClassDesc2 {
   int IsPublic() override { return 1; }
   void* Create(BOOL) override { return new EditorTestMap(this); }
   const MCHAR* ClassName() override { return L"EditorTestMap"; }
+#if MAX_VERSION_MAJOR >= 24
+  const MCHAR* NonLocalizedClassName() override {
+    return L"EditorTestMap";
+  }
+#endif
   SClass_ID SuperClassID() override { return TEXMAP_CLASS_ID; }
   Class_ID ClassID() override { return Class_ID(class_a_, 0x71); }
   const MCHAR* Category() override { return L""; }

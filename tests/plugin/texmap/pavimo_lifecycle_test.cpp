@@ -34,7 +34,7 @@ TEST_F(LifecycleTest, NewMapShape) {
   EXPECT_EQ(m->NumSubs(), 1);
   EXPECT_EQ(m->SubAnim(0), static_cast<Animatable*>(pb_));
   EXPECT_EQ(m->SubAnim(1), nullptr);
-  EXPECT_EQ(std::wstring(m->SubAnimName(0).data()), L"Parameters");
+  EXPECT_EQ(std::wstring(maxhost::SubAnimNameOf(*m, 0).data()), L"Parameters");
   EXPECT_EQ(m->SubNumToRefNum(3), 3);
   EXPECT_EQ(m->NumParamBlocks(), 1);
   EXPECT_EQ(m->GetParamBlock(7), pb_);
@@ -43,9 +43,7 @@ TEST_F(LifecycleTest, NewMapShape) {
   EXPECT_EQ(m->NumSubTexmaps(), 0);
   EXPECT_EQ(m->LocalRequirements(0), 0u);
   EXPECT_EQ(m->SuperClassID(), TEXMAP_CLASS_ID);
-  MSTR name;
-  m->GetClassName(name);
-  EXPECT_EQ(std::wstring(name.data()), L"Tilvara");
+  EXPECT_EQ(std::wstring(maxhost::ClassNameOf(*m).data()), L"Tilvara");
   EXPECT_TRUE(AsPavimo(m)->Cache().validity.Empty());
   EXPECT_EQ(AsPavimo(m)->SelectionTable().Count(), 0);
   EXPECT_EQ(AsPavimo(m)->ListView(), nullptr);
@@ -61,8 +59,8 @@ TEST_F(LifecycleTest, SubTextureAccessByIndex) {
   EXPECT_EQ(map_->NumSubTexmaps(), 3);
   EXPECT_EQ(map_->GetSubTexmap(2), c);
   EXPECT_EQ(map_->GetSubTexmap(3), nullptr);
-  EXPECT_EQ(std::wstring(map_->GetSubTexmapSlotName(2).data()), L"third");
-  EXPECT_EQ(std::wstring(map_->GetSubTexmapSlotName(9).data()), L"");
+  EXPECT_EQ(std::wstring(maxhost::SubTexmapSlotNameOf(*map_, 2).data()), L"third");
+  EXPECT_EQ(std::wstring(maxhost::SubTexmapSlotNameOf(*map_, 9).data()), L"");
 
   map_->SetSubTexmap(2, d);
   EXPECT_EQ(map_->GetSubTexmap(0), a);
@@ -80,7 +78,40 @@ TEST_F(LifecycleTest, SubTextureAccessByIndex) {
 TEST_F(LifecycleTest, EmptySlotHasNoName) {
   pb_->SetCount(pb_submaps, 1);
   EXPECT_EQ(map_->GetSubTexmap(0), nullptr);
-  EXPECT_EQ(std::wstring(map_->GetSubTexmapSlotName(0).data()), L"");
+  EXPECT_EQ(std::wstring(maxhost::SubTexmapSlotNameOf(*map_, 0).data()), L"");
+}
+
+// The map has no translated names: localized or not, it answers the same texts. The
+// track-view name of a sub-texture is its slot name.
+TEST_F(LifecycleTest, NamesAreTheSameLocalizedOrNot) {
+  auto* a = new ProbeMap();
+  auto* b = new ProbeMap();
+  a->SetName(_M("first"));
+  b->SetName(_M("second"));
+  SetEntries(map_.get(), {a, b}, {1, 1}, {1, 1});
+  Texmap& m = *map_;
+  for (bool localized : {true, false}) {
+    SCOPED_TRACE(localized ? "localized" : "not localized");
+    EXPECT_EQ(std::wstring(maxhost::ClassNameOf(m, localized).data()), L"Tilvara");
+    EXPECT_EQ(std::wstring(maxhost::SubAnimNameOf(m, 0, localized).data()), L"Parameters");
+    EXPECT_EQ(std::wstring(maxhost::SubAnimNameOf(m, 1, localized).data()), L"second");
+    EXPECT_EQ(std::wstring(maxhost::SubAnimNameOf(m, 2, localized).data()), L"");
+    EXPECT_EQ(std::wstring(maxhost::SubTexmapSlotNameOf(m, 0, localized).data()), L"first");
+  }
+#if MAX_VERSION_MAJOR >= 24
+  EXPECT_EQ(std::wstring(m.GetSubTexmapTVName(0, false).data()), L"first");
+  EXPECT_EQ(std::wstring(m.ClassName(false).data()), L"Tilvara");
+#else
+  EXPECT_EQ(std::wstring(m.GetSubTexmapTVName(0).data()), L"first");
+#endif
+#if MAX_VERSION_MAJOR >= 24 && MAX_VERSION_MAJOR < 28
+  // 2022 to 2025 keep the short forms for callers; they ask for the localized names.
+  Animatable& anim = m;
+  MSTR shortForm;
+  anim.GetClassName(shortForm);
+  EXPECT_EQ(std::wstring(shortForm.data()), L"Tilvara");
+  EXPECT_EQ(std::wstring(anim.SubAnimName(0).data()), L"Parameters");
+#endif
 }
 
 TEST_F(LifecycleTest, InterfaceLookup) {

@@ -73,8 +73,8 @@ void ExpectCustomised(Texmap* map, bool subTextureNames = true) {
   ASSERT_NE(map->GetSubTexmap(2), nullptr);
   EXPECT_TRUE(map->GetSubTexmap(2)->ClassID() == Class_ID(BMTEX_CLASS_ID, 0));
   if (subTextureNames) {
-    EXPECT_EQ(std::wstring(map->GetSubTexmapSlotName(0).data()), L"first");
-    EXPECT_EQ(std::wstring(map->GetSubTexmapSlotName(2).data()), L"third");
+    EXPECT_EQ(std::wstring(maxhost::SubTexmapSlotNameOf(*map, 0).data()), L"first");
+    EXPECT_EQ(std::wstring(maxhost::SubTexmapSlotNameOf(*map, 2).data()), L"third");
   }
   EXPECT_EQ(pb->GetInt(pb_submap_on, 0, 1), 0);
   EXPECT_EQ(pb->GetInt(pb_probability, 0, 0), 3);

@@ -26,6 +26,16 @@ ULONG ExpectedLibVersion() {
       return 0x55F03700;  // 22000, 55
     case 2021:
       return 0x59D83900;  // 23000, 57
+    case 2022:
+      return 0x5DC03C00;  // 24000, 60
+    case 2023:
+      return 0x61A83E00;  // 25000, 62
+    case 2024:
+      return 0x65904000;  // 26000, 64
+    case 2025:
+      return 0x69784200;  // 27000, 66
+    case 2026:
+      return 0x6D604400;  // 28000, 68
     case 2012:
       return 0x36B02600;  // 14000, 38
     case 2013:
@@ -84,6 +94,19 @@ TEST_F(ShellTest, ClassNameFromResourcesInternalNameLiteral) {
   EXPECT_NE(static_cast<const void*>(cd->ClassName()),
             static_cast<const void*>(cd->InternalName()));
 }
+
+#if MAX_VERSION_MAJOR >= 24
+// From 2022 scripts know the class by its non-localized name: the same English text, not
+// loaded from the string table (which the next load overwrites).
+TEST_F(ShellTest, NonLocalizedClassNameIsTheLiteral) {
+  ClassDesc2* cd = Plugin().desc;
+  const MCHAR* plain = cd->NonLocalizedClassName();
+  EXPECT_EQ(Text(plain), L"Tilvara");
+  EXPECT_NE(static_cast<const void*>(plain), static_cast<const void*>(cd->ClassName()));
+  ASSERT_NE(Plugin().libDescription(), nullptr);  // loads another string into the buffer
+  EXPECT_EQ(Text(plain), L"Tilvara");
+}
+#endif
 
 // The block descriptor registered itself with the class while the library loaded.
 TEST_F(ShellTest, DescriptorCarriesTheBlockDescriptor) {

@@ -14,6 +14,7 @@
 
 #include "shell/release.h"
 #include "texmap/pavimo_params.h"
+#include "core/year_forms.h"
 
 namespace tilvara_test {
 
@@ -47,7 +48,9 @@ class ProbeMap : public Texmap {
   explicit ProbeMap(AColor color = AColor(0.5f, 0.5f, 0.5f, 1.0f),
                     Point3 bump = Point3(0.0f, 0.0f, 0.0f));
   Class_ID ClassID() override { return Class_ID(0x7E570001, 0x1); }
-  void GetClassName(MSTR& s) override { s = _M("ProbeMap"); }
+  void GetClassName(MSTR& s MAXHOST_LOCALIZED) MAXHOST_CLASS_NAME_CONST override {
+    s = _M("ProbeMap");
+  }
   AColor EvalColor(ShadeContext& sc) override;
   Point3 EvalNormalPerturb(ShadeContext& sc) override;
   void Update(TimeValue t, Interval& valid) override;

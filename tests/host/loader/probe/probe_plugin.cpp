@@ -43,6 +43,11 @@ class ProbeClassDesc : public ClassDesc {
   int IsPublic() override { return 1; }
   void* Create(BOOL) override { return nullptr; }
   const MCHAR* ClassName() override { return L"LoaderProbe"; }
+#if MAX_VERSION_MAJOR >= 24
+  const MCHAR* NonLocalizedClassName() override {
+    return L"LoaderProbe";
+  }
+#endif
   SClass_ID SuperClassID() override { return TEXMAP_CLASS_ID; }
   Class_ID ClassID() override { return Class_ID(0x1234, PROBE_CLASS_B); }
   const MCHAR* Category() override { return L""; }
