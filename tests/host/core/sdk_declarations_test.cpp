@@ -1,0 +1,50 @@
+// The shapes of the headers' declarations that a plug-in can lean on without noticing:
+// base classes, copyability, return types and default bodies follow the host's SDK, so a
+// plug-in that builds and behaves here builds and behaves against the host's headers.
+#include <gtest/gtest.h>
+
+#include <type_traits>
+
+#include <imtl.h>
+#include <max.h>
+#include <ref.h>
+
+#include "test_classes.h"
+
+namespace {
+
+// Everything the host animates is non-copyable; only the base data of a material or map
+// is copied, through MtlBase's assignment, when a plug-in clones itself.
+static_assert(std::is_base_of_v<MaxSDK::Util::Noncopyable, Animatable>);
+static_assert(!std::is_copy_constructible_v<Animatable>);
+static_assert(!std::is_copy_constructible_v<ReferenceMaker>);
+static_assert(!std::is_copy_assignable_v<ReferenceMaker>);
+static_assert(!std::is_copy_constructible_v<ReferenceTarget>);
+static_assert(!std::is_copy_assignable_v<ReferenceTarget>);
+static_assert(!std::is_copy_constructible_v<MtlBase>);
+static_assert(std::is_copy_assignable_v<MtlBase>);
+static_assert(!std::is_copy_constructible_v<Texmap>);
+
+TEST(SdkDeclarations, MtlBaseAssignmentCopiesTheBaseDataOnly) {
+  auto* from = new coretest::TestMap();
+  auto* to = new coretest::TestMap();
+  from->SetName(MSTR(L"Bricks"));
+  from->gbufID = 7;
+  from->SetMtlFlag(MTL_TEX_DISPLAY_ENABLED);
+  IParamBlock2* const ownBlock = to->pblock;
+  ASSERT_NE(ownBlock, nullptr);
+  ASSERT_NE(ownBlock, from->pblock);
+
+  static_cast<MtlBase&>(*to) = static_cast<const MtlBase&>(*from);
+
+  EXPECT_STREQ(to->GetName().data(), L"Bricks");
+  EXPECT_EQ(to->gbufID, 7u);
+  EXPECT_TRUE(to->TestMtlFlag(MTL_TEX_DISPLAY_ENABLED));
+  EXPECT_EQ(to->GetReference(0), ownBlock) << "references are not copied";
+  EXPECT_EQ(ownBlock->Dependents().size(), 1u) << "the source's block gains no dependent";
+  EXPECT_EQ(from->pblock->Dependents().size(), 1u);
+  from->DeleteMe();
+  to->DeleteMe();
+}
+
+}  // namespace
