@@ -239,6 +239,9 @@ class CoreExport FPInterfaceDesc : public FPInterface {
   const FPPropDef* FindProp(const MCHAR* name) const;
 };
 
+// The base of static and core interfaces: the interface is its own descriptor.
+class FPStaticInterface : public FPInterfaceDesc {};
+
 // An interface mixed into an object's class; the object answers GetInterface with it.
 class CoreExport FPMixinInterface : public FPInterface {
  public:

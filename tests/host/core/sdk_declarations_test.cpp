@@ -5,8 +5,11 @@
 
 #include <type_traits>
 
+#include <ifnpub.h>
 #include <imtl.h>
+#include <iparamm2.h>
 #include <max.h>
+#include <maxapi.h>
 #include <ref.h>
 
 #include "test_classes.h"
@@ -45,6 +48,23 @@ TEST(SdkDeclarations, MtlBaseAssignmentCopiesTheBaseDataOnly) {
   EXPECT_EQ(from->pblock->Dependents().size(), 1u);
   from->DeleteMe();
   to->DeleteMe();
+}
+
+// Dialogs, parameter maps and the core interface answer interface queries; the sub-map
+// part of a material or map is allocated through the host's heap.
+static_assert(std::is_base_of_v<InterfaceServer, ParamDlg>);
+static_assert(std::is_base_of_v<InterfaceServer, IMtlParams>);
+static_assert(std::is_base_of_v<InterfaceServer, IParamMap2>);
+static_assert(std::is_base_of_v<MaxHeapOperators, ISubMap>);
+static_assert(std::is_base_of_v<FPStaticInterface, Interface>);
+static_assert(std::is_base_of_v<FPInterfaceDesc, FPStaticInterface>);
+
+TEST(SdkDeclarations, TheCoreInterfaceDescribesItself) {
+  Interface* ip = GetCOREInterface();
+  ASSERT_NE(ip, nullptr);
+  FPInterface* fpi = ip;
+  EXPECT_EQ(fpi->GetDesc(), static_cast<FPInterfaceDesc*>(ip));
+  EXPECT_EQ(fpi->LifetimeControl(), noRelease) << "the core interface is never released";
 }
 
 }  // namespace
