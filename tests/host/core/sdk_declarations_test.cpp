@@ -67,4 +67,20 @@ TEST(SdkDeclarations, TheCoreInterfaceDescribesItself) {
   EXPECT_EQ(fpi->LifetimeControl(), noRelease) << "the core interface is never released";
 }
 
+// A mixin that keeps the defaults: it publishes no metadata of its own.
+class PlainMixin : public FPMixinInterface {
+ public:
+  FPInterfaceDesc* GetDesc() override { return GetDescByID(Interface_ID(0x5EED0001, 0x2)); }
+};
+
+TEST(SdkDeclarations, MixinsAreServerControlledAndDescribedByTheNullDescriptor) {
+  PlainMixin mixin;
+  EXPECT_EQ(mixin.LifetimeControl(), serverControlled);
+  EXPECT_EQ(mixin.GetDescByID(Interface_ID(0x5EED0001, 0x2)), &FPInterface::nullInterface);
+  EXPECT_EQ(mixin.GetDesc(), &FPInterface::nullInterface);
+  EXPECT_EQ(FPInterface::nullInterface.LifetimeControl(), noRelease)
+      << "descriptors live as long as their library";
+  EXPECT_TRUE(FPInterface::nullInterface.functions.empty());
+}
+
 }  // namespace
