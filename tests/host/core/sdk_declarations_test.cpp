@@ -50,6 +50,12 @@ TEST(SdkDeclarations, MtlBaseAssignmentCopiesTheBaseDataOnly) {
   to->DeleteMe();
 }
 
+// The Win32 long types keep their Windows width, and with it the layout of the records
+// built from them.
+static_assert(sizeof(DWORD) == 4 && sizeof(ULONG) == 4 && sizeof(LONG) == 4);
+static_assert(sizeof(BITMAPINFOHEADER) == 40);
+static_assert(sizeof(Class_ID) == 8);
+
 // Dialogs, parameter maps and the core interface answer interface queries; the sub-map
 // part of a material or map is allocated through the host's heap.
 static_assert(std::is_base_of_v<InterfaceServer, ParamDlg>);
