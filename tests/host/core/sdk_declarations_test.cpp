@@ -7,6 +7,7 @@
 
 #include <ifnpub.h>
 #include <imtl.h>
+#include <inode.h>
 #include <iparamm2.h>
 #include <max.h>
 #include <maxapi.h>
@@ -87,6 +88,26 @@ TEST(SdkDeclarations, MixinsAreServerControlledAndDescribedByTheNullDescriptor) 
   EXPECT_EQ(FPInterface::nullInterface.LifetimeControl(), noRelease)
       << "descriptors live as long as their library";
   EXPECT_TRUE(FPInterface::nullInterface.functions.empty());
+}
+
+// A node that leaves the handle to the default.
+class BareNode : public INode {
+ public:
+  const MCHAR* GetName() override { return L"bare"; }
+  void SetName(const MCHAR*) override {}
+  Mtl* GetMtl() override { return nullptr; }
+  void SetMtl(Mtl*) override {}
+
+ protected:
+  RefResult NotifyRefChanged(const Interval&, RefTargetHandle, PartID&, RefMessage, BOOL) override {
+    return REF_SUCCEED;
+  }
+};
+
+TEST(SdkDeclarations, ANodeWithoutAHandleAnswersTheNullHandle) {
+  auto* node = new BareNode();
+  EXPECT_EQ(node->GetHandle(), static_cast<ULONG>(kNullHandle));
+  node->DeleteMe();
 }
 
 }  // namespace
