@@ -5,6 +5,7 @@
 #include "baseinterface.h"
 #include "interval.h"
 #include "maxtypes.h"
+#include "noncopyable.h"
 #include "plugapi.h"
 #include "strclass.h"
 
@@ -26,7 +27,7 @@ CoreExport void AnimateOff();
 CoreExport void SuspendAnimate();
 CoreExport void ResumeAnimate();
 
-class CoreExport Animatable : public InterfaceServer {
+class CoreExport Animatable : public InterfaceServer, public MaxSDK::Util::Noncopyable {
  public:
   Animatable() = default;
   virtual ~Animatable();

@@ -199,7 +199,6 @@ class CoreExport FPInterface : public BaseInterface {
   virtual FunctionID FindFn(const MCHAR* name);
   // The empty descriptor that interface lookups answer for an unknown ID.
   static CoreExport FPInterfaceDesc nullInterface;
-  LifetimeType LifetimeControl() override { return noRelease; }
 
  protected:
   virtual FPStatus _dispatch_fn(FunctionID fid, TimeValue t, FPValue& result, FPParams* p) {
@@ -233,16 +232,22 @@ class CoreExport FPInterfaceDesc : public FPInterface {
 
   Interface_ID GetID() override { return ID; }
   FPInterfaceDesc* GetDesc() override { return this; }
+  // Descriptors live as long as the library that defines them.
+  LifetimeType LifetimeControl() override { return noRelease; }
   using FPInterface::FindFn;
   const FPFunctionDef* FindFn(FunctionID fid) const;
   const FPFunctionDef* FindFn(const MCHAR* name) const;
   const FPPropDef* FindProp(const MCHAR* name) const;
 };
 
+// The base of static and core interfaces: the interface is its own descriptor.
+class FPStaticInterface : public FPInterfaceDesc {};
+
 // An interface mixed into an object's class; the object answers GetInterface with it.
 class CoreExport FPMixinInterface : public FPInterface {
  public:
-  LifetimeType LifetimeControl() override { return noRelease; }
+  // The object that mixes the interface in decides how long it lives.
+  LifetimeType LifetimeControl() override { return serverControlled; }
   // The descriptor of the interface with this ID that the object offers; mixins
   // usually answer GetDesc() with GetDescByID(their ID).
   virtual FPInterfaceDesc* GetDescByID(Interface_ID id) {

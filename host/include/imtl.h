@@ -309,7 +309,6 @@ class CoreExport MtlBase : public ReferenceTarget, public ISubMap {
 
   MtlBase();
   ~MtlBase() override;
-  MtlBase(const MtlBase& m);
   // Copies the base data (name, flags, slot type, G-buffer id); no references.
   MtlBase& operator=(const MtlBase& m);
 

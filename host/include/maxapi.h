@@ -1,11 +1,12 @@
 // The core interface: the host's current time and a few application services.
 #pragma once
 
+#include "ifnpub.h"
 #include "maxtypes.h"
 #include "ref.h"
 #include "strclass.h"
 
-class CoreExport Interface : public InterfaceServer {
+class CoreExport Interface : public FPStaticInterface {
  public:
   virtual ~Interface() = default;
   virtual TimeValue GetTime() = 0;

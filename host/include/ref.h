@@ -99,9 +99,6 @@ class CoreExport ReferenceMaker : public Animatable {
  public:
   ReferenceMaker();
   ~ReferenceMaker() override;
-  // Copying a maker copies none of its references.
-  ReferenceMaker(const ReferenceMaker& o) : Animatable(o) {}
-  ReferenceMaker& operator=(const ReferenceMaker&) { return *this; }
 
   // Makes reference `which` point at newtarg. The old target loses this reference and,
   // when delOld is set and no real reference to it remains, is deleted.
@@ -163,9 +160,6 @@ class CoreExport ReferenceTarget : public ReferenceMaker {
  public:
   ReferenceTarget();
   ~ReferenceTarget() override;
-  // Copying a target copies none of its dependents.
-  ReferenceTarget(const ReferenceTarget& o);
-  ReferenceTarget& operator=(const ReferenceTarget&) { return *this; }
 
   BOOL IsRefTarget() override { return TRUE; }
 

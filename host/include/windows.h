@@ -58,6 +58,10 @@ typedef unsigned char UCHAR;
 typedef unsigned short WORD;
 typedef unsigned short USHORT;
 typedef short SHORT;
+// Windows declares DWORD, LONG and ULONG as the long types, which are 32 bits there. On
+// Linux long is 64 bits, which would change the size and layout of every Win32 structure
+// and file record made of them (bitmap headers, resources, dialog templates), so they are
+// the 32-bit integers here; no SDK call is overloaded on long against these types.
 typedef std::uint32_t DWORD;
 typedef std::int32_t LONG;
 typedef std::uint32_t ULONG;

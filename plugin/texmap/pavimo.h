@@ -183,13 +183,39 @@ class Pavimo : public PavimoBase, public FPMixinInterface {
 #endif
 
  private:
+  // What the update writes into bitmap sub-textures, and which of it one write sets.
+  struct BitmapSettings {
+    int32_t filtering = 0;
+    float blur = 0.0f;
+    float rotation = 0.0f;  // radians
+  };
+  struct BitmapWrite {
+    bool filtering = false;
+    bool blur = false;
+    bool rotation = false;
+  };
+
+  // Update steps of every release (pavimo_update.cpp). Reads the shading values into the
+  // cache, narrowing its validity, and returns the bitmap settings at t.
+  BitmapSettings ReadShadingValues(TimeValue t, IParamBlock2* pb);
+  // The settings that differ from those written last; all of them before the first write.
+  BitmapWrite ChangedSettings(const BitmapSettings& s) const;
+  void RememberWrittenSettings(const BitmapSettings& s);
+  // Writes the chosen settings into m when it is a bitmap texture.
+  static void WriteBitmapSettings(Texmap* m, TimeValue t, const BitmapSettings& s,
+                                  const BitmapWrite& which);
+  // Appends `weight` copies of entry to the table, as many as fit under the cap.
+  void AppendEntries(PavimoTableEntry entry, int weight);
+  // Updates every non-empty entry of `submaps`, switched on or off, narrowing the validity.
+  void UpdateSubTextures(TimeValue t, IParamBlock2* pb, int n);
+  void Recompute(TimeValue t, IParamBlock2* pb);
+  // The sub-texture that table entry `index` names; null for no entry (-1) and, in release
+  // 2.01, for a position past the end of `submaps` or an empty slot.
+  Texmap* EntryTexmap(int index) const;
+
 #if TILVARA_RELEASE == 201
   void BlockMessage(RefMessage message);
   void CheckMaterials();
-  void Recompute(TimeValue t, IParamBlock2* pb);
-  // The sub-texture that a table entry names, or null when its position lies past the end
-  // of `submaps` or its slot is empty.
-  Texmap* EntryTexmap(int index) const;
 
   ReferenceTarget* ref0_ = nullptr;  // what reference 0 holds
   IParamBlock2* pblock_ = nullptr;   // the same, when it is a parameter block
@@ -197,7 +223,6 @@ class Pavimo : public PavimoBase, public FPMixinInterface {
   static int OnBlockMessage(void* map, RefMessage message, PartID& partID);
   void BlockMessage(RefMessage message);
   void CheckMaterials();
-  void Recompute(TimeValue t, IParamBlock2* pb);
 
   RefPtr<IParamBlock2, PAVIMO_PBLOCK_REF> pblock_;
 #endif

@@ -38,11 +38,41 @@ class SampleSource {
   ShadeContext& sc_;
 };
 
+// The colour a sub-texture gives the sample, alpha included.
+tilvara::Rgba SubTextureColor(Texmap* m, ShadeContext& sc) {
+  const AColor c = m->EvalColor(sc);
+  return {c.r, c.g, c.b, c.a};
+}
+
+tilvara::Rgba Opaque(const Color& c) {
+  return {c.r, c.g, c.b, 1.0f};
+}
+
+#if TILVARA_RELEASE == 201
+// Release 2.01 starts from red, so that a position past the end or an empty slot shades red;
+// it takes the flat colour, read at time 0 by the update, also when the table is empty.
+constexpr tilvara::Rgba kStartColor{1.0f, 0.0f, 0.0f, 0.0f};
+bool UsesFlatColor(const PavimoCache& c, int tableCount) {
+  return c.useColorAt0 != 0 || tableCount == 0;
+}
+const Color& FlatColor(const PavimoCache& c) {
+  return c.flatColorAt0;
+}
+#else
+constexpr tilvara::Rgba kStartColor{0.0f, 0.0f, 0.0f, 0.0f};
+bool UsesFlatColor(const PavimoCache& c, int tableCount) {
+  (void)tableCount;
+  return c.useColor != 0;
+}
+const Color& FlatColor(const PavimoCache& c) {
+  return c.flatColor;
+}
+#endif
+
 }  // namespace
 
-#if TILVARA_RELEASE == 204
 AColor Pavimo::EvalColor(ShadeContext& sc) {
-  AColor result(0.0f, 0.0f, 0.0f, 0.0f);
+  AColor result(kStartColor.r, kStartColor.g, kStartColor.b, kStartColor.a);
   if (sc.GetCache(this, result)) return result;
   if (gbufID) sc.SetGBufferID(gbufID);
 
@@ -50,61 +80,11 @@ AColor Pavimo::EvalColor(ShadeContext& sc) {
   const int32_t key = tilvara::SampleKey(cache_.rndBy, sceneRender_ != 0, source);
   const tilvara::ColorDraws draws = tilvara::DrawForColor(tilvara::SampleSeed(key, cache_.seed));
 
-  tilvara::Rgba base{0.0f, 0.0f, 0.0f, 0.0f};
-  if (cache_.useColor) {
-    base = {cache_.flatColor.r, cache_.flatColor.g, cache_.flatColor.b, 1.0f};
-  } else {
-    const int32_t index = picker_.Index(draws.index);
-    if (index >= 0) {
-      const AColor c = table_[index]->EvalColor(sc);
-      base = {c.r, c.g, c.b, c.a};
-    }
-  }
-
-  const tilvara::Rgba out = tilvara::AdjustColor<HostHsv>(
-      base, tilvara::DeferredUnit{draws.gamma}, tilvara::DeferredUnit{draws.hue},
-      tilvara::DeferredUnit{draws.saturation}, cache_.adjust);
-  result = AColor(out.r, out.g, out.b, out.a);
-  sc.PutCache(this, result);
-  return result;
-}
-
-Point3 Pavimo::EvalNormalPerturb(ShadeContext& sc) {
-  Point3 result(0.0f, 0.0f, 0.0f);
-  if (sc.GetCache(this, result)) return result;
-  if (gbufID) sc.SetGBufferID(gbufID);
-
-  SampleSource source(sc);
-  const int32_t key = tilvara::SampleKey(cache_.rndBy, sceneRender_ != 0, source);
-  tilvara::CrtRandom rng(tilvara::SampleSeed(key, cache_.seed));
-  if (table_.Count() > 0) {
-    const int32_t index = picker_.Index(rng.Next());
-    result = table_[index]->EvalNormalPerturb(sc);
-  }
-  sc.PutCache(this, result);
-  return result;
-}
-
-#else
-// Release 2.01: the table names positions in `submaps`; a position past the end or an empty
-// slot leaves the colour at red. The flat colour, taken at time 0, serves also when the table
-// is empty.
-AColor Pavimo::EvalColor(ShadeContext& sc) {
-  AColor result(1.0f, 0.0f, 0.0f, 0.0f);
-  if (sc.GetCache(this, result)) return result;
-  if (gbufID) sc.SetGBufferID(gbufID);
-
-  SampleSource source(sc);
-  const int32_t key = tilvara::SampleKey(cache_.rndBy, sceneRender_ != 0, source);
-  const tilvara::ColorDraws draws = tilvara::DrawForColor(tilvara::SampleSeed(key, cache_.seed));
-
-  tilvara::Rgba base{1.0f, 0.0f, 0.0f, 0.0f};
-  if (cache_.useColorAt0 || table_.Count() == 0) {
-    const Color& flat = cache_.flatColorAt0;
-    base = {flat.r, flat.g, flat.b, 1.0f};
+  tilvara::Rgba base = kStartColor;
+  if (UsesFlatColor(cache_, table_.Count())) {
+    base = Opaque(FlatColor(cache_));
   } else if (Texmap* m = EntryTexmap(picker_.Index(draws.index))) {
-    const AColor c = m->EvalColor(sc);
-    base = {c.r, c.g, c.b, c.a};
+    base = SubTextureColor(m, sc);
   }
 
   const tilvara::Rgba out = tilvara::AdjustColor<HostHsv>(
@@ -130,6 +110,7 @@ Point3 Pavimo::EvalNormalPerturb(ShadeContext& sc) {
   return result;
 }
 
+#if TILVARA_RELEASE == 201
 // Reads the block, which nothing writes while samples are evaluated; the reads change no
 // state of it.
 Texmap* Pavimo::EntryTexmap(int index) const {
@@ -138,6 +119,11 @@ Texmap* Pavimo::EntryTexmap(int index) const {
   const int position = table_[index];
   if (position < 0 || position >= pb->Count(pb_submaps)) return nullptr;
   return pb->GetTexmap(pb_submaps, 0, position);
+}
+#else
+// Every entry of the table is a sub-texture.
+Texmap* Pavimo::EntryTexmap(int index) const {
+  return index >= 0 ? table_[index] : nullptr;
 }
 #endif
 

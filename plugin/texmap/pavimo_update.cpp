@@ -11,26 +11,7 @@
 #include "shell/release.h"
 #include "texmap/pavimo.h"
 
-// Release 2.01 updates in pavimo_update_201.cpp.
-#if TILVARA_RELEASE == 204
 namespace {
-
-// Holds off scene redraws for the length of a recompute, when the host offers it; resumes
-// also when an exception leaves the update.
-class SceneRedrawSuspend {
- public:
-  SceneRedrawSuspend() : ip_(GetCOREInterface()) {
-    if (ip_) ip_->DisableSceneRedraw();
-  }
-  ~SceneRedrawSuspend() {
-    if (ip_) ip_->EnableSceneRedraw();
-  }
-  SceneRedrawSuspend(const SceneRedrawSuspend&) = delete;
-  SceneRedrawSuspend& operator=(const SceneRedrawSuspend&) = delete;
-
- private:
-  Interface* ip_;
-};
 
 // Filtering mode: parameter 8 of a bitmap texture's block.
 constexpr ParamID kBitmapFilteringParam = 8;
@@ -49,10 +30,8 @@ void Pavimo::Update(TimeValue t, Interval& valid) {
   valid &= cache_.validity;
 }
 
-void Pavimo::Recompute(TimeValue t, IParamBlock2* pb) {
+Pavimo::BitmapSettings Pavimo::ReadShadingValues(TimeValue t, IParamBlock2* pb) {
   PavimoCache& c = cache_;
-  c.validity = FOREVER;
-
   float occGamma = 0.0f, occHue = 0.0f, occSat = 0.0f;
   pb->GetValue(pb_all_gamma, t, c.adjust.allGamma, c.validity);
   pb->GetValue(pb_all_hue, t, c.adjust.allHue, c.validity);
@@ -73,15 +52,91 @@ void Pavimo::Recompute(TimeValue t, IParamBlock2* pb) {
   c.adjust.fracHue = occHue / 100.0f;
   c.adjust.fracSat = occSat / 100.0f;
 
+  BitmapSettings settings;
   int filtering = 0;
-  float blur = 0.0f, rotation = 0.0f;
   pb->GetValue(pb_filtering, t, filtering, c.validity);
-  pb->GetValue(pb_blur, t, blur, c.validity);
-  pb->GetValue(pb_rotate, t, rotation, c.validity);
+  pb->GetValue(pb_blur, t, settings.blur, c.validity);
+  pb->GetValue(pb_rotate, t, settings.rotation, c.validity);
+  settings.filtering = filtering;
   int useColor = 0;
   pb->GetValue(pb_sub_color, t, c.flatColor, c.validity);
   pb->GetValue(pb_use_color, t, useColor, c.validity);
   c.useColor = useColor != 0 ? 1 : 0;
+  return settings;
+}
+
+Pavimo::BitmapWrite Pavimo::ChangedSettings(const BitmapSettings& s) const {
+  const PavimoCache& c = cache_;
+  BitmapWrite which;
+  which.filtering = !c.settingsWritten || s.filtering != c.lastFiltering;
+  which.blur = !c.settingsWritten || Differs(s.blur, c.lastBlur);
+  which.rotation = !c.settingsWritten || Differs(s.rotation, c.lastRotation);
+  return which;
+}
+
+void Pavimo::RememberWrittenSettings(const BitmapSettings& s) {
+  cache_.settingsWritten = true;
+  cache_.lastFiltering = s.filtering;
+  cache_.lastBlur = s.blur;
+  cache_.lastRotation = s.rotation;
+}
+
+void Pavimo::WriteBitmapSettings(Texmap* m, TimeValue t, const BitmapSettings& s,
+                                 const BitmapWrite& which) {
+  if (m->ClassID() != Class_ID(BMTEX_CLASS_ID, 0)) return;
+  if (which.filtering) {
+    if (IParamBlock2* bitmapBlock = m->GetParamBlock(0))
+      bitmapBlock->SetValue(kBitmapFilteringParam, t, s.filtering);
+  }
+  UVGen* uvGen = m->GetTheUVGen();
+  if (uvGen && uvGen->IsStdUVGen()) {
+    auto* stdUVGen = static_cast<StdUVGen*>(uvGen);
+    if (which.blur) stdUVGen->SetBlur(s.blur, t);
+    if (which.rotation) stdUVGen->SetWAng(s.rotation, t);
+  }
+}
+
+void Pavimo::AppendEntries(PavimoTableEntry entry, int weight) {
+  const int room = kMaxTableEntries - table_.Count();
+  if (weight < 1 || room <= 0) return;
+  const int add = (std::min)(weight, room);
+  const int start = table_.Count();
+  table_.SetCount(start + add);
+  for (int k = 0; k < add; ++k) table_[start + k] = entry;
+}
+
+void Pavimo::UpdateSubTextures(TimeValue t, IParamBlock2* pb, int n) {
+  for (int i = 0; i < n; ++i) {
+    if (Texmap* m = pb->GetTexmap(pb_submaps, t, i)) m->Update(t, cache_.validity);
+  }
+}
+
+// Release 2.01 recomputes in pavimo_update_201.cpp.
+#if TILVARA_RELEASE == 204
+namespace {
+
+// Holds off scene redraws for the length of a recompute, when the host offers it; resumes
+// also when an exception leaves the update.
+class SceneRedrawSuspend {
+ public:
+  SceneRedrawSuspend() : ip_(GetCOREInterface()) {
+    if (ip_) ip_->DisableSceneRedraw();
+  }
+  ~SceneRedrawSuspend() {
+    if (ip_) ip_->EnableSceneRedraw();
+  }
+  SceneRedrawSuspend(const SceneRedrawSuspend&) = delete;
+  SceneRedrawSuspend& operator=(const SceneRedrawSuspend&) = delete;
+
+ private:
+  Interface* ip_;
+};
+
+}  // namespace
+
+void Pavimo::Recompute(TimeValue t, IParamBlock2* pb) {
+  cache_.validity = FOREVER;
+  const BitmapSettings settings = ReadShadingValues(t, pb);
 
   SceneRedrawSuspend redrawSuspend;
   const int n = pb->Count(pb_submaps);
@@ -98,51 +153,25 @@ void Pavimo::Recompute(TimeValue t, IParamBlock2* pb) {
     pb->SetCount(pb_probability, n);
   }
 
+  // Each setting goes, when it changed, into the bitmap sub-textures that are switched on.
   table_.ZeroCount();
   picker_ = tilvara::EntryPicker();
-  const bool writeFiltering = !c.settingsWritten || filtering != c.lastFiltering;
-  const bool writeBlur = !c.settingsWritten || Differs(blur, c.lastBlur);
-  const bool writeRotation = !c.settingsWritten || Differs(rotation, c.lastRotation);
+  const BitmapWrite changed = ChangedSettings(settings);
   for (int i = 0; i < n; ++i) {
     int on = 0;
-    pb->GetValue(pb_submap_on, t, on, c.validity, i);
+    pb->GetValue(pb_submap_on, t, on, cache_.validity, i);
     if (!on) continue;
     int weight = 0;
-    pb->GetValue(pb_probability, t, weight, c.validity, i);
+    pb->GetValue(pb_probability, t, weight, cache_.validity, i);
     Texmap* m = pb->GetTexmap(pb_submaps, t, i);
     if (!m) continue;
-
-    const int room = kMaxTableEntries - table_.Count();
-    if (weight >= 1 && room > 0) {
-      const int add = (std::min)(weight, room);
-      const int start = table_.Count();
-      table_.SetCount(start + add);
-      for (int k = 0; k < add; ++k) table_[start + k] = m;
-    }
-
-    if (m->ClassID() == Class_ID(BMTEX_CLASS_ID, 0)) {
-      if (writeFiltering) {
-        if (IParamBlock2* bitmapBlock = m->GetParamBlock(0))
-          bitmapBlock->SetValue(kBitmapFilteringParam, t, filtering);
-      }
-      UVGen* uvGen = m->GetTheUVGen();
-      if (uvGen && uvGen->IsStdUVGen()) {
-        auto* stdUVGen = static_cast<StdUVGen*>(uvGen);
-        if (writeBlur) stdUVGen->SetBlur(blur, t);
-        if (writeRotation) stdUVGen->SetWAng(rotation, t);
-      }
-    }
+    AppendEntries(m, weight);
+    WriteBitmapSettings(m, t, settings, changed);
   }
   picker_ = tilvara::EntryPicker(table_.Count());
-  c.settingsWritten = true;
-  c.lastFiltering = filtering;
-  c.lastBlur = blur;
-  c.lastRotation = rotation;
+  RememberWrittenSettings(settings);
 
-  // Switched-off sub-textures are updated too.
-  for (int i = 0; i < n; ++i) {
-    if (Texmap* m = pb->GetTexmap(pb_submaps, t, i)) m->Update(t, c.validity);
-  }
+  UpdateSubTextures(t, pb, n);
 }
 #endif
 

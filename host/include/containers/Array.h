@@ -1,4 +1,7 @@
 // MaxSDK::Array<T>: the SDK's growable array of C++ values, with a settable growth step.
+// Element access by index checks the index and throws; the editing operations only assert
+// their indices (DbgAssert) and then leave the array unchanged, as a release build of the
+// host does for the indices where its own code is well defined.
 #pragma once
 
 #include <cstddef>
@@ -6,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "../assert1.h"
 #include "../maxheap.h"
 
 namespace MaxSDK {
@@ -28,39 +32,58 @@ class Array : public MaxHeapOperators {
   bool isEmpty() const { return mItems.empty(); }
   size_t lengthReserved() const { return mItems.capacity(); }
   size_t growLength() const { return mGrowLength; }
-  void setGrowLength(size_t n) { mGrowLength = n ? n : 1; }
+  Array& setGrowLength(size_t n) {
+    DbgAssert(n > 0);
+    mGrowLength = n ? n : 1;
+    return *this;
+  }
   const T* asArrayPtr() const { return mItems.data(); }
   T* asArrayPtr() { return mItems.data(); }
+  bool isValidIndex(size_t i) const { return i < mItems.size(); }
 
   T& operator[](size_t i) {
-    if (i >= mItems.size()) throw OutOfRangeException();
+    if (!isValidIndex(i)) {
+      DbgAssert(false);
+      throw OutOfRangeException();
+    }
     return mItems[i];
   }
   const T& operator[](size_t i) const {
-    if (i >= mItems.size()) throw OutOfRangeException();
+    if (!isValidIndex(i)) {
+      DbgAssert(false);
+      throw OutOfRangeException();
+    }
     return mItems[i];
   }
   T& first() { return (*this)[0]; }
   T& last() { return (*this)[mItems.size() - 1]; }
 
-  Array& append(const T& v) {
+  // Returns the index of the new element.
+  size_t append(const T& v) {
     Reserve(mItems.size() + 1);
     mItems.push_back(v);
-    return *this;
+    return mItems.size() - 1;
   }
+  // `at` may be the length (an append); past it nothing is inserted.
   Array& insertAt(size_t at, const T& v) {
-    if (at > mItems.size()) throw OutOfRangeException();
+    DbgAssert(at <= mItems.size());
+    if (at > mItems.size()) return *this;
     Reserve(mItems.size() + 1);
     mItems.insert(mItems.begin() + static_cast<std::ptrdiff_t>(at), v);
     return *this;
   }
   Array& removeAt(size_t at) {
-    if (at >= mItems.size()) throw OutOfRangeException();
-    mItems.erase(mItems.begin() + static_cast<std::ptrdiff_t>(at));
+    DbgAssert(isValidIndex(at));
+    if (isValidIndex(at)) mItems.erase(mItems.begin() + static_cast<std::ptrdiff_t>(at));
     return *this;
   }
+  // Removes elements start to end, both included; an end past the last element stands for
+  // the last one.
   Array& removeSubArray(size_t start, size_t end) {
-    if (start > end || end >= mItems.size()) throw OutOfRangeException();
+    DbgAssert(isValidIndex(start));
+    DbgAssert(start <= end);
+    if (!isValidIndex(start) || start > end) return *this;
+    if (end >= mItems.size()) end = mItems.size() - 1;
     mItems.erase(mItems.begin() + static_cast<std::ptrdiff_t>(start),
                  mItems.begin() + static_cast<std::ptrdiff_t>(end) + 1);
     return *this;
@@ -78,13 +101,20 @@ class Array : public MaxHeapOperators {
     if (n > mItems.capacity()) mItems.reserve(n);
     return *this;
   }
-  bool contains(const T& v) const { return find(v) >= 0; }
-  int find(const T& v, size_t start = 0) const {
+  bool contains(const T& v, size_t start = 0) const { return findFrom(v, start) != kNotFound; }
+  // The index of the first element equal to v, from start on; (size_t)-1 when none is.
+  size_t findFrom(const T& v, size_t start) const {
     for (size_t i = start; i < mItems.size(); ++i)
-      if (mItems[i] == v) return static_cast<int>(i);
-    return -1;
+      if (mItems[i] == v) return i;
+    return kNotFound;
   }
-  void clear() { mItems.clear(); }
+  size_t find(const T& v) const { return findFrom(v, 0); }
+  bool find(const T& v, size_t& foundAt, size_t start = 0) const {
+    const size_t i = findFrom(v, start);
+    if (i == kNotFound) return false;
+    foundAt = i;
+    return true;
+  }
 
  private:
   // Storage grows in whole steps of the growth length, as the SDK's container does.
@@ -94,6 +124,8 @@ class Array : public MaxHeapOperators {
     while (cap < need) cap += mGrowLength;
     mItems.reserve(cap);
   }
+
+  static constexpr size_t kNotFound = static_cast<size_t>(-1);
 
   std::vector<T> mItems;
   size_t mGrowLength = 4;

@@ -29,14 +29,6 @@ MtlBase::MtlBase() = default;
 
 MtlBase::~MtlBase() = default;
 
-MtlBase::MtlBase(const MtlBase& m)
-    : ReferenceTarget(m),
-      ISubMap(m),
-      gbufID(m.gbufID),
-      mName(m.mName),
-      mMtlFlags(m.mMtlFlags),
-      mDefaultSlotType(m.mDefaultSlotType) {}
-
 MtlBase& MtlBase::operator=(const MtlBase& m) {
   if (this != &m) {
     gbufID = m.gbufID;

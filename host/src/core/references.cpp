@@ -173,10 +173,6 @@ ReferenceTarget::ReferenceTarget() {
   gLiveTargets.fetch_add(1, std::memory_order_relaxed);
 }
 
-ReferenceTarget::ReferenceTarget(const ReferenceTarget& o) : ReferenceMaker(o) {
-  gLiveTargets.fetch_add(1, std::memory_order_relaxed);
-}
-
 ReferenceTarget::~ReferenceTarget() {
   gLiveTargets.fetch_sub(1, std::memory_order_relaxed);
   // Deleted without DeleteMe: makers still pointing here are cleared, without messages

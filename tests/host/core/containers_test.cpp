@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+#include <thread>
+#include <type_traits>
+#include <utility>
+#include <vector>
 
 #include <containers/Array.h>
 #include <ifnpub.h>
 #include <maxapi.h>
 #include <tab.h>
 
+#include "core/assertions.h"
 #include "core/core_state.h"
 #include "test_classes.h"
 
@@ -43,22 +49,127 @@ TEST(TabTest, AppendInsertDeleteKeepOrder) {
   EXPECT_EQ(copy.Count(), 0);
 }
 
-TEST(ArrayTest, BadIndexThrowsWithSdkMessage) {
+// Counts the assertions that fail while it lives.
+class AssertionWatch {
+ public:
+  long long Failed() const { return maxhost::AssertionFailureCount() - mStart; }
+
+ private:
+  long long mStart = maxhost::AssertionFailureCount();
+};
+
+std::vector<int> Items(const MaxSDK::Array<int>& a) {
+  return std::vector<int>(a.asArrayPtr(), a.asArrayPtr() + a.length());
+}
+
+static_assert(std::is_same_v<decltype(std::declval<MaxSDK::Array<int>&>().append(0)), size_t>);
+static_assert(std::is_same_v<decltype(std::declval<MaxSDK::Array<int>&>().setGrowLength(1)),
+                             MaxSDK::Array<int>&>);
+static_assert(std::is_same_v<decltype(std::declval<MaxSDK::Array<int>&>().insertAt(0, 0)),
+                             MaxSDK::Array<int>&>);
+static_assert(
+    std::is_same_v<decltype(std::declval<MaxSDK::Array<int>&>().removeAt(0)), MaxSDK::Array<int>&>);
+
+TEST(ArrayTest, BadIndexAssertsAndThrowsWithSdkMessage) {
   MaxSDK::Array<int*> a;
-  a.setGrowLength(8);
-  a.append(nullptr);
+  a.setGrowLength(8).append(nullptr);
   EXPECT_EQ(a.length(), 1u);
   EXPECT_EQ(a.lengthReserved(), 8u) << "storage grows in steps of the growth length";
+  AssertionWatch watch;
   try {
     (void)a[1];
     FAIL() << "no exception";
   } catch (const MaxSDK::OutOfRangeException& e) {
     EXPECT_STREQ(e.what(), "Argument index out of bounds, passed into a MaxSDK::Array::operator[]");
   }
-  a.insertAt(0, reinterpret_cast<int*>(&a));
-  EXPECT_EQ(a.find(nullptr), 1);
+  const auto& ca = a;
+  EXPECT_THROW((void)ca[5], MaxSDK::OutOfRangeException);
+  EXPECT_EQ(watch.Failed(), 2);
+}
+
+TEST(ArrayTest, AppendAnswersTheIndexAndFindsFollowTheSdk) {
+  MaxSDK::Array<int> a;
+  EXPECT_EQ(a.append(5), 0u);
+  EXPECT_EQ(a.append(7), 1u);
+  EXPECT_EQ(a.append(5), 2u);
+  EXPECT_EQ(a.find(5), 0u);
+  EXPECT_EQ(a.findFrom(5, 1), 2u);
+  EXPECT_EQ(a.find(9), static_cast<size_t>(-1));
+  size_t at = 99;
+  EXPECT_TRUE(a.find(7, at));
+  EXPECT_EQ(at, 1u);
+  EXPECT_FALSE(a.find(7, at, 2));
+  EXPECT_EQ(at, 1u) << "a failed search leaves the index alone";
+  EXPECT_TRUE(a.contains(5, 1));
+  EXPECT_FALSE(a.contains(7, 2));
+  a.insertAt(3, 8).insertAt(0, 1);
+  EXPECT_EQ(Items(a), (std::vector<int>{1, 5, 7, 5, 8}));
+}
+
+// The editing operations assert a bad index, as the host's do, and change nothing: the
+// plug-in is never handed an exception that the host would not throw.
+TEST(ArrayTest, EditsAtBadIndicesAssertAndChangeNothing) {
+  MaxSDK::Array<int> a;
+  for (int v : {1, 2, 3, 4}) a.append(v);
+  AssertionWatch watch;
+
+  EXPECT_NO_THROW(a.insertAt(5, 9));
+  EXPECT_EQ(watch.Failed(), 1);
+  EXPECT_NE(maxhost::LastAssertionReport().find("insertAt"), std::string::npos)
+      << maxhost::LastAssertionReport();
+  EXPECT_NE(maxhost::LastAssertionReport().find("Array.h:"), std::string::npos);
+  EXPECT_NO_THROW(a.removeAt(4));
+  EXPECT_NO_THROW(a.removeAt(static_cast<size_t>(-1)));
+  EXPECT_NO_THROW(a.removeSubArray(4, 6));
+  EXPECT_NO_THROW(a.removeSubArray(2, 1));
+  EXPECT_EQ(watch.Failed(), 5);
+  EXPECT_EQ(Items(a), (std::vector<int>{1, 2, 3, 4}));
+
+  a.setGrowLength(0);
+  EXPECT_EQ(watch.Failed(), 6);
+  EXPECT_EQ(a.growLength(), 1u) << "the growth step is at least one";
+}
+
+TEST(ArrayTest, EditsAtGoodIndicesDoNotAssert) {
+  MaxSDK::Array<int> a;
+  for (int v : {1, 2, 3, 4, 5}) a.append(v);
+  AssertionWatch watch;
+  a.insertAt(5, 6);
   a.removeAt(0);
-  EXPECT_EQ(a.length(), 1u);
+  EXPECT_EQ(Items(a), (std::vector<int>{2, 3, 4, 5, 6}));
+  a.removeSubArray(3, 99);
+  EXPECT_EQ(Items(a), (std::vector<int>{2, 3, 4})) << "an end past the last element is the last";
+  a.removeSubArray(1, 1);
+  EXPECT_EQ(Items(a), (std::vector<int>{2, 4}));
+  a.removeAll().append(3);
+  EXPECT_EQ(Items(a), (std::vector<int>{3}));
+  EXPECT_EQ(watch.Failed(), 0);
+}
+
+TEST(AssertTest, ReportsNameTheExpressionAndCountOnEveryThread) {
+  AssertionWatch watch;
+  const int value = 3;
+  DbgAssert(value == 3);
+  EXPECT_EQ(watch.Failed(), 0);
+  DbgAssert(value == 4);
+  EXPECT_EQ(watch.Failed(), 1);
+  const std::string report = maxhost::LastAssertionReport();
+  EXPECT_EQ(report.rfind("value == 4 in TestBody (containers_test.cpp:", 0), 0u) << report;
+  EXPECT_FALSE(DbgVerify(value == 5));
+  EXPECT_TRUE(DbgVerify(value == 3));
+  EXPECT_EQ(watch.Failed(), 2);
+  const std::string verifyReport = maxhost::LastAssertionReport();
+  EXPECT_EQ(verifyReport.rfind("value == 5 in", 0), 0u) << verifyReport;
+
+  std::string otherThreadReport = "unset";
+  std::thread other([&] {
+    assert1(12, L"dir\\wide.cpp", L"Wide", L"w > 0");
+    otherThreadReport = maxhost::LastAssertionReport();
+  });
+  other.join();
+  EXPECT_EQ(otherThreadReport, "w > 0 in Wide (wide.cpp:12)");
+  EXPECT_EQ(watch.Failed(), 3);
+  EXPECT_EQ(maxhost::LastAssertionReport(), verifyReport) << "each thread keeps its own report";
 }
 
 TEST(IntervalTest, IntersectionAndEmptiness) {

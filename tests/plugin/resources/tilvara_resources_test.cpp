@@ -5,6 +5,8 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <utility>
+#include <vector>
 
 #include "base/text.h"
 #include <maxversion.h>
@@ -59,48 +61,34 @@ class TilvaraResources : public ::testing::Test {
 HMODULE TilvaraResources::module_ = nullptr;
 HMODULE TilvaraResources::record_ = nullptr;
 
-TEST_F(TilvaraResources, StringTableHoldsEveryIdAndText) {
+using StringEntry = std::pair<UINT, const wchar_t*>;
+
+// The strings of every release.
+const StringEntry kStrings[] = {
+    {4, L"Parameters"},          {50, L"Random seed"},
+    {146, L"Key maps"},          {252, L"Tilvara"},
+    {253, L"General Gamma"},     {254, L"General Hue"},
+    {255, L"Random Gamma"},      {256, L"Random Hue"},
+    {257, L"Random Saturation"}, {258, L"Occurance Gamma"},
+    {259, L"Occurance Hue"},     {260, L"Occurance Saturation"},
+    {261, L"Randomize by"},      {263, L"Blur"},
+    {264, L"Filtering"},         {265, L"General Saturation"},
+};
 #if TILVARA_RESOURCES_201
-  // The older table: another description and no strings 1076 to 1078.
-  const std::pair<UINT, const wchar_t*> expected[] = {{1, L"Ostrum's Noise Map"},
-                                                      {4, L"Parameters"},
-                                                      {50, L"Random seed"},
-                                                      {146, L"Key maps"},
-                                                      {252, L"Tilvara"},
-                                                      {253, L"General Gamma"},
-                                                      {254, L"General Hue"},
-                                                      {255, L"Random Gamma"},
-                                                      {256, L"Random Hue"},
-                                                      {257, L"Random Saturation"},
-                                                      {258, L"Occurance Gamma"},
-                                                      {259, L"Occurance Hue"},
-                                                      {260, L"Occurance Saturation"},
-                                                      {261, L"Randomize by"},
-                                                      {263, L"Blur"},
-                                                      {264, L"Filtering"},
-                                                      {265, L"General Saturation"}};
+// The older table: another description and no strings 1076 to 1078.
+const StringEntry kReleaseStrings[] = {{1, L"Ostrum's Noise Map"}};
 #else
-  const std::pair<UINT, const wchar_t*> expected[] = {{1, L"Korvane Tilvara"},
-                                                      {4, L"Parameters"},
-                                                      {50, L"Random seed"},
-                                                      {146, L"Key maps"},
-                                                      {252, L"Tilvara"},
-                                                      {253, L"General Gamma"},
-                                                      {254, L"General Hue"},
-                                                      {255, L"Random Gamma"},
-                                                      {256, L"Random Hue"},
-                                                      {257, L"Random Saturation"},
-                                                      {258, L"Occurance Gamma"},
-                                                      {259, L"Occurance Hue"},
-                                                      {260, L"Occurance Saturation"},
-                                                      {261, L"Randomize by"},
-                                                      {263, L"Blur"},
-                                                      {264, L"Filtering"},
-                                                      {265, L"General Saturation"},
-                                                      {1076, L"Sub-texture Color"},
-                                                      {1077, L"Use Color"},
-                                                      {1078, L"Rotate"}};
+const StringEntry kReleaseStrings[] = {
+    {1, L"Korvane Tilvara"},
+    {1076, L"Sub-texture Color"},
+    {1077, L"Use Color"},
+    {1078, L"Rotate"},
+};
 #endif
+
+TEST_F(TilvaraResources, StringTableHoldsEveryIdAndText) {
+  std::vector<StringEntry> expected(std::begin(kStrings), std::end(kStrings));
+  expected.insert(expected.end(), std::begin(kReleaseStrings), std::end(kReleaseStrings));
   for (const auto& [id, text] : expected) {
     WCHAR buffer[512];
     const int n = LoadStringW(module_, id, buffer, 512);
@@ -110,7 +98,7 @@ TEST_F(TilvaraResources, StringTableHoldsEveryIdAndText) {
   // Nothing beyond the listed ids.
   const Module* m = FindModule(record_);
   ASSERT_NE(m, nullptr);
-  EXPECT_EQ(m->strings.size(), std::size(expected));
+  EXPECT_EQ(m->strings.size(), expected.size());
 }
 
 TEST_F(TilvaraResources, UnlistedStringIdsAreMissing) {
@@ -137,64 +125,8 @@ struct ExpectedControl {
   int x, y, cx, cy;
 };
 
-#if TILVARA_RESOURCES_201
-// The rollout's controls in template order: release 2.01 moves some, has a custom button for
-// "Manage Textures" and other ids for the colour controls.
-const ExpectedControl kControls[] = {
-    {1006, L"Button", L"Pyramidal", 0x50000009, 88, 18, 46, 10},
-    {1008, L"Button", L"Summed Area", 0x50000009, 88, 29, 60, 10},
-    {1009, L"Button", L"None", 0x50000009, 88, 40, 33, 10},
-    {1510, L"CustEdit", L"", 0x50010000, 161, 21, 35, 10},
-    {1002, L"Button", L"Material ID", 0x50000009, 9, 71, 50, 10},
-    {1003, L"Button", L"Object", 0x50000009, 57, 71, 37, 10},
-    {1015, L"CustEdit", L"", 0x50010000, 166, 70, 35, 10},
-    {1490, L"CustEdit", L"", 0x50010000, 66, 109, 35, 10},
-    {1493, L"CustEdit", L"", 0x50010000, 66, 122, 35, 10},
-    {1502, L"CustEdit", L"", 0x50010000, 66, 135, 35, 10},
-    {1491, L"CustEdit", L"", 0x50010000, 116, 109, 35, 10},
-    {1494, L"CustEdit", L"", 0x50010000, 116, 122, 35, 10},
-    {1504, L"CustEdit", L"", 0x50010000, 116, 135, 35, 10},
-    {1492, L"CustEdit", L"", 0x50010000, 166, 109, 35, 10},
-    {1495, L"CustEdit", L"", 0x50010000, 166, 122, 35, 10},
-    {1506, L"CustEdit", L"", 0x50010000, 166, 135, 35, 10},
-    {1496, L"SpinnerControl", L"", 0x50000000, 102, 109, 7, 10},
-    {-1, L"Static", L"Overall", 0x50020002, 19, 110, 39, 8},
-    {1079, L"CustButton", L"Manage Textures", 0x50010000, 11, 16, 68, 14},
-    {-1, L"Button", L"Color Adjustment", 0x50000007, 2, 88, 213, 61},
-    {-1, L"Static", L"Random (+/-)", 0x50020002, 12, 123, 46, 8},
-    {-1, L"Static", L"Distribution (%)", 0x50020002, 6, 136, 52, 8},
-    {1497, L"SpinnerControl", L"", 0x50000000, 152, 109, 7, 10},
-    {1498, L"SpinnerControl", L"", 0x50000000, 202, 109, 7, 10},
-    {-1, L"Static", L"Gamma", 0x50020000, 75, 97, 25, 8},
-    {-1, L"Static", L"Hue (\u00b0)", 0x50020000, 126, 97, 23, 8},
-    {-1, L"Static", L"Saturation (%)", 0x50020000, 166, 97, 44, 8},
-    {1499, L"SpinnerControl", L"", 0x50000000, 102, 122, 7, 10},
-    {1500, L"SpinnerControl", L"", 0x50000000, 152, 122, 7, 10},
-    {1501, L"SpinnerControl", L"", 0x50000000, 202, 122, 7, 10},
-    {1503, L"SpinnerControl", L"", 0x50000000, 102, 135, 7, 10},
-    {1505, L"SpinnerControl", L"", 0x50000000, 152, 135, 7, 10},
-    {1507, L"SpinnerControl", L"", 0x50000000, 202, 135, 7, 10},
-    {-1, L"Button", L"Randomize by", 0x50000007, 2, 58, 213, 29},
-    {1017, L"SpinnerControl", L"", 0x50000000, 202, 70, 7, 10},
-    {-1, L"Static", L"Seed", 0x50020000, 144, 71, 18, 8},
-    {-1, L"Button", L"Bitmaps", 0x50000007, 1, 3, 213, 54},
-    {-1, L"Button", L"Filtering", 0x50000007, 83, 8, 69, 44},
-    {1511, L"SpinnerControl", L"", 0x50000000, 197, 21, 7, 10},
-    {-1, L"Static", L"Blur", 0x50020000, 173, 12, 13, 8},
-    {-1, L"Static", L"Tilvara Version", 0x50020000, 3, 187, 65, 8},
-    {1007, L"Static", nullptr, 0x5000110e, 2, 149, 213, 36},
-    {-1, L"Static", L"2.01", 0x50020000, 69, 187, 17, 8},
-    {1010, L"Button", L"OstrumTile", 0x50000009, 94, 71, 50, 10},
-    {1512, L"CustEdit", L"", 0x50010000, 161, 41, 35, 10},
-    {1513, L"SpinnerControl", L"", 0x50000000, 197, 41, 7, 10},
-    {-1, L"Static", L"Rotate", 0x50020000, 169, 32, 22, 8},
-    {1081, L"Button", L"Use Textures", 0x50000009, 26, 34, 56, 10},
-    {1082, L"Button", L"Use Color", 0x50000009, 26, 44, 47, 10},
-    {1083, L"ColorSwatch", L"Color", 0x50010000, 10, 36, 14, 14},
-};
-#else
-// The rollout's controls in template order.
-const ExpectedControl kControls[] = {
+// The rollout's controls in template order, as release 2.04 has them.
+const ExpectedControl kControls204[] = {
     {1006, L"Button", L"Pyramidal", 0x50000009, 91, 18, 46, 10},
     {1008, L"Button", L"Summed Area", 0x50000009, 91, 29, 60, 10},
     {1009, L"Button", L"None", 0x50000009, 91, 40, 33, 10},
@@ -246,7 +178,37 @@ const ExpectedControl kControls[] = {
     {1082, L"Button", L"Use Color", 0x50000009, 24, 43, 50, 10},
     {1079, L"ColorSwatch", L"", 0x50010000, 7, 35, 15, 15},
 };
+#if TILVARA_RESOURCES_201
+// Release 2.01 moves some controls, has a custom button for "Manage Textures" and other ids
+// for the colour controls: its controls that differ, by position in the template.
+const std::pair<std::size_t, ExpectedControl> kControls201[] = {
+    {0, {1006, L"Button", L"Pyramidal", 0x50000009, 88, 18, 46, 10}},
+    {1, {1008, L"Button", L"Summed Area", 0x50000009, 88, 29, 60, 10}},
+    {2, {1009, L"Button", L"None", 0x50000009, 88, 40, 33, 10}},
+    {3, {1510, L"CustEdit", L"", 0x50010000, 161, 21, 35, 10}},
+    {18, {1079, L"CustButton", L"Manage Textures", 0x50010000, 11, 16, 68, 14}},
+    {36, {-1, L"Button", L"Bitmaps", 0x50000007, 1, 3, 213, 54}},
+    {37, {-1, L"Button", L"Filtering", 0x50000007, 83, 8, 69, 44}},
+    {38, {1511, L"SpinnerControl", L"", 0x50000000, 197, 21, 7, 10}},
+    {39, {-1, L"Static", L"Blur", 0x50020000, 173, 12, 13, 8}},
+    {41, {1007, L"Static", nullptr, 0x5000110e, 2, 149, 213, 36}},
+    {42, {-1, L"Static", L"2.01", 0x50020000, 69, 187, 17, 8}},
+    {44, {1512, L"CustEdit", L"", 0x50010000, 161, 41, 35, 10}},
+    {45, {1513, L"SpinnerControl", L"", 0x50000000, 197, 41, 7, 10}},
+    {46, {-1, L"Static", L"Rotate", 0x50020000, 169, 32, 22, 8}},
+    {47, {1081, L"Button", L"Use Textures", 0x50000009, 26, 34, 56, 10}},
+    {48, {1082, L"Button", L"Use Color", 0x50000009, 26, 44, 47, 10}},
+    {49, {1083, L"ColorSwatch", L"Color", 0x50010000, 10, 36, 14, 14}},
+};
 #endif
+
+std::vector<ExpectedControl> ExpectedControls() {
+  std::vector<ExpectedControl> controls(std::begin(kControls204), std::end(kControls204));
+#if TILVARA_RESOURCES_201
+  for (const auto& [position, control] : kControls201) controls.at(position) = control;
+#endif
+  return controls;
+}
 
 TEST_F(TilvaraResources, RolloutTemplateHeader) {
   DialogParseResult parsed = LoadDialogTemplate(record_, 114);
@@ -273,10 +235,12 @@ TEST_F(TilvaraResources, RolloutTemplateHasTheFiftyControlsInOrder) {
   DialogParseResult parsed = LoadDialogTemplate(record_, 114);
   ASSERT_TRUE(parsed.ok) << parsed.error;
   const auto& controls = parsed.dialog.controls;
+  const std::vector<ExpectedControl> expected = ExpectedControls();
   ASSERT_EQ(controls.size(), 50u);
+  ASSERT_EQ(expected.size(), controls.size());
   for (std::size_t i = 0; i < controls.size(); ++i) {
     const DialogControl& c = controls[i];
-    const ExpectedControl& e = kControls[i];
+    const ExpectedControl& e = expected[i];
     SCOPED_TRACE("control #" + std::to_string(i + 1));
     EXPECT_EQ(c.id, e.id);
     EXPECT_TRUE(c.IsClass(e.cls));
