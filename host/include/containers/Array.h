@@ -5,21 +5,14 @@
 #pragma once
 
 #include <cstddef>
-#include <stdexcept>
 #include <utility>
 #include <vector>
 
 #include "../assert1.h"
 #include "../maxheap.h"
+#include "../util/maxexceptions.h"
 
 namespace MaxSDK {
-
-class CoreExport OutOfRangeException : public std::out_of_range {
- public:
-  OutOfRangeException()
-      : std::out_of_range("Argument index out of bounds, passed into a MaxSDK::Array::operator[]") {
-  }
-};
 
 template <class T>
 class Array : public MaxHeapOperators {
@@ -44,19 +37,27 @@ class Array : public MaxHeapOperators {
   T& operator[](size_t i) {
     if (!isValidIndex(i)) {
       DbgAssert(false);
-      throw OutOfRangeException();
+      throw Util::OutOfRangeException(
+          _M("Argument index out of bounds, passed into a MaxSDK::Array::operator[]"));
     }
     return mItems[i];
   }
   const T& operator[](size_t i) const {
     if (!isValidIndex(i)) {
       DbgAssert(false);
-      throw OutOfRangeException();
+      throw Util::OutOfRangeException(
+          _M("Argument index out of bounds, passed into a MaxSDK::Array::operator[]"));
     }
     return mItems[i];
   }
-  T& first() { return (*this)[0]; }
-  T& last() { return (*this)[mItems.size() - 1]; }
+  T& first() {
+    if (mItems.empty()) throw Util::RunTimeException(_M("MaxSDK::Array::first() on an empty array"));
+    return mItems.front();
+  }
+  T& last() {
+    if (mItems.empty()) throw Util::RunTimeException(_M("MaxSDK::Array::last() on an empty array"));
+    return mItems.back();
+  }
 
   // Returns the index of the new element.
   size_t append(const T& v) {

@@ -12,6 +12,9 @@
 #include <string_view>
 #include <utility>
 
+#include "base/text.h"
+#include "util/maxexceptions.h"
+
 namespace maxhost {
 
 class HostError : public std::runtime_error {
@@ -29,8 +32,8 @@ struct Status {
   explicit operator bool() const { return ok; }
 };
 
-// Runs body at a library's edge: a HostError (or any std::exception, named after the
-// function) becomes a failed Status.
+// Runs body at a library's edge: a HostError (or any std::exception or SDK exception that a
+// plug-in lets out, named after the function) becomes a failed Status.
 template <typename Body>
 Status CatchAtEdge(std::string_view function, Body&& body) {
   try {
@@ -42,6 +45,8 @@ Status CatchAtEdge(std::string_view function, Body&& body) {
     return Status::Failure(std::string(function) + ": out of memory");
   } catch (const std::exception& e) {
     return Status::Failure(std::string(function) + ": " + e.what());
+  } catch (const MaxSDK::Util::Exception& e) {
+    return Status::Failure(std::string(function) + ": " + Utf8FromWide(e.What()));
   }
 }
 

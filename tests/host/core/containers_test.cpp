@@ -79,12 +79,18 @@ TEST(ArrayTest, BadIndexAssertsAndThrowsWithSdkMessage) {
   try {
     (void)a[1];
     FAIL() << "no exception";
-  } catch (const MaxSDK::OutOfRangeException& e) {
-    EXPECT_STREQ(e.what(), "Argument index out of bounds, passed into a MaxSDK::Array::operator[]");
+  } catch (const MaxSDK::Util::OutOfRangeException& e) {
+    EXPECT_STREQ(e.What(), L"Argument index out of bounds, passed into a MaxSDK::Array::operator[]");
   }
   const auto& ca = a;
-  EXPECT_THROW((void)ca[5], MaxSDK::OutOfRangeException);
+  // Caught by the SDK's exception base, as a host edge catches it.
+  EXPECT_THROW((void)ca[5], MaxSDK::Util::Exception);
   EXPECT_EQ(watch.Failed(), 2);
+  EXPECT_EQ(a.first(), nullptr);
+  EXPECT_EQ(&a.first(), &a.last());
+  MaxSDK::Array<int> empty;
+  EXPECT_THROW((void)empty.first(), MaxSDK::Util::RunTimeException);
+  EXPECT_THROW((void)empty.last(), MaxSDK::Util::RunTimeException);
 }
 
 TEST(ArrayTest, AppendAnswersTheIndexAndFindsFollowTheSdk) {

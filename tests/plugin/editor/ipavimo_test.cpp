@@ -97,10 +97,10 @@ TEST_F(IPavimoTest, DispatchReadsAndWritesTheHeldValue) {
   try {
     fpi->Invoke(1, 0, result, &none);
     ADD_FAILURE() << "no exception";
-  } catch (const MaxSDK::OutOfRangeException& e) {
-    EXPECT_STREQ(e.what(), "Argument index out of bounds, passed into a MaxSDK::Array::operator[]");
+  } catch (const MaxSDK::Util::OutOfRangeException& e) {
+    EXPECT_STREQ(e.What(), L"Argument index out of bounds, passed into a MaxSDK::Array::operator[]");
   }
-  EXPECT_THROW(fpi->Invoke(1, 0, result, nullptr), MaxSDK::OutOfRangeException);
+  EXPECT_THROW(fpi->Invoke(1, 0, result, nullptr), MaxSDK::Util::OutOfRangeException);
   EXPECT_EQ(HeldDialog(map_), text);
 
   EXPECT_EQ(fpi->Invoke(2, 0, result, &params), FPS_NO_SUCH_FUNCTION);
