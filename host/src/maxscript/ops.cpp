@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "maxscript/arithmetic.h"
 #include "maxscript/heap.h"
 #include "maxscript/run_guard.h"
 #include "maxscript/value_numbers.h"
@@ -10,45 +11,6 @@
 
 namespace maxhost::mxs {
 namespace {
-
-int int_op(wchar_t op, int a, int b) {
-  auto ua = static_cast<std::uint32_t>(a), ub = static_cast<std::uint32_t>(b);
-  switch (op) {
-    case L'+':
-      return static_cast<int>(ua + ub);
-    case L'-':
-      return static_cast<int>(ua - ub);
-    case L'*':
-      return static_cast<int>(ua * ub);
-    case L'/':
-      if (b == 0) throw RuntimeError(L"Divide by zero", static_cast<Value*>(nullptr));
-      if (a == INT32_MIN && b == -1) return a;
-      return a / b;
-    default: {  // ^ with a non-negative exponent
-      std::uint32_t r = 1, base = ua;
-      for (int e = b; e > 0; e >>= 1) {
-        if (e & 1) r *= base;
-        base *= base;
-      }
-      return static_cast<int>(r);
-    }
-  }
-}
-
-float float_op(wchar_t op, float a, float b) {
-  switch (op) {
-    case L'+':
-      return a + b;
-    case L'-':
-      return a - b;
-    case L'*':
-      return a * b;
-    case L'/':
-      return a / b;
-    default:
-      return std::pow(a, b);
-  }
-}
 
 const wchar_t* type_name(Value* v) {
   return is_integer(v) ? L"Integer" : is_float(v) ? L"Float" : v->tag->name;
@@ -65,8 +27,8 @@ Value* arithmetic(wchar_t op, Value* a, Value* b) {
       throw ConversionError(b, type_name(a));
     }
     if (is_integer(a) && is_integer(b) && !(op == L'^' && b->to_int() < 0))
-      return Integer::intern(int_op(op, a->to_int(), b->to_int()));
-    return new Float(float_op(op, a->to_float(), b->to_float()));
+      return Integer::intern(integer_op<int>(op, a->to_int(), b->to_int()));
+    return new Float(real_op<float>(op, a->to_float(), b->to_float()));
   }
   if (is_string(a) && op == L'+') {
     if (!is_string(b)) throw ConversionError(b, L"String");
@@ -85,12 +47,13 @@ Value* arithmetic(wchar_t op, Value* a, Value* b) {
     auto* p = static_cast<Point3Value*>(a);
     if (is_kind(b, Point3Value) && (op == L'+' || op == L'-' || op == L'*' || op == L'/')) {
       auto* q = static_cast<Point3Value*>(b);
-      return new Point3Value(float_op(op, p->x, q->x), float_op(op, p->y, q->y),
-                             float_op(op, p->z, q->z));
+      return new Point3Value(real_op<float>(op, p->x, q->x), real_op<float>(op, p->y, q->y),
+                             real_op<float>(op, p->z, q->z));
     }
     if (is_number(b) && (op == L'*' || op == L'/')) {
       float f = b->to_float();
-      return new Point3Value(float_op(op, p->x, f), float_op(op, p->y, f), float_op(op, p->z, f));
+      return new Point3Value(real_op<float>(op, p->x, f), real_op<float>(op, p->y, f),
+                             real_op<float>(op, p->z, f));
     }
     throw ConversionError(b, L"Point3");
   }

@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <limits>
 
+#include "maxscript/arithmetic.h"
 #include "maxscript/engine.h"
 #include "maxscript/values_util.h"
 
@@ -39,45 +40,6 @@ std::int64_t truncate_int64(double d) {
   return static_cast<std::int64_t>(d);
 }
 
-std::int64_t int64_op(wchar_t op, std::int64_t a, std::int64_t b) {
-  auto ua = static_cast<std::uint64_t>(a), ub = static_cast<std::uint64_t>(b);
-  switch (op) {
-    case L'+':
-      return static_cast<std::int64_t>(ua + ub);
-    case L'-':
-      return static_cast<std::int64_t>(ua - ub);
-    case L'*':
-      return static_cast<std::int64_t>(ua * ub);
-    case L'/':
-      if (b == 0) throw RuntimeError(L"Divide by zero", static_cast<Value*>(nullptr));
-      if (a == std::numeric_limits<std::int64_t>::min() && b == -1) return a;
-      return a / b;
-    default: {  // ^ with a non-negative exponent
-      std::uint64_t r = 1, base = ua;
-      for (std::int64_t e = b; e > 0; e >>= 1) {
-        if (e & 1) r *= base;
-        base *= base;
-      }
-      return static_cast<std::int64_t>(r);
-    }
-  }
-}
-
-double double_op(wchar_t op, double a, double b) {
-  switch (op) {
-    case L'+':
-      return a + b;
-    case L'-':
-      return a - b;
-    case L'*':
-      return a * b;
-    case L'/':
-      return a / b;
-    default:
-      return std::pow(a, b);
-  }
-}
-
 const wchar_t* class_name(Value* v) {
   return v->tag != nullptr ? v->tag->name : L"Value";
 }
@@ -86,12 +48,12 @@ Value* number_arithmetic(wchar_t op, Value* a, Value* b) {
   const Rank ra = rank_of(a), rb = rank_of(b);
   if (rb == kNotNumber) throw ConversionError(b, class_name(a));
   const Rank r = ra > rb ? ra : rb;
-  if (r == kDouble) return new DoubleValue(double_op(op, a->to_double(), b->to_double()));
+  if (r == kDouble) return new DoubleValue(real_op<double>(op, a->to_double(), b->to_double()));
   if (r == kFloat)
-    return new Float(static_cast<float>(double_op(op, a->to_float(), b->to_float())));
+    return new Float(static_cast<float>(real_op<double>(op, a->to_float(), b->to_float())));
   if (op == L'^' && as_int64(b) < 0)
     return new Float(static_cast<float>(std::pow(a->to_double(), b->to_double())));
-  return new Integer64Value(int64_op(op, as_int64(a), as_int64(b)));
+  return new Integer64Value(integer_op<std::int64_t>(op, as_int64(a), as_int64(b)));
 }
 
 TimeValue* time_of(Value* v) {
@@ -109,8 +71,8 @@ Value* time_arithmetic(wchar_t op, Value* a, Value* b) {
   switch (op) {
     case L'+':
     case L'-':
-      if (ta && tb) return new TimeValue(int64_op(op, ta->ticks, tb->ticks));
-      return TimeValue::from_frames(double_op(op, fa, fb));
+      if (ta && tb) return new TimeValue(integer_op<std::int64_t>(op, ta->ticks, tb->ticks));
+      return TimeValue::from_frames(real_op<double>(op, fa, fb));
     case L'*':
       if (ta && tb) break;
       return TimeValue::from_frames(fa * fb);
@@ -166,9 +128,10 @@ int wide_compare(const std::wstring&, Value* a, Value* b) {
 }
 
 Value* wide_negate(Value* v) {
-  if (auto* t = time_of(v)) return new TimeValue(int64_op(L'-', 0, t->ticks));
+  if (auto* t = time_of(v)) return new TimeValue(integer_op<std::int64_t>(L'-', 0, t->ticks));
   if (is_kind(v, Double)) return new DoubleValue(-static_cast<DoubleValue*>(v)->value);
-  return new Integer64Value(int64_op(L'-', 0, static_cast<Integer64Value*>(v)->value));
+  return new Integer64Value(
+      integer_op<std::int64_t>(L'-', 0, static_cast<Integer64Value*>(v)->value));
 }
 
 Value* convert_number(Value* v, ValueMetaClass* target) {
