@@ -59,19 +59,8 @@ class Dependent : public ReferenceMaker {
   RefTargetHandle held_ = nullptr;
 };
 
-class Release201Test : public ::testing::Test {
+class Release201Test : public MapTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(Plugin().desc) << Plugin().error;
-    map_ = NewMap();
-    ASSERT_TRUE(map_);
-    pb_ = BlockOf(map_.get());
-    ASSERT_NE(pb_, nullptr);
-  }
-  void UpdateAt(TimeValue t) {
-    Interval valid = FOREVER;
-    map_->Update(t, valid);
-  }
   AColor ColorOf(int mtlNum) {
     sc_.NewSample();
     sc_.mtlNum = mtlNum;
@@ -82,8 +71,6 @@ class Release201Test : public ::testing::Test {
     sc_.mtlNum = mtlNum;
     return map_->EvalNormalPerturb(sc_);
   }
-  MapPtr map_;
-  IParamBlock2* pb_ = nullptr;
   TestShadeContext sc_;
 };
 

@@ -30,12 +30,11 @@ void Own(BitmapTex* b) {
   b->GetUVGen()->SetWAng(0.3f, 0);
 }
 
-class BitmapSettingsTest : public ::testing::Test {
+class BitmapSettingsTest : public MapTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(Plugin().desc) << Plugin().error;
-    map_ = NewMap();
-    pb_ = BlockOf(map_.get());
+    MapTest::SetUp();
+    if (HasFatalFailure()) return;
     a_ = NewBitmap();
     b_ = NewBitmap();
     ASSERT_TRUE(a_ && b_) << "the host's bitmap texture is not registered";
@@ -45,12 +44,6 @@ class BitmapSettingsTest : public ::testing::Test {
     for (BitmapTex* b : {a_, b_})
       if (b && !b->HasDependents()) b->DeleteThis();
   }
-  void UpdateAt(TimeValue t) {
-    Interval valid = FOREVER;
-    map_->Update(t, valid);
-  }
-  MapPtr map_;
-  IParamBlock2* pb_ = nullptr;
   BitmapTex* a_ = nullptr;
   BitmapTex* b_ = nullptr;
 };

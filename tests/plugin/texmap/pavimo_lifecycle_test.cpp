@@ -14,18 +14,7 @@ Pavimo* AsPavimo(Texmap* m) {
   return static_cast<Pavimo*>(m);
 }
 
-class LifecycleTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(Plugin().desc) << Plugin().error;
-    map_ = NewMap();
-    ASSERT_TRUE(map_);
-    pb_ = BlockOf(map_.get());
-    ASSERT_NE(pb_, nullptr);
-  }
-  MapPtr map_;
-  IParamBlock2* pb_ = nullptr;
-};
+class LifecycleTest : public MapTest {};
 
 TEST_F(LifecycleTest, NewMapShape) {
   Texmap* m = map_.get();

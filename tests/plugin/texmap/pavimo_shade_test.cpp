@@ -18,18 +18,8 @@ Point3 Vec(float x, float y, float z) {
   return Point3(x, y, z);
 }
 
-class ShadeTest : public ::testing::Test {
+class ShadeTest : public MapTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(Plugin().desc) << Plugin().error;
-    map_ = NewMap();
-    ASSERT_TRUE(map_);
-    pb_ = BlockOf(map_.get());
-  }
-  void UpdateAt(TimeValue t) {
-    Interval valid = FOREVER;
-    map_->Update(t, valid);
-  }
   AColor Color(int mtlNum) {
     sc_.NewSample();
     sc_.mtlNum = mtlNum;
@@ -41,8 +31,6 @@ class ShadeTest : public ::testing::Test {
     return rng.Next() % count;
   }
 
-  MapPtr map_;
-  IParamBlock2* pb_ = nullptr;
   TestShadeContext sc_;
 };
 

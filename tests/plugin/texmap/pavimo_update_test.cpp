@@ -26,21 +26,7 @@ std::vector<Texmap*> Table(Texmap* m) {
   return out;
 }
 
-class UpdateTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(Plugin().desc) << Plugin().error;
-    map_ = NewMap();
-    ASSERT_TRUE(map_);
-    pb_ = BlockOf(map_.get());
-  }
-  void UpdateAt(TimeValue t) {
-    Interval valid = FOREVER;
-    map_->Update(t, valid);
-  }
-  MapPtr map_;
-  IParamBlock2* pb_ = nullptr;
-};
+class UpdateTest : public MapTest {};
 
 TEST_F(UpdateTest, TableRepeatsEnabledEntriesByWeight) {
   auto *a = new ProbeMap(), *b = new ProbeMap(), *c = new ProbeMap();

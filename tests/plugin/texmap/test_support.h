@@ -125,4 +125,22 @@ class TestShadeContext : public ShadeContext {
 void SetEntries(Texmap* map, const std::vector<Texmap*>& maps, const std::vector<int>& on,
                 const std::vector<int>& weights);
 
+// A fresh map of the loaded plug-in and its parameter block, for each test.
+class MapTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(Plugin().desc) << Plugin().error;
+    map_ = NewMap();
+    ASSERT_TRUE(map_);
+    pb_ = BlockOf(map_.get());
+    ASSERT_NE(pb_, nullptr);
+  }
+  void UpdateAt(TimeValue t) {
+    Interval valid = FOREVER;
+    map_->Update(t, valid);
+  }
+  MapPtr map_;
+  IParamBlock2* pb_ = nullptr;
+};
+
 }  // namespace tilvara_test
